@@ -1,0 +1,77 @@
+#include "app/ui/QtUserDialogs.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QMessageBox::Icon boxIcon(UserDialogs::Icon icon)
+{
+    switch (icon) {
+    case UserDialogs::Icon::Information:
+        return QMessageBox::Information;
+    case UserDialogs::Icon::Warning:
+        return QMessageBox::Warning;
+    case UserDialogs::Icon::Error:
+        return QMessageBox::Critical;
+    case UserDialogs::Icon::Question:
+        return QMessageBox::Question;
+    case UserDialogs::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton standardButton(UserDialogs::Answer answer)
+{
+    switch (answer) {
+    case UserDialogs::Answer::Ok:
+        return QMessageBox::Ok;
+    case UserDialogs::Answer::Cancel:
+        return QMessageBox::Cancel;
+    case UserDialogs::Answer::Yes:
+        return QMessageBox::Yes;
+    case UserDialogs::Answer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButtons standardButtons(UserDialogs::Buttons buttons)
+{
+    switch (buttons) {
+    case UserDialogs::Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case UserDialogs::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case UserDialogs::Buttons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+UserDialogs::Answer answerOf(int button)
+{
+    switch (button) {
+    case QMessageBox::Cancel:
+        return UserDialogs::Answer::Cancel;
+    case QMessageBox::Yes:
+        return UserDialogs::Answer::Yes;
+    case QMessageBox::No:
+        return UserDialogs::Answer::No;
+    default:
+        return UserDialogs::Answer::Ok;
+    }
+}
+
+} // namespace
+
+UserDialogs::Answer QtUserDialogs::show(const Message &message)
+{
+    QWidget *owner = message.ownedByMainWindow ? m_mainWindow.data() : nullptr;
+    QMessageBox box(boxIcon(message.icon), message.caption, message.text, standardButtons(message.buttons), owner);
+    box.setDefaultButton(standardButton(message.defaultAnswer));
+    if (message.topMost)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return answerOf(box.exec());
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/UserDialogs.h"
+
+#include <QPointer>
+
+class QWidget;
+
+// Message boxes on the screen. Boxes "owned by the main window" are parented to
+// it; others have no owner, like the program's system-modal boxes.
+class QtUserDialogs : public UserDialogs
+{
+public:
+    void setMainWindow(QWidget *mainWindow) { m_mainWindow = mainWindow; }
+    Answer show(const Message &message) override;
+
+private:
+    QPointer<QWidget> m_mainWindow;
+};

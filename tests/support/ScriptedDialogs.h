@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/UserDialogs.h"
+
+#include <QList>
+
+// Answers message boxes in place of a user: records every box shown and gives
+// the queued answers in order (the box's default answer when none is queued).
+class ScriptedDialogs : public UserDialogs
+{
+public:
+    Answer show(const Message &message) override;
+
+    void queueAnswer(Answer answer) { m_answers.append(answer); }
+    const QList<Message> &shown() const { return m_shown; }
+    void clear() { m_shown.clear(); m_answers.clear(); }
+
+private:
+    QList<Message> m_shown;
+    QList<Answer> m_answers;
+};
