@@ -3,6 +3,7 @@
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,6 +21,7 @@ private slots:
     void missingFileKeepsPlaceholders();
     void folderInsteadOfFileIsMissing();
     void codePage1250RoundTrip();
+    void damagedFilesNeverBreakTheTable();
 };
 
 void TestMessageTable::placeholdersBeforeLoading()
@@ -123,6 +125,27 @@ void TestMessageTable::codePage1250RoundTrip()
     QCOMPARE(Cp1250::encode(Cp1250::decode(all)), all);
     QCOMPARE(Cp1250::decode("\xC8\xED\x9E\x8A\xBE\xE4\xF4\x80"), u"ČížŠľäô€"_s);
     QCOMPARE(Cp1250::encode(u"Ťťĺ→"_s), QByteArray("\x8D\x9D\xE5?"));
+}
+
+void TestMessageTable::damagedFilesNeverBreakTheTable()
+{
+    // Random bytes with many headers and line ends, and one very long line.
+    QRandomGenerator random(1250);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray content(random.bounded(1, 4000), '\0');
+        for (char &byte : content) {
+            const quint32 pick = random.bounded(10);
+            byte = pick == 0 ? '[' : pick == 1 ? '\n' : pick == 2 ? '_' : char(random.bounded(256));
+        }
+        MessageTable table;
+        table.parse(content);
+        for (int slot = 0; slot < MessageTable::SlotCount; ++slot)
+            QVERIFY(table.bytes(slot).size() < MessageTable::SlotSize);
+    }
+    MessageTable table;
+    table.parse("[MSG_1]\r\n" + QByteArray(1 << 20, 'x') + "\r\n[MSG_2]\r\ntwo");
+    QCOMPARE(table.bytes(1).size(), 247);
+    QCOMPARE(table.bytes(2), QByteArray("two"));
 }
 
 QTEST_GUILESS_MAIN(TestMessageTable)
