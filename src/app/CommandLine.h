@@ -9,10 +9,10 @@
 // arguments are ignored.
 struct CommandLine
 {
-    QString iniPath;      // empty: the program folder's qd60_cfg.ini
-    QString inputFile;    // "/fin": replaces path_in
-    QString infoFolder;   // "/finfo": replaces path_info
-    QString outputFile;   // "/fout": replaces path_out
+    QString iniPath;    // empty: the program folder's qd60_cfg.ini
+    QString inputFile;  // "/fin": replaces path_in
+    QString infoFolder; // "/finfo": replaces path_info
+    QString outputFile; // "/fout": replaces path_out
     bool noHide = false;
 
     // `arguments` as main() gets them, the program path first.

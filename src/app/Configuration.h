@@ -24,10 +24,10 @@ struct Configuration
     QString infoFolder; // path_info
     QString errorLogPath;
     QString debugPath;
-    bool errorLogOn = true; // err_file: only 1 switches it on
-    bool traceLog = false;  // filelog
-    int startupDelay = 2000; // opozdenie
-    int priorityClass = 32;  // apl_priority, a Windows priority class
+    bool errorLogOn = true;           // err_file: only 1 switches it on
+    bool traceLog = false;            // filelog
+    int startupDelay = 2000;          // opozdenie
+    int priorityClass = 32;           // apl_priority, a Windows priority class
     bool skipInputAccessTest = false; // folder
     bool accessTests = true;          // prava
     bool repeatDeletion = false;      // mazanie: only 1 switches it on
@@ -41,18 +41,18 @@ struct Configuration
     std::array<QString, LanguageCount> messageFiles;
 
     // pokladna.ini [CONFIG]
-    QString printManagerInput;  // TL_MAN, with a "*" pattern resolved
-    QString exchangeFolder;     // folder of TL_MAN with a trailing separator
-    int saleScreenAtStart = 1;  // POKL_START
+    QString printManagerInput; // TL_MAN, with a "*" pattern resolved
+    QString exchangeFolder;    // folder of TL_MAN with a trailing separator
+    int saleScreenAtStart = 1; // POKL_START
     bool demo = false;
-    bool lan = true; // the LAN key is read but the program always works over the shared folder
-    int infoTimeout = 15000;    // LAN_INFO
-    int statusTimeout = 8000;   // LAN_DC
-    int repeatPeriod = 300;     // LAN_REPEAT
-    int cashierRequired = 0;    // POKLADNIK
+    bool lan = true;          // the LAN key is read but the program always works over the shared folder
+    int infoTimeout = 15000;  // LAN_INFO
+    int statusTimeout = 8000; // LAN_DC
+    int repeatPeriod = 300;   // LAN_REPEAT
+    int cashierRequired = 0;  // POKLADNIK
     bool terminatePrintManager = true; // ENDTM
-    QString printManagerTitle;  // TM
-    QString dataFolder;         // LAN_PATH, ends with a separator
+    QString printManagerTitle;         // TM
+    QString dataFolder;                // LAN_PATH, ends with a separator
 
     // pokladna.ini [POKLADNIK] and [PLATBA]
     std::array<QString, CashierCount> cashiers;

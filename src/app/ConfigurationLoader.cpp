@@ -17,8 +17,8 @@ QString withTrailingSeparator(const QString &folder)
 void readPointOfSaleKeys(Configuration &config, const IniFile &ini)
 {
     const QString section = u"CONFIG"_s;
-    config.printManagerInput =
-        resolveInputPattern(ini.readString(section, u"TL_MAN"_s, joinPath(config.programFolder, u"blocek.txt"_s)));
+    config.printManagerInput = resolveInputPattern(
+        ini.readString(section, u"TL_MAN"_s, joinPath(config.programFolder, u"blocek.txt"_s)));
     config.exchangeFolder = folderOf(config.printManagerInput);
     config.saleScreenAtStart = ini.readInt(section, u"POKL_START"_s, 1);
     config.demo = ini.readSwitch(section, u"DEMO"_s, false);
@@ -54,8 +54,8 @@ void readMainKeys(Configuration &config, const IniFile &ini, const CommandLine &
     config.outputFile = commandLine.outputFile.isEmpty()
                             ? ini.readString(section, u"path_out"_s, joinPath(folder, u"zurnal.txt"_s))
                             : commandLine.outputFile;
-    config.infoFolder =
-        commandLine.infoFolder.isEmpty() ? ini.readString(section, u"path_info"_s, folder) : commandLine.infoFolder;
+    config.infoFolder = commandLine.infoFolder.isEmpty() ? ini.readString(section, u"path_info"_s, folder)
+                                                         : commandLine.infoFolder;
     config.errorLogPath = ini.readString(section, u"path_err"_s, joinPath(folder, u"fm_err.txt"_s));
     config.debugPath = ini.readString(section, u"path_debug"_s, joinPath(folder, u"debug.txt"_s));
 
@@ -78,8 +78,10 @@ void readLanguageKeys(Configuration &config, const IniFile &ini)
     // Only ten name pairs exist; an index outside them would name no file at all.
     config.languageIndex = index >= 0 && index < Configuration::LanguageCount ? index : 0;
     for (int i = 0; i < Configuration::LanguageCount; ++i) {
-        config.captionFiles[i] = ini.readString(section, u"FILE%1"_s.arg(i), i == 0 ? u"vx60_sk.lng"_s : QString());
-        config.messageFiles[i] = ini.readString(section, u"MSG%1"_s.arg(i), i == 0 ? u"vx60_sk.msg"_s : QString());
+        config.captionFiles[i] =
+            ini.readString(section, u"FILE%1"_s.arg(i), i == 0 ? u"vx60_sk.lng"_s : QString());
+        config.messageFiles[i] =
+            ini.readString(section, u"MSG%1"_s.arg(i), i == 0 ? u"vx60_sk.msg"_s : QString());
     }
 }
 

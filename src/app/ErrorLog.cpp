@@ -18,12 +18,9 @@ QString padded(int number, int digits)
 } // namespace
 
 ErrorLog::ErrorLog(QString path, bool enabled, UserDialogs &dialogs)
-    : m_path(std::move(path))
-    , m_enabled(enabled)
-    , m_dialogs(dialogs)
-    , m_now([] { return QDateTime::currentDateTime(); })
-{
-}
+    : m_path(std::move(path)), m_enabled(enabled), m_dialogs(dialogs),
+      m_now([] { return QDateTime::currentDateTime(); })
+{}
 
 QByteArray ErrorLog::formatLine(const QDateTime &when, const QLocale &locale, const QString &firmwareId,
                                 const QString &text)
@@ -31,7 +28,8 @@ QByteArray ErrorLog::formatLine(const QDateTime &when, const QLocale &locale, co
     const QTime time = when.time();
     const QString line = u"> (%1 %2:%3:%4,%5 Ver:%6 %7) %8 \r\n"_s.arg(
         locale.toString(when.date(), QLocale::ShortFormat), QString::number(time.hour()),
-        padded(time.minute(), 2), padded(time.second(), 2), padded(time.msec(), 3), QString::fromUtf16(kVersionText), firmwareId, text);
+        padded(time.minute(), 2), padded(time.second(), 2), padded(time.msec(), 3),
+        QString::fromUtf16(kVersionText), firmwareId, text);
     return Cp1250::encode(line);
 }
 

@@ -37,7 +37,8 @@ bool sameName(QStringView a, QStringView b)
 // A value in matching quotes loses them, as the profile read does.
 QString unquoted(const QString &value)
 {
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front())
         return value.sliced(1, value.size() - 2);
     return value;
 }
@@ -84,10 +85,7 @@ bool parseInteger(QStringView text, int &result)
 
 } // namespace
 
-IniFile::IniFile(QString path)
-    : m_path(std::move(path))
-{
-}
+IniFile::IniFile(QString path) : m_path(std::move(path)) {}
 
 bool IniFile::load()
 {

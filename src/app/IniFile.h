@@ -64,8 +64,8 @@ private:
 
     void parseLine(Line &line) const;
     qsizetype findSection(const QString &section) const;
-    qsizetype findKey(qsizetype sectionLine, const QString &key) const; // -1 when missing
-    qsizetype sectionEnd(qsizetype sectionLine) const; // first line after the section
+    qsizetype findKey(qsizetype sectionLine, const QString &key) const;      // -1 when missing
+    qsizetype sectionEnd(qsizetype sectionLine) const;                       // first line after the section
     const QString *lookUp(const QString &section, const QString &key) const; // null: default applies
     void insertLine(qsizetype at, const QString &text);
     QByteArray newLineEnd() const;

@@ -2,8 +2,7 @@
 
 #include <QLabel>
 
-PanelStatusBar::PanelStatusBar(QWidget *parent)
-    : QStatusBar(parent)
+PanelStatusBar::PanelStatusBar(QWidget *parent) : QStatusBar(parent)
 {
     setSizeGripEnabled(false);
 }

@@ -69,7 +69,8 @@ UserDialogs::Answer answerOf(int button)
 UserDialogs::Answer QtUserDialogs::show(const Message &message)
 {
     QWidget *owner = message.ownedByMainWindow ? m_mainWindow.data() : nullptr;
-    QMessageBox box(boxIcon(message.icon), message.caption, message.text, standardButtons(message.buttons), owner);
+    QMessageBox box(boxIcon(message.icon), message.caption, message.text, standardButtons(message.buttons),
+                    owner);
     box.setDefaultButton(standardButton(message.defaultAnswer));
     if (message.topMost)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);

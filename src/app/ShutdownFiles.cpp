@@ -1,0 +1,10 @@
+#include "app/ShutdownFiles.h"
+
+#include "app/Configuration.h"
+#include "platform/FileSystem.h"
+
+bool writeTerminateFile(const Configuration &config, platform::FileSystem &files)
+{
+    const QString path = config.exchangeFolder + QStringLiteral("terminate");
+    return files.createEmptyFile(path.toStdString()).ok();
+}

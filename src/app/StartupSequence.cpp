@@ -1,0 +1,193 @@
+#include "app/StartupSequence.h"
+
+#include "app/AppContext.h"
+#include "app/ConfigurationLoader.h"
+#include "app/PrinterDetection.h"
+#include "app/StartupView.h"
+#include "app/UserDialogs.h"
+#include "app/Version.h"
+#include "app/WinErrorText.h"
+#include "link/PrintManagerLink.h"
+#include "platform/FileSystem.h"
+#include "platform/OsVersionQuery.h"
+#include "platform/ProcessPriority.h"
+#include "platform/WindowFinder.h"
+
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::string native(const QString &path)
+{
+    return path.toStdString();
+}
+
+} // namespace
+
+StartupSequence::StartupSequence(AppContext &context, StartupView &view, Services services)
+    : m_context(context), m_view(view), m_services(services)
+{}
+
+StartupSequence::Outcome StartupSequence::run(const QStringList &arguments)
+{
+    showVersionAndOs();
+    loadConfiguration(arguments);
+    CheckFileAccess(m_context.config.configPath);
+    loadMessages();
+    testConfiguredFiles();
+    removeLeftOverExchangeFiles();
+    m_services.link.wait_ms(m_context.config.startupDelay);
+    if (!printManagerChecksPass())
+        return Outcome::EndProgram;
+    detectPrinter();
+    removeLeftOverInputFile();
+    return Outcome::Continue;
+}
+
+void StartupSequence::showVersionAndOs()
+{
+    m_context.versionText = QString::fromUtf16(kVersionText);
+    m_view.setStatusPanel(0, m_context.versionText);
+    const platform::OsVersion os = m_services.osVersion.query();
+    m_context.osMajor = os.majorVersion;
+    m_context.osText = QString::fromStdString(platform::composeOsText(os));
+    m_view.setStatusPanel(3, m_context.osText);
+    m_view.setStatusHint(m_context.osText);
+}
+
+void StartupSequence::loadConfiguration(const QStringList &arguments)
+{
+    m_context.commandLine = CommandLine::parse(arguments);
+    m_context.config =
+        LoadConfiguration(m_context.programFolder, m_context.commandLine, [this](int priorityClass) {
+            m_services.priority.setPriorityClass(static_cast<unsigned>(priorityClass));
+        });
+    m_context.errorLog = std::make_unique<ErrorLog>(m_context.config.errorLogPath,
+                                                    m_context.config.errorLogOn, m_context.dialogs);
+}
+
+void StartupSequence::loadMessages()
+{
+    m_context.messages.load(m_context.config.messageFile(), m_context.dialogs);
+    m_view.setTrayHint(m_context.messages.text(Msg::TrayHint));
+}
+
+void StartupSequence::CheckFileAccess(const QString &path)
+{
+    if (!m_context.config.accessTests || path.isEmpty())
+        return;
+    const platform::AccessProbe probe =
+        m_context.files.probeAccess(native(path), platform::AccessMode::Write);
+    if (!probe.ok()) {
+        UserDialogs::Message box;
+        box.text = path + u"\r\n\n"_s + WinErrorText(probe.error);
+        box.caption = m_context.messages.text(Msg::AccessTestCaption);
+        box.icon = UserDialogs::Icon::None;
+        box.topMost = false;
+        m_context.dialogs.show(box);
+        return;
+    }
+    // The test creates a missing file; an empty one is not left behind.
+    if (probe.length == 0)
+        m_services.link.remove_file(path);
+}
+
+void StartupSequence::testConfiguredFiles()
+{
+    const Configuration &config = m_context.config;
+    if (!config.skipInputAccessTest)
+        CheckFileAccess(config.inputFile);
+    CheckFileAccess(config.outputFile);
+    CheckFileAccess(joinPath(config.infoFolder, u"info.txt"_s));
+    CheckFileAccess(config.debugPath);
+    CheckFileAccess(config.errorLogPath);
+}
+
+void StartupSequence::removeLeftOverExchangeFiles()
+{
+    const QString terminate = joinPath(m_context.programFolder, u"terminate"_s);
+    if (m_context.files.fileExists(native(terminate)))
+        m_services.link.remove_file(terminate);
+    const QString input = m_context.config.printManagerInput;
+    if (m_context.files.fileExists(native(input)))
+        m_context.files.deleteFile(native(input));
+}
+
+bool StartupSequence::printManagerChecksPass()
+{
+    if (m_context.windows.windowExists("POKLTM")) {
+        UserDialogs::Message box;
+        box.text = m_context.messages.text(Msg::OtherPosRunning);
+        box.caption = m_context.messages.text(Msg::OtherPosRunningCaption);
+        box.icon = UserDialogs::Icon::None;
+        box.topMost = false;
+        box.ownedByMainWindow = true;
+        m_context.dialogs.show(box);
+        return false;
+    }
+    if (m_services.link.tm_present())
+        return true;
+    UserDialogs::Message question;
+    question.text =
+        u"Nepodarilo sa zdetekovat Tlačový manažér.\r\nBez spustenia tohoto programu nie je možná "
+        u"tlač dokladov.\r\nPokračovať v spusteni pokladne?"_s;
+    question.caption = m_context.config.printManagerTitle;
+    question.buttons = UserDialogs::Buttons::YesNo;
+    question.defaultAnswer = UserDialogs::Answer::No;
+    question.ownedByMainWindow = true;
+    return m_context.dialogs.show(question) == UserDialogs::Answer::Yes;
+}
+
+void StartupSequence::detectPrinter()
+{
+    for (;;) {
+        m_services.printer.detect_fm();
+        if (m_services.printer.online_sts() != 0) {
+            m_services.printer.read_info_reply(m_context.config.infoTimeout);
+            if (!m_context.config.demo)
+                m_view.enableTimer();
+            m_view.SetTrayImage(0);
+            return;
+        }
+        UserDialogs::Message question;
+        question.text = m_context.messages.text(Msg::PrinterNotFoundRetry);
+        question.caption = m_context.messages.text(Msg::PrinterNotFoundCaption);
+        question.buttons = UserDialogs::Buttons::YesNo;
+        question.defaultAnswer = UserDialogs::Answer::Yes;
+        if (m_context.dialogs.show(question) != UserDialogs::Answer::Yes) {
+            m_view.setStatusPanel(3, m_context.messages.text(Msg::PrinterNotAnswering));
+            return;
+        }
+    }
+}
+
+void StartupSequence::removeLeftOverInputFile()
+{
+    const QString input = m_context.config.inputFile;
+    if (m_context.files.fileExists(native(input))) {
+        m_context.errorLog->WriteErrLog(u"Files found during start-up"_s);
+        QFile file(input);
+        if (!file.open(QIODevice::ReadOnly))
+            return;
+    }
+    m_context.files.clearAttributes(native(input));
+    if (!deleteWithinLimit(input))
+        m_context.errorLog->WriteErrLog(u"Could not delete the input file %1 during start-up"_s.arg(input));
+    m_context.errorLog->WriteErrLog(u"Deleted files during start-up"_s);
+}
+
+// A file that can never be deleted (held open by another program, no rights)
+// must not keep the program from starting: give up after a few seconds.
+bool StartupSequence::deleteWithinLimit(const QString &path)
+{
+    for (int waited = 0; m_context.files.fileExists(native(path)); waited += 5) {
+        if (waited >= DeletionLimitMs)
+            return false;
+        m_services.link.remove_file(path);
+        if (m_context.files.fileExists(native(path)))
+            m_services.link.wait_ms(5);
+    }
+    return true;
+}

@@ -1,0 +1,109 @@
+#include "app/ui/Application.h"
+
+#include "app/AppContext.h"
+#include "app/AppMessageHandler.h"
+#include "app/PrinterDetection.h"
+#include "app/StartupSequence.h"
+#include "app/UserDialogs.h"
+#include "app/ui/PlaceholderScreen.h"
+#include "app/ui/QtUserDialogs.h"
+#include "app/ui/TSQD60.h"
+#include "lang/ui/CaptionApplier.h"
+#include "link/PrintManagerLink.h"
+#include "link/SteadyLinkClock.h"
+#include "platform/FileSystem.h"
+#include "platform/OsVersionQuery.h"
+#include "platform/ProcessPriority.h"
+#include "platform/WindowFinder.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <memory>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr char kInstanceTitle[] = "Omira Predaj";
+
+bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dialogs)
+{
+    if (!windows.windowExists(kInstanceTitle))
+        return false;
+    dialogs.show({u"Program je už spustený na tomto PC.\r\nOtvorte si už spustený program."_s,
+                  u"Program Omira"_s, UserDialogs::Icon::Information, UserDialogs::Buttons::Ok,
+                  UserDialogs::Answer::Ok, true, false});
+    return true;
+}
+
+// The screens other parts of the program fill, in the order they are created.
+std::vector<std::unique_ptr<QWidget>> createScreens()
+{
+    const QList<std::pair<QString, QString>> screens = {
+        {u"TForm_platba"_s, u"Platba"_s},           {u"TForm_financie"_s, u"Vklad / Výber"_s},
+        {u"TForm_skladm"_s, u"Skladové karty"_s},   {u"TForm_predaj_medic"_s, u"Predaj"_s},
+        {u"TForm_cennik_servis"_s, u"Cenník"_s},    {u"TForm_prehlad"_s, u"Prehľady"_s},
+        {u"TForm_tlac_cennik"_s, u"Tlač cenníka"_s}};
+    std::vector<std::unique_ptr<QWidget>> result;
+    for (const auto &[name, title] : screens)
+        result.push_back(std::make_unique<PlaceholderScreen>(name, title));
+    return result;
+}
+
+} // namespace
+
+int runApplication(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"Omira VX70, VX60"_s);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    QDir::setCurrent(programFolder);
+
+    QtUserDialogs dialogs;
+    const auto windows = platform::createWindowFinder();
+    if (anotherInstanceRuns(*windows, dialogs))
+        return 0;
+
+    // Held for the whole run: a second start finds this window by its title.
+    QApplication::setApplicationName(QString::fromLatin1(kInstanceTitle));
+    QWidget instanceWindow;
+    instanceWindow.setWindowTitle(QString::fromLatin1(kInstanceTitle));
+    instanceWindow.winId();
+
+    const auto files = platform::createFileSystem();
+    const auto osVersion = platform::createOsVersionQuery();
+    const auto priority = platform::createProcessPriority();
+    AppContext context(programFolder, dialogs, *windows, *files);
+    SteadyLinkClock clock;
+    PrintManagerLink link(context.config, *windows, *files, clock);
+    NoPrinterDetection printer;
+    AppMessageHandler endHandler;
+
+    TSQD60 mainWindow(context);
+    dialogs.setMainWindow(&mainWindow);
+    StartupSequence startup(context, mainWindow, {link, printer, *osVersion, *priority});
+    if (startup.run(QCoreApplication::arguments()) == StartupSequence::Outcome::EndProgram)
+        return 0;
+    mainWindow.setReconnect([&printer] { return printer.detect_fm(); });
+
+    const auto screens = createScreens();
+    QList<QWidget *> allScreens{&mainWindow};
+    for (const auto &screen : screens) {
+        allScreens.append(screen.get());
+        if (screen->objectName() == u"TForm_predaj_medic")
+            mainWindow.setSaleScreen(screen.get());
+    }
+    // The sale screen's creation starts the timer whose first tick opens it.
+    mainWindow.enableTimer();
+
+    context.messages.load(context.config.messageFile(), dialogs);
+    CaptionApplier::apply_captions(context.config.captionFile(), allScreens);
+
+    // Hidden behind the tray icon; without a tray the window is the only way in.
+    if (!mainWindow.trayAvailable())
+        mainWindow.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/StartupView.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class AppContext;
+class PanelStatusBar;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSystemTrayIcon;
+class QTimer;
+
+// The main window: a small status window showing the last printed document and
+// the link state, normally hidden behind its tray icon. Its tray menu starts the
+// sale screen, reconnects to the printer and ends the program.
+class TSQD60 : public QMainWindow, public StartupView
+{
+    Q_OBJECT
+
+public:
+    explicit TSQD60(AppContext &context, QWidget *parent = nullptr);
+
+    // The sale screen opened by the first timer tick and the tray menu.
+    void setSaleScreen(QWidget *saleScreen) { m_saleScreen = saleScreen; }
+    // Reconnects to the printer; installed once the printer link exists.
+    void setReconnect(std::function<bool()> reconnect) { m_reconnect = std::move(reconnect); }
+
+    void SetTrayImage(int image) override;
+    void setStatusPanel(int panel, const QString &text) override;
+    void setStatusHint(const QString &hint) override;
+    void setTrayHint(const QString &hint) override;
+    // Starts the one-shot timer that hides this window and opens the sale screen.
+    void enableTimer() override;
+    QString statusPanel(int panel) const;
+    bool trayAvailable() const { return m_trayIcon != nullptr; }
+
+    void Timer_tlmanTimer();
+    void pop_pokladnaClick();
+    void Spusteniecasovaca1Click();
+    void Ukonenieaplikcie1Click();
+    void TrayQD20DblClick();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void createPanel();
+    void createStatusBar();
+    void createTrayMenu();
+    void placeWindow();
+    bool FormCloseQuery();
+    void FormClose();
+    void showSaleScreen();
+
+    AppContext &m_context;
+    PanelStatusBar *m_statusBar = nullptr;
+    QMenu *m_popup = nullptr;
+    QSystemTrayIcon *m_trayIcon = nullptr;
+    QTimer *m_timer = nullptr;
+    QWidget *m_saleScreen = nullptr;
+    std::function<bool()> m_reconnect;
+};
