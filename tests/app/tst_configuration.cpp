@@ -1,5 +1,5 @@
-#include "app/ConfigurationLoader.h"
 #include "TestPaths.h"
+#include "app/ConfigurationLoader.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -14,7 +14,10 @@ public:
     ProgramFolder() { QDir(m_dir.path()).mkpath(u"cennik"_s); }
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
-    void writeMain(const QByteArray &content) const { TestPaths::writeFile(file(u"qd60_cfg.ini"_s), content); }
+    void writeMain(const QByteArray &content) const
+    {
+        TestPaths::writeFile(file(u"qd60_cfg.ini"_s), content);
+    }
     void writePointOfSale(const QByteArray &content) const
     {
         TestPaths::writeFile(file(u"cennik/pokladna.ini"_s), content);
@@ -89,8 +92,9 @@ void TestConfiguration::keysAreRead()
                             "LAN_PATH=/srv/data\r\nTM=Tlacovy\r\nDEMO=1\r\nENDTM=0\r\n"
                             "[POKLADNIK]\r\nPOKL_2=J\xE1n\r\n"
                             "[PLATBA]\r\nSHOW=0\r\nPLAT_1=Cash:\r\nplat_10=Kup\xF3n\r\n");
-    folder.writeMain("[CONFIG]\r\nopozdenie=10\r\nfilelog=1\r\nprava=0\r\nBDE=0\r\napl_priority=64\r\n"
-                     "path_err=/var/log/omira.txt\r\n[LANGUAGE]\r\ndefault=1\r\nMSG1=en.msg\r\nFILE1=en.lng\r\n");
+    folder.writeMain(
+        "[CONFIG]\r\nopozdenie=10\r\nfilelog=1\r\nprava=0\r\nBDE=0\r\napl_priority=64\r\n"
+        "path_err=/var/log/omira.txt\r\n[LANGUAGE]\r\ndefault=1\r\nMSG1=en.msg\r\nFILE1=en.lng\r\n");
     const Configuration config = folder.load();
     QCOMPARE(config.printManagerInput, u"/srv/pm/in/blocek.txt"_s);
     QCOMPARE(config.exchangeFolder, u"/srv/pm/in/"_s);
@@ -140,7 +144,7 @@ void TestConfiguration::commandLineReplacesPathsWithoutReadingThem()
 {
     ProgramFolder folder;
     TestPaths::writeFile(folder.file(u"other.ini"_s), "[CONFIG]\r\npath_in=/ini/in\r\npath_out=/ini/out\r\n"
-                                                       "path_info=/ini/info\r\npath_err=/ini/err\r\n");
+                                                      "path_info=/ini/info\r\npath_err=/ini/err\r\n");
     const Configuration config = folder.load({u"/fin"_s, u"/missing/in.txt"_s, u"/ini"_s,
                                               folder.file(u"other.ini"_s), u"/finfo"_s, u"/cmd/info"_s});
     QCOMPARE(config.configPath, folder.file(u"other.ini"_s));
@@ -157,7 +161,8 @@ void TestConfiguration::inputPattern_data()
     QTest::addColumn<QString>("folder");
 
     QTest::newRow("plain") << u"D:\\pm\\in\\blocek.txt"_s << u"D:\\pm\\in\\blocek.txt"_s << u"D:\\pm\\in\\"_s;
-    QTest::newRow("pattern") << u"D:\\pm\\in\\blocek*.txt"_s << u"D:\\pm\\in\\blocek.txt"_s << u"D:\\pm\\in\\"_s;
+    QTest::newRow("pattern") << u"D:\\pm\\in\\blocek*.txt"_s << u"D:\\pm\\in\\blocek.txt"_s
+                             << u"D:\\pm\\in\\"_s;
     QTest::newRow("star only") << u"D:\\pm\\in\\*.txt"_s << u"D:\\pm\\in\\.txt"_s << u"D:\\pm\\in\\"_s;
     QTest::newRow("two stars") << u"/pm/a*b*.txt"_s << u"/pm/a.txt"_s << u"/pm/"_s;
     QTest::newRow("no extension") << u"/pm/blocek*"_s << u"/pm/blocek"_s << u"/pm/"_s;
@@ -182,8 +187,8 @@ void TestConfiguration::fixedSlotsKeepNamesUpToTheirLength()
     const QByteArray name39(39, 'c');
     const QByteArray name31(31, 'p');
     ProgramFolder folder;
-    folder.writePointOfSale("[POKLADNIK]\r\nPOKL_1=" + name39 + "\r\nPOKL_2=" + name39 + "xyz\r\n[PLATBA]\r\nPLAT_1=" +
-                            name31 + "\r\nPLAT_2=" + name31 + "q\r\n");
+    folder.writePointOfSale("[POKLADNIK]\r\nPOKL_1=" + name39 + "\r\nPOKL_2=" + name39 +
+                            "xyz\r\n[PLATBA]\r\nPLAT_1=" + name31 + "\r\nPLAT_2=" + name31 + "q\r\n");
     const Configuration config = folder.load();
     QCOMPARE(config.cashiers[0], QString::fromLatin1(name39));
     QCOMPARE(config.cashiers[1], QString::fromLatin1(name39));

@@ -1,6 +1,6 @@
-#include "app/ErrorLog.h"
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
+#include "app/ErrorLog.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,9 +34,10 @@ void TestErrorLog::lineFormat_data()
                                             << QByteArray(" 23:59:59,999 Ver:Ver. 3.0.2 FW 1.2) x \r\n");
     QTest::newRow("midnight") << QTime(0, 0, 0, 0) << QString() << QString()
                               << QByteArray(" 0:00:00,000 Ver:Ver. 3.0.2 )  \r\n");
-    QTest::newRow("Slovak text in code page 1250") << QTime(12, 0) << QString() << u"Tlačový manažér"_s
-                                                   << QByteArray(" 12:00:00,000 Ver:Ver. 3.0.2 ) Tla\xE8ov\xFD "
-                                                                 "mana\x9E\xE9r \r\n");
+    QTest::newRow("Slovak text in code page 1250")
+        << QTime(12, 0) << QString() << u"Tlačový manažér"_s
+        << QByteArray(" 12:00:00,000 Ver:Ver. 3.0.2 ) Tla\xE8ov\xFD "
+                      "mana\x9E\xE9r \r\n");
 }
 
 void TestErrorLog::lineFormat()
@@ -47,7 +48,8 @@ void TestErrorLog::lineFormat()
     QFETCH(QByteArray, expectedAfterDate);
     const QLocale locale(QLocale::Slovak, QLocale::Slovakia);
     const QDate date(2026, 12, 10);
-    const QByteArray expected = "> (" + locale.toString(date, QLocale::ShortFormat).toLatin1() + expectedAfterDate;
+    const QByteArray expected =
+        "> (" + locale.toString(date, QLocale::ShortFormat).toLatin1() + expectedAfterDate;
     QCOMPARE(ErrorLog::formatLine(QDateTime(date, time), locale, firmware, text), expected);
 }
 

@@ -1,5 +1,5 @@
-#include "app/IniFile.h"
 #include "TestPaths.h"
+#include "app/IniFile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -58,19 +58,22 @@ void TestIniFile::readString_data()
         << QByteArray("[s]\n;k=1\nk=2\n") << u"s"_s << u"k"_s << u"2"_s;
     QTest::newRow("keys before the first section belong to none")
         << QByteArray("k=0\n[s]\n") << u"s"_s << u"k"_s << u"<def>"_s;
-    QTest::newRow("equals sign inside the value") << QByteArray("[s]\nk=a=b\n") << u"s"_s << u"k"_s << u"a=b"_s;
+    QTest::newRow("equals sign inside the value")
+        << QByteArray("[s]\nk=a=b\n") << u"s"_s << u"k"_s << u"a=b"_s;
     QTest::newRow("section name up to the last bracket")
         << QByteArray("[a]b] ;x\nk=1\n") << u"a]b"_s << u"k"_s << u"1"_s;
     QTest::newRow("bracket without close is a key line")
         << QByteArray("[s]\n[k=1\n") << u"s"_s << u"[k"_s << u"1"_s;
     QTest::newRow("code page 1250") << QByteArray("[PLATBA]\nPLAT_1=Hotovos\x9D:\n") << u"platba"_s
                                     << u"plat_1"_s << u"Hotovosť:"_s;
-    QTest::newRow("Slovak names ignore case")
-        << QByteArray("[\x8A" "ek]\n\xC8\xCD\x8ELO=1\n") << u"šek"_s << u"čížlo"_s << u"1"_s;
+    QTest::newRow("Slovak names ignore case") << QByteArray("[\x8A"
+                                                            "ek]\n\xC8\xCD\x8ELO=1\n")
+                                              << u"šek"_s << u"čížlo"_s << u"1"_s;
     QTest::newRow("UTF-8 with byte-order mark")
         << QByteArray("\xEF\xBB\xBF[s]\nk=\xC5\xA1\n") << u"s"_s << u"k"_s << u"š"_s;
     QTest::newRow("last line without line end") << QByteArray("[s]\nk=1") << u"s"_s << u"k"_s << u"1"_s;
-    QTest::newRow("value ends at a zero byte") << QByteArray("[s]\nk=ab\0cd\n", 12) << u"s"_s << u"k"_s << u"ab"_s;
+    QTest::newRow("value ends at a zero byte")
+        << QByteArray("[s]\nk=ab\0cd\n", 12) << u"s"_s << u"k"_s << u"ab"_s;
 }
 
 void TestIniFile::readString()
@@ -137,13 +140,13 @@ void TestIniFile::write_data()
         << QByteArray("[A]\r\nx=1\r\nk=new\r\n\r\n[B]\r\ny=2\r\n");
     QTest::newRow("missing key in the last section without line end")
         << QByteArray("[A]\r\nx=1") << u"A"_s << u"k"_s << QByteArray("[A]\r\nx=1\r\nk=new\r\n");
-    QTest::newRow("missing section at the end")
-        << QByteArray("[A]\r\nx=1\r\n") << u"B"_s << u"k"_s << QByteArray("[A]\r\nx=1\r\n\r\n[B]\r\nk=new\r\n");
+    QTest::newRow("missing section at the end") << QByteArray("[A]\r\nx=1\r\n") << u"B"_s << u"k"_s
+                                                << QByteArray("[A]\r\nx=1\r\n\r\n[B]\r\nk=new\r\n");
     QTest::newRow("empty file") << QByteArray() << u"B"_s << u"k"_s << QByteArray("[B]\r\nk=new\r\n");
-    QTest::newRow("unix line ends kept") << QByteArray("[A]\nx=1\n") << u"A"_s << u"k"_s
-                                         << QByteArray("[A]\nx=1\nk=new\n");
-    QTest::newRow("key without value gets one") << QByteArray("[A]\r\nk\r\n") << u"A"_s << u"k"_s
-                                                << QByteArray("[A]\r\nk=new\r\n");
+    QTest::newRow("unix line ends kept")
+        << QByteArray("[A]\nx=1\n") << u"A"_s << u"k"_s << QByteArray("[A]\nx=1\nk=new\n");
+    QTest::newRow("key without value gets one")
+        << QByteArray("[A]\r\nk\r\n") << u"A"_s << u"k"_s << QByteArray("[A]\r\nk=new\r\n");
     QTest::newRow("only the first duplicate changes")
         << QByteArray("[A]\r\nk=1\r\nk=2\r\n") << u"A"_s << u"K"_s << QByteArray("[A]\r\nk=new\r\nk=2\r\n");
     QTest::newRow("code page 1250 bytes elsewhere kept")
@@ -171,7 +174,8 @@ void TestIniFile::missingFileGivesDefaultsAndIsCreatedOnWrite()
     QVERIFY(!ini.load());
     QCOMPARE(ini.readInt(u"CONFIG"_s, u"LAN_DC"_s, 8000), 8000);
     QVERIFY(ini.writeString(u"CONFIG"_s, u"TM"_s, u"Šek"_s));
-    QCOMPARE(TestPaths::readFile(path), QByteArray("[CONFIG]\r\nTM=\x8A" "ek\r\n"));
+    QCOMPARE(TestPaths::readFile(path), QByteArray("[CONFIG]\r\nTM=\x8A"
+                                                   "ek\r\n"));
 
     IniFile reread(path);
     QVERIFY(reread.load());

@@ -13,7 +13,11 @@ public:
 
     void queueAnswer(Answer answer) { m_answers.append(answer); }
     const QList<Message> &shown() const { return m_shown; }
-    void clear() { m_shown.clear(); m_answers.clear(); }
+    void clear()
+    {
+        m_shown.clear();
+        m_answers.clear();
+    }
 
 private:
     QList<Message> m_shown;
