@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-    libx11-dev xvfb xauth x11-utils
+    libx11-dev xvfb xauth x11-utils xdotool trayer
     libbenchmark-dev
     g++-mingw-w64-x86-64
 )

@@ -10,7 +10,7 @@ jobs=$(nproc)
 
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release -j "$jobs"
-bash scripts/cross-build-windows.sh
+OMIRA_SKIP_WINE=1 bash scripts/cross-build-windows.sh build/windows
 
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMIRA_SANITIZE=ON -DOMIRA_BUILD_BENCH=OFF
 cmake --build build/sanitize -j "$jobs"
