@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs a command with an X display: the caller's own, or a private Xvfb that is
+# Runs a command with an X display: the caller's own, or a private Xvfb (never
+# resetting between clients, so tests that reconnect always find it) that is
 # stopped again when the command ends.
 set -euo pipefail
 
@@ -7,15 +8,31 @@ if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
     exec "$@"
 fi
 
+xvfb_pid=
+stop_xvfb() {
+    if [[ -n "$xvfb_pid" ]]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+}
+trap stop_xvfb EXIT
+
+# Take the first display number whose server really comes up.
 for number in $(seq 90 140); do
-    [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] || break
+    [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] && continue
+    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 100); do
+        DISPLAY=":$number" xdpyinfo >/dev/null 2>&1 && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if DISPLAY=":$number" xdpyinfo >/dev/null 2>&1; then
+        export DISPLAY=":$number"
+        break
+    fi
+    stop_xvfb
+    xvfb_pid=
 done
-Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-export DISPLAY=":$number"
-for _ in $(seq 1 50); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
+[[ -n "$xvfb_pid" ]] || { echo "no virtual display could be started" >&2; exit 1; }
 "$@"
