@@ -5,6 +5,7 @@
 #include "app/PrinterDetection.h"
 #include "app/StartupSequence.h"
 #include "app/UserDialogs.h"
+#include "app/ui/InstanceWindow.h"
 #include "app/ui/PlaceholderScreen.h"
 #include "app/ui/QtUserDialogs.h"
 #include "app/ui/TSQD60.h"
@@ -69,9 +70,7 @@ int runApplication(int argc, char *argv[])
 
     // Held for the whole run: a second start finds this window by its title.
     QApplication::setApplicationName(QString::fromLatin1(kInstanceTitle));
-    QWidget instanceWindow;
-    instanceWindow.setWindowTitle(QString::fromLatin1(kInstanceTitle));
-    instanceWindow.winId();
+    InstanceWindow instanceWindow(QString::fromLatin1(kInstanceTitle));
 
     const auto files = platform::createFileSystem();
     const auto osVersion = platform::createOsVersionQuery();

@@ -1,7 +1,10 @@
 #include "app/ui/QtUserDialogs.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QPushButton>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -64,6 +67,17 @@ UserDialogs::Answer answerOf(int button)
     }
 }
 
+// The buttons speak Slovak like the texts above them, with Alt letters of their own.
+void nameButtonsInSlovak(QMessageBox &box)
+{
+    const std::pair<QMessageBox::StandardButton, QString> names[] = {
+        {QMessageBox::Yes, u"Án&o"_s}, {QMessageBox::No, u"&Nie"_s}, {QMessageBox::Cancel, u"&Zrušiť"_s}};
+    for (const auto &[button, name] : names) {
+        if (QAbstractButton *shown = box.button(button))
+            shown->setText(name);
+    }
+}
+
 } // namespace
 
 UserDialogs::Answer QtUserDialogs::show(const Message &message)
@@ -71,6 +85,7 @@ UserDialogs::Answer QtUserDialogs::show(const Message &message)
     QWidget *owner = message.ownedByMainWindow ? m_mainWindow.data() : nullptr;
     QMessageBox box(boxIcon(message.icon), message.caption, message.text, standardButtons(message.buttons),
                     owner);
+    nameButtonsInSlovak(box);
     box.setDefaultButton(standardButton(message.defaultAnswer));
     if (message.topMost)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -254,7 +254,9 @@ void TSQD60::closeEvent(QCloseEvent *event)
     }
     FormClose();
     event->accept();
-    QCoreApplication::quit();
+    // exit, not quit: quit asks every window to close once more, and any that
+    // refuses would keep the program running after the user said it should end.
+    QCoreApplication::exit(0);
 }
 
 bool TSQD60::FormCloseQuery()

@@ -1,0 +1,312 @@
+// The built program as a real process on an X display, driven from outside as a
+// user would: windows found by title, keys typed into its message boxes, the
+// tray menu opened with the mouse.
+#include "ScriptedDialogs.h"
+#include "TestPaths.h"
+#include "lang/MessageTable.h"
+#include "platform/WindowFinder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kTimeoutMs = 20000;
+
+// A program folder holding a copy of the built program and its files.
+class ProgramFolder
+{
+public:
+    explicit ProgramFolder(const QByteArray &pointOfSaleKeys)
+    {
+        QDir(path()).mkpath(u"cennik"_s);
+        QFile::copy(QStringLiteral(OMIRA_PROGRAM_EXE), executable());
+        for (const QString &name : {u"vx60_sk.msg"_s, u"vx60_sk.lng"_s})
+            QFile::copy(TestPaths::shippedLanguageFile(name), file(name));
+        TestPaths::writeFile(file(u"qd60_cfg.ini"_s), "[CONFIG]\r\nopozdenie=0\r\n");
+        TestPaths::writeFile(file(u"cennik/pokladna.ini"_s), "[CONFIG]\r\n" + pointOfSaleKeys);
+    }
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+    QString executable() const { return file(u"omira-predaj"_s); }
+    QByteArray log() const { return TestPaths::readFile(file(u"fm_err.txt"_s)); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// An unmapped top-level window with a title, like a program sitting in the tray.
+std::unique_ptr<QWidget> makeWindow(const QString &title)
+{
+    auto window = std::make_unique<QWidget>();
+    window->setWindowTitle(title);
+    window->winId();
+    QGuiApplication::sync();
+    return window;
+}
+
+bool xdotool(const QStringList &arguments)
+{
+    // Bounded, so that a box that never appears fails the test instead of hanging it.
+    return QProcess::execute(u"timeout"_s, QStringList{u"20"_s, u"xdotool"_s} + arguments) == 0;
+}
+
+// Types `keys` into the window titled exactly `title` once it is there; true
+// when the window has gone afterwards. xdotool itself may fail once the box
+// closes under it, so only the outcome counts; the keys are typed again when a
+// box that was still being mapped missed them.
+bool answerBox(const platform::WindowFinder &windows, const QString &title, const QString &keys)
+{
+    const auto exists = [&] { return windows.windowExists(title.toStdString()); };
+    if (!QTest::qWaitFor(exists, kTimeoutMs)) {
+        qWarning("no window titled \"%s\" appeared", qPrintable(title));
+        return false;
+    }
+    const QString pattern = u'^' + QRegularExpression::escape(title) + u'$';
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        // The keys go through the server's test extension to the focused window, not to the
+        // box by id: keys sent to a box that closes on the press leave their release
+        // undelivered, and the server then repeats the key for every later window.
+        xdotool({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--name"_s, pattern, u"windowfocus"_s,
+                 u"--sync"_s});
+        xdotool({u"key"_s, u"--delay"_s, u"50"_s, keys});
+        if (QTest::qWaitFor([&] { return !exists(); }, 2000))
+            return true;
+    }
+    qWarning("the window titled \"%s\" did not close", qPrintable(title));
+    return false;
+}
+
+// What a shutdown or a script does to a program's window: a close request from the
+// window system to every top-level window titled `title` that accepts one.
+int requestClose(const QString &title)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    Window root = 0;
+    Window parent = 0;
+    Window *children = nullptr;
+    unsigned int count = 0;
+    int sent = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    for (unsigned int i = 0; i < count; ++i) {
+        char *name = nullptr;
+        Atom *accepted = nullptr;
+        int acceptedCount = 0;
+        const bool titled = XFetchName(display, children[i], &name) && title == QString::fromLocal8Bit(name);
+        if (titled && XGetWMProtocols(display, children[i], &accepted, &acceptedCount) &&
+            std::find(accepted, accepted + acceptedCount, deleteWindow) != accepted + acceptedCount) {
+            XEvent event{};
+            event.xclient.type = ClientMessage;
+            event.xclient.window = children[i];
+            event.xclient.message_type = protocols;
+            event.xclient.format = 32;
+            event.xclient.data.l[0] = static_cast<long>(deleteWindow);
+            event.xclient.data.l[1] = CurrentTime;
+            XSendEvent(display, children[i], False, NoEventMask, &event);
+            ++sent;
+        }
+        XFree(accepted);
+        XFree(name);
+    }
+    XFree(children);
+    XCloseDisplay(display);
+    return sent;
+}
+
+} // namespace
+
+class TestProgramProcess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void cleanup();
+    void endsThroughTheTrayMenu_data();
+    void endsThroughTheTrayMenu();
+    void secondStartRefusesAndSigtermEndsAtOnce();
+    void otherPointOfSaleWindowEndsTheStart();
+    void missingPrintManagerEndsOnNo();
+    void closeRequestFromOutsideEndsAtOnce();
+
+private:
+    QProcess *start(const ProgramFolder &folder);
+    void passDetectionQuestion();
+    bool windowExists(const QString &title) const { return m_windows->windowExists(title.toStdString()); }
+
+    std::unique_ptr<platform::WindowFinder> m_windows = platform::createWindowFinder();
+    MessageTable m_messages;
+    QProcess m_trayHost;
+    QList<QProcess *> m_programs;
+};
+
+void TestProgramProcess::initTestCase()
+{
+    if (QGuiApplication::platformName() != u"xcb")
+        QSKIP("needs an X display");
+    if (QStandardPaths::findExecutable(u"xdotool"_s).isEmpty())
+        QSKIP("needs xdotool to act as the user");
+    ScriptedDialogs dialogs;
+    QVERIFY(m_messages.load(TestPaths::shippedLanguageFile(u"vx60_sk.msg"_s), dialogs));
+    // A tray host at the bottom right corner, so that the program shows a real tray icon.
+    m_trayHost.start(u"trayer"_s, {u"--edge"_s, u"bottom"_s, u"--align"_s, u"right"_s, u"--widthtype"_s,
+                                   u"request"_s, u"--height"_s, u"32"_s, u"--expand"_s, u"false"_s});
+    QVERIFY2(m_trayHost.waitForStarted(), "trayer is needed as the system tray");
+    QTest::qWait(500);
+}
+
+void TestProgramProcess::cleanupTestCase()
+{
+    m_trayHost.kill();
+    m_trayHost.waitForFinished();
+}
+
+void TestProgramProcess::cleanup()
+{
+    for (QProcess *program : std::as_const(m_programs)) {
+        program->kill();
+        program->waitForFinished();
+        delete program;
+    }
+    m_programs.clear();
+}
+
+QProcess *TestProgramProcess::start(const ProgramFolder &folder)
+{
+    auto *program = new QProcess;
+    m_programs.append(program);
+    program->setProgram(folder.executable());
+    program->setWorkingDirectory(folder.path());
+    program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program->start();
+    return program;
+}
+
+// No printer link answers here: the detection asks whether to try again; No goes on.
+void TestProgramProcess::passDetectionQuestion()
+{
+    QVERIFY(answerBox(*m_windows, m_messages.text(Msg::PrinterNotFoundCaption), u"Escape"_s));
+}
+
+void TestProgramProcess::endsThroughTheTrayMenu_data()
+{
+    QTest::addColumn<QByteArray>("endTm");
+    QTest::addColumn<bool>("terminateFile");
+    QTest::newRow("ENDTM on") << QByteArray("1") << true;
+    QTest::newRow("ENDTM off") << QByteArray("0") << false;
+}
+
+void TestProgramProcess::endsThroughTheTrayMenu()
+{
+    QFETCH(QByteArray, endTm);
+    QFETCH(bool, terminateFile);
+    const auto printManager = makeWindow(u"TM-process-test"_s);
+    ProgramFolder folder("TM=TM-process-test\r\nENDTM=" + endTm + "\r\n");
+    QProcess *program = start(folder);
+    passDetectionQuestion();
+    QTRY_VERIFY_WITH_TIMEOUT(windowExists(u"Omira Predaj"_s), kTimeoutMs);
+    QTest::qWait(1500); // the first tick hides the main window behind the tray icon
+
+    // A double click on the tray icon brings the main window back; the icon's
+    // menu then ends the program.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QString x = QString::number(screen.right() - 12);
+    const QString y = QString::number(screen.bottom() - 16);
+    QVERIFY(xdotool({u"mousemove"_s, x, y, u"click"_s, u"--repeat"_s, u"2"_s, u"1"_s}));
+    QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Omira$"_s}),
+                             kTimeoutMs);
+    QTest::qWait(1000);
+    // The menu's last entry ends the program; the pauses let the menu open and take the keys.
+    QVERIFY(xdotool({u"mousemove"_s, x, y, u"click"_s, u"3"_s, u"sleep"_s, u"0.7"_s, u"key"_s, u"Up"_s,
+                     u"sleep"_s, u"0.3"_s, u"key"_s, u"Return"_s}));
+    QVERIFY(answerBox(*m_windows, m_messages.text(Msg::CloseCaption), u"alt+o"_s));
+
+    QVERIFY2(program->waitForFinished(kTimeoutMs), folder.log().constData());
+    QCOMPARE(program->exitStatus(), QProcess::NormalExit);
+    QVERIFY(folder.log().contains(") To end by user \r\n"));
+    QCOMPARE(QFile::exists(folder.file(u"terminate"_s)), terminateFile);
+}
+
+void TestProgramProcess::secondStartRefusesAndSigtermEndsAtOnce()
+{
+    const auto printManager = makeWindow(u"TM-process-test"_s);
+    ProgramFolder folder("TM=TM-process-test\r\n");
+    QProcess *first = start(folder);
+    passDetectionQuestion();
+    QTRY_VERIFY_WITH_TIMEOUT(windowExists(u"Omira Predaj"_s), kTimeoutMs);
+
+    QProcess *second = start(folder);
+    QVERIFY(answerBox(*m_windows, u"Program Omira"_s, u"Return"_s));
+    QVERIFY(second->waitForFinished(kTimeoutMs));
+    QCOMPARE(second->exitCode(), 0);
+    QCOMPARE(first->state(), QProcess::Running);
+
+    first->terminate();
+    QVERIFY(first->waitForFinished(kTimeoutMs));
+    QCOMPARE(first->exitStatus(), QProcess::NormalExit);
+    QVERIFY(!folder.log().contains("To end by user"));
+    QVERIFY(!QFile::exists(folder.file(u"terminate"_s)));
+}
+
+void TestProgramProcess::otherPointOfSaleWindowEndsTheStart()
+{
+    const auto printManager = makeWindow(u"TM-process-test"_s);
+    const auto other = makeWindow(u"POKLTM"_s);
+    ProgramFolder folder("TM=TM-process-test\r\n");
+    QProcess *program = start(folder);
+    QVERIFY(answerBox(*m_windows, m_messages.text(Msg::OtherPosRunningCaption), u"Return"_s));
+    QVERIFY(program->waitForFinished(kTimeoutMs));
+    QCOMPARE(program->exitCode(), 0);
+    QVERIFY(!QFile::exists(folder.file(u"terminate"_s)));
+}
+
+void TestProgramProcess::missingPrintManagerEndsOnNo()
+{
+    ProgramFolder folder("TM=TM-not-running\r\n");
+    QProcess *program = start(folder);
+    QVERIFY(answerBox(*m_windows, u"TM-not-running"_s, u"Escape"_s));
+    QVERIFY(program->waitForFinished(kTimeoutMs));
+    QCOMPARE(program->exitCode(), 0);
+    QVERIFY(!folder.log().contains("Deleted files during start-up"));
+}
+
+// The instance window has no close box a user could click: a close request to it
+// comes from another program and ends the program without asking.
+void TestProgramProcess::closeRequestFromOutsideEndsAtOnce()
+{
+    const auto printManager = makeWindow(u"TM-process-test"_s);
+    ProgramFolder folder("TM=TM-process-test\r\n");
+    QProcess *program = start(folder);
+    passDetectionQuestion();
+    QTRY_VERIFY_WITH_TIMEOUT(windowExists(u"Omira Predaj"_s), kTimeoutMs);
+    QTest::qWait(500);
+
+    QCOMPARE(requestClose(u"Omira Predaj"_s), 1);
+    QVERIFY(program->waitForFinished(kTimeoutMs));
+    QCOMPARE(program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program->exitCode(), 0);
+    QVERIFY(!folder.log().contains("To end by user"));
+    QVERIFY(!QFile::exists(folder.file(u"terminate"_s)));
+}
+
+QTEST_MAIN(TestProgramProcess)
+#include "tst_programprocess.moc"
