@@ -1,0 +1,293 @@
+#include "pos/DataModule.h"
+
+#include "app/UserDialogs.h"
+#include "lang/MessageTable.h"
+#include "pos/TableLayouts.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString withTrailingSeparator(const QString &folder)
+{
+    if (folder.isEmpty() || folder.endsWith(u'/') || folder.endsWith(u'\\'))
+        return folder;
+    return folder + u'/';
+}
+
+bool isUsableKind(DataFile::Kind kind)
+{
+    return kind != DataFile::Kind::Foreign && kind != DataFile::Kind::Unreadable;
+}
+
+} // namespace
+
+DataModule::DataModule(DataModuleSettings settings, const MessageTable &messages, UserDialogs &dialogs,
+                       QDate today)
+    : m_settings(std::move(settings)), m_messages(messages), m_dialogs(dialogs), m_year(today.year()),
+      m_dataFolder(withTrailingSeparator(m_settings.dataFolder)), m_stockTable(m_stockFile),
+      m_salesTable(m_salesFile, TableLayouts::salesTableName(m_year)), m_search(m_stockFile)
+{
+    startDatabaseLayer();
+}
+
+void DataModule::startDatabaseLayer()
+{
+    m_ready = false;
+    if (!m_settings.databaseOn)
+        return;
+    // The files themselves are opened when the sale screen is shown; here only
+    // the engine has to be there.
+    m_ready = QSqlDatabase::isDriverAvailable(u"QSQLITE"_s);
+}
+
+QString DataModule::stockFileName() const
+{
+    return TableLayouts::StockFileName;
+}
+
+QString DataModule::stockPath() const
+{
+    return m_dataFolder + stockFileName();
+}
+
+QString DataModule::salesFileName() const
+{
+    return TableLayouts::salesFileName(m_year);
+}
+
+QString DataModule::salesPath() const
+{
+    return m_dataFolder + salesFileName();
+}
+
+QString DataModule::salesTableName() const
+{
+    return m_salesTable.name();
+}
+
+void DataModule::warn(const QString &text, const QString &caption)
+{
+    m_dialogs.warn(text, caption);
+}
+
+void DataModule::reportUnusableFile(const DataFile &file)
+{
+    const QString reason = file.lastKind() == DataFile::Kind::Unreadable
+                               ? u"Súbor sa nedá čítať."_s
+                               : u"Nie je to databáza tohto programu (napríklad tabuľka staršej inštalácie "
+                                 "alebo poškodený súbor)."_s;
+    warn(u"Súbor databázy\r\n%1\r\n%2\r\nSúbor zostáva nezmenený a tabuľka sa nepoužije."_s.arg(
+             QDir::toNativeSeparators(file.path()), reason),
+         m_messages.text(Msg::SaleWarningCaption));
+}
+
+void DataModule::reportVersionTestFailed()
+{
+    UserDialogs::Message box;
+    box.text = u"Verziu databazy sa nepodarilo overit"_s;
+    box.icon = UserDialogs::Icon::None;
+    box.topMost = false;
+    m_dialogs.show(box);
+}
+
+bool DataModule::openExisting(DataFile &file, const QString &path, bool &usable)
+{
+    if (file.isOpen())
+        return true;
+    if (file.open(path, false, m_settings.busyTimeoutMs))
+        return true;
+    if (!isUsableKind(file.lastKind())) {
+        usable = false;
+        reportUnusableFile(file);
+    } else if (file.lastKind() != DataFile::Kind::Missing) {
+        warn(file.lastError(), m_messages.text(Msg::SaleWarningCaption));
+    }
+    return false;
+}
+
+bool DataModule::openForCreation(DataFile &file, const QString &path, bool &usable)
+{
+    if (file.isOpen())
+        return true;
+    if (file.open(path, true, m_settings.busyTimeoutMs))
+        return true;
+    if (!isUsableKind(file.lastKind())) {
+        usable = false;
+        reportUnusableFile(file);
+    }
+    return false;
+}
+
+bool DataModule::connectDatabases()
+{
+    if (!m_ready)
+        return false;
+    // A file that was unusable may have been replaced since the last showing.
+    m_stockUsable = true;
+    m_salesUsable = true;
+    openExisting(m_stockFile, stockPath(), m_stockUsable);
+    openExisting(m_salesFile, salesPath(), m_salesUsable);
+    return m_stockUsable && m_salesUsable;
+}
+
+void DataModule::closeDatabases()
+{
+    m_search.invalidate();
+    m_stockFile.close();
+    m_salesFile.close();
+}
+
+bool DataModule::ensureStockTable()
+{
+    if (!m_stockUsable)
+        return false;
+    const DataFile::Kind kind = DataFile::probe(stockPath());
+    const bool missing = kind == DataFile::Kind::Missing || kind == DataFile::Kind::Empty ||
+                         (m_stockFile.isOpen() && !m_stockTable.exists());
+    if (!missing)
+        return true;
+    return m_stockCreator ? m_stockCreator() : createStockTable();
+}
+
+bool DataModule::createStockTable()
+{
+    if (!QDir(m_dataFolder).exists()) {
+        warn(m_dataFolder + u"\r\n"_s + m_messages.text(Msg::StockFolderMissing),
+             m_messages.text(Msg::StockFolderMissingCaption));
+        return false;
+    }
+    if (!openForCreation(m_stockFile, stockPath(), m_stockUsable) || !m_stockTable.create()) {
+        if (m_stockUsable)
+            warn(m_messages.text(Msg::StockTableNotCreated), m_messages.text(Msg::StockCardsCaption));
+        return false;
+    }
+    m_search.invalidate();
+    return true;
+}
+
+bool DataModule::createSalesTable()
+{
+    m_documentSourceEnabled = false;
+    if (!QDir(m_dataFolder).exists()) {
+        warn(m_dataFolder + u"\r\n"_s + m_messages.text(Msg::SalesFolderMissing),
+             m_messages.text(Msg::SalesFolderMissingCaption));
+        return false;
+    }
+    if (!openForCreation(m_salesFile, salesPath(), m_salesUsable) || !m_salesTable.create()) {
+        if (m_salesUsable)
+            warn(m_messages.text(Msg::SalesTableNotCreated) + m_salesFile.lastError(),
+                 m_messages.text(Msg::SaleWarningCaption));
+        return false;
+    }
+    return true;
+}
+
+bool DataModule::checkAndUpgradeSalesTable()
+{
+    if (!m_ready)
+        return false;
+    bool tested = false;
+    switch (DataFile::probe(salesPath())) {
+    case DataFile::Kind::Missing:
+        tested = createSalesTable();
+        break;
+    case DataFile::Kind::Foreign:
+    case DataFile::Kind::Unreadable:
+        // Told once per showing: connectDatabases() may have found it already.
+        if (m_salesUsable) {
+            m_salesFile.close();
+            openExisting(m_salesFile, salesPath(), m_salesUsable);
+        }
+        break;
+    case DataFile::Kind::Empty:
+    case DataFile::Kind::Sqlite:
+        if (!openExisting(m_salesFile, salesPath(), m_salesUsable))
+            break;
+        if (!m_salesTable.exists()) {
+            tested = createSalesTable();
+            break;
+        }
+        bool rows = false;
+        tested = m_salesTable.probeRows(rows);
+        if (!tested)
+            reportVersionTestFailed();
+        else if (!rows)
+            m_documentSourceEnabled = false;
+        break;
+    }
+    bool upgraded = false;
+    if (tested) {
+        bool has = false;
+        upgraded = m_salesTable.hasDiscountColumns(has) && (has || m_salesTable.addDiscountColumns());
+        if (!upgraded)
+            warn(m_salesFile.lastError(), m_messages.text(Msg::SaleWarningCaption));
+    }
+    const DataFile::Kind stockKind = DataFile::probe(stockPath());
+    if (stockKind == DataFile::Kind::Missing) {
+        warn(m_messages.text(Msg::StockTableMissing), m_messages.text(Msg::StockTableMissingCaption));
+        m_stockCreator ? m_stockCreator() : createStockTable();
+    }
+    return upgraded;
+}
+
+bool DataModule::applyOpenFilter()
+{
+    m_openFilter = SalesTable::openFilter();
+    if (!m_salesUsable || !m_salesFile.isOpen())
+        return false;
+    if (!m_salesTable.openTotal()) {
+        warn(m_salesFile.lastError(), m_messages.text(Msg::SaleWarningCaption));
+        return false;
+    }
+    return true;
+}
+
+bool DataModule::prepareSalesTable()
+{
+    if (!m_ready)
+        return false;
+    const bool connected = connectDatabases();
+    ensureStockTable();
+    const bool prepared = checkAndUpgradeSalesTable();
+    const bool filtered = applyOpenFilter();
+    return connected && prepared && filtered;
+}
+
+std::optional<int> DataModule::sqlMaxIdx()
+{
+    std::optional<int> key;
+    if (m_salesUsable && m_salesFile.isOpen())
+        key = m_salesTable.nextKey();
+    if (!key)
+        warn(m_messages.text(Msg::QueryFailed), m_messages.text(Msg::SaleErrorCaption));
+    return key;
+}
+
+SalesTable::StoreResult DataModule::storeItem(const SaleRow &row)
+{
+    SalesTable::StoreResult result;
+    result.failure = SalesTable::Failure::Key;
+    if (m_salesUsable && m_salesFile.isOpen())
+        result = m_salesTable.storeOpenRow(row);
+    if (result.failure == SalesTable::Failure::Key)
+        warn(m_messages.text(Msg::QueryFailed), m_messages.text(Msg::SaleErrorCaption));
+    return result;
+}
+
+std::optional<qint64> DataModule::openTotal()
+{
+    if (!m_salesUsable || !m_salesFile.isOpen())
+        return std::nullopt;
+    return m_salesTable.openTotal();
+}
+
+std::optional<QList<SaleRow>> DataModule::openRows()
+{
+    if (!m_salesUsable || !m_salesFile.isOpen())
+        return std::nullopt;
+    return m_salesTable.openRows();
+}

@@ -1,0 +1,277 @@
+#include "pos/SalesTable.h"
+
+#include "pos/DataFile.h"
+#include "pos/TableLayouts.h"
+
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList salesColumnNames()
+{
+    QStringList names;
+    for (const TableLayouts::Field &field : TableLayouts::salesFields())
+        names << QString::fromUtf16(field.name);
+    return names;
+}
+
+QVariant dateValue(const QDate &date)
+{
+    return date.isValid() ? QVariant(date.toString(u"yyyy-MM-dd"_s))
+                          : QVariant(QMetaType(QMetaType::QString));
+}
+
+QVariant timeValue(const QTime &time)
+{
+    return time.isValid() ? QVariant(time.toString(u"HH:mm:ss"_s)) : QVariant(QMetaType(QMetaType::QString));
+}
+
+QList<QVariant> rowValues(const SaleRow &row, int key)
+{
+    return {key,
+            row.kod,
+            row.nazov,
+            row.nazov1,
+            row.nazov2,
+            row.mj,
+            row.pocet,
+            row.jc,
+            row.dph,
+            row.du,
+            row.doklad,
+            dateValue(row.datum),
+            timeValue(row.cas),
+            row.idDoklad,
+            row.verDb,
+            row.idxDph,
+            row.cena,
+            row.cenaInt,
+            int(row.obal),
+            int(row.fisk),
+            row.sklad,
+            row.polCount,
+            row.ucet,
+            row.zlavaInt,
+            row.zlavaPerc};
+}
+
+SaleRow rowFrom(const QSqlQuery &query)
+{
+    SaleRow row;
+    int i = 0;
+    auto next = [&] { return query.value(i++); };
+    row.idPrimary = next().toInt();
+    row.kod = next().toString();
+    row.nazov = next().toString();
+    row.nazov1 = next().toString();
+    row.nazov2 = next().toString();
+    row.mj = next().toString();
+    row.pocet = next().toDouble();
+    row.jc = next().toDouble();
+    row.dph = next().toInt();
+    row.du = next().toInt();
+    row.doklad = next().toInt();
+    row.datum = QDate::fromString(next().toString(), u"yyyy-MM-dd"_s);
+    row.cas = QTime::fromString(next().toString(), u"HH:mm:ss"_s);
+    row.idDoklad = next().toInt();
+    row.verDb = next().toInt();
+    row.idxDph = next().toInt();
+    row.cena = next().toDouble();
+    row.cenaInt = next().toInt();
+    row.obal = next().toInt() != 0;
+    row.fisk = next().toInt() != 0;
+    row.sklad = next().toInt();
+    row.polCount = next().toInt();
+    row.ucet = next().toInt();
+    row.zlavaInt = next().toInt();
+    row.zlavaPerc = next().toInt();
+    return row;
+}
+
+} // namespace
+
+SalesTable::SalesTable(DataFile &file, QString tableName) : m_file(file), m_name(std::move(tableName)) {}
+
+QString SalesTable::lastError() const
+{
+    return m_file.lastError();
+}
+
+bool SalesTable::run(QSqlQuery &query)
+{
+    if (query.exec())
+        return true;
+    m_file.setError(DataFile::engineText(query.lastError()));
+    return false;
+}
+
+bool SalesTable::exists()
+{
+    return m_file.hasTable(m_name);
+}
+
+bool SalesTable::create()
+{
+    if (!m_file.beginWrite())
+        return false;
+    if (!m_file.hasTable(m_name)) {
+        for (const QString &statement : TableLayouts::salesTableStatements(m_name)) {
+            if (!m_file.exec(statement)) {
+                const QString error = m_file.lastError();
+                m_file.rollback();
+                m_file.setError(error);
+                return false;
+            }
+        }
+    }
+    return m_file.commit();
+}
+
+bool SalesTable::probeRows(bool &rows)
+{
+    QSqlQuery query(m_file.database());
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT * FROM "_s + m_name);
+    if (!run(query))
+        return false;
+    rows = query.next();
+    return true;
+}
+
+bool SalesTable::hasDiscountColumns(bool &has)
+{
+    const QStringList columns = m_file.columnNames(m_name);
+    if (columns.isEmpty())
+        return false;
+    has = true;
+    for (const TableLayouts::Field &field : TableLayouts::discountFields())
+        has = has && columns.contains(QString::fromUtf16(field.name), Qt::CaseInsensitive);
+    return true;
+}
+
+bool SalesTable::addDiscountColumns()
+{
+    if (!m_file.beginWrite())
+        return false;
+    // Another till may have upgraded the table while this one waited for the lock.
+    const QStringList columns = m_file.columnNames(m_name);
+    bool ok = !columns.isEmpty();
+    for (const TableLayouts::Field &field : TableLayouts::discountFields()) {
+        const QString name = QString::fromUtf16(field.name);
+        if (ok && !columns.contains(name, Qt::CaseInsensitive))
+            ok = m_file.exec(
+                u"ALTER TABLE %1 ADD COLUMN %2"_s.arg(m_name, TableLayouts::columnDefinition(field)));
+    }
+    ok = ok && m_file.exec(u"UPDATE %1 SET ZLAVA_INT=0, ZLAVA_PERC=0"_s.arg(m_name));
+    if (!ok) {
+        const QString error = m_file.lastError();
+        m_file.rollback();
+        m_file.setError(error);
+        return false;
+    }
+    return m_file.commit();
+}
+
+std::optional<qint64> SalesTable::maxKey()
+{
+    QSqlQuery query(m_file.database());
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT MAX(ID_PRIMARY) AS MAX_IDX\nFROM "_s + m_name);
+    if (!run(query) || !query.next())
+        return std::nullopt;
+    return query.value(0).toLongLong(); // an empty table gives NULL, read as 0
+}
+
+std::optional<int> SalesTable::nextKey()
+{
+    const std::optional<qint64> max = maxKey();
+    if (!max)
+        return std::nullopt;
+    return int(*max + 1);
+}
+
+bool SalesTable::insert(const SaleRow &row, int key)
+{
+    const QStringList columns = salesColumnNames();
+    QStringList marks;
+    marks.fill(u"?"_s, columns.size());
+    QSqlQuery query(m_file.database());
+    query.prepare(
+        u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(m_name, columns.join(u", "_s), marks.join(u", "_s)));
+    for (const QVariant &value : rowValues(row, key))
+        query.addBindValue(value);
+    return run(query);
+}
+
+std::optional<qint64> SalesTable::sumOpen()
+{
+    QSqlQuery query(m_file.database());
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT SUM(CENA_INT) FROM %1 WHERE FISK=0"_s.arg(m_name));
+    if (!run(query) || !query.next())
+        return std::nullopt;
+    return query.value(0).toLongLong();
+}
+
+SalesTable::StoreResult SalesTable::storeOpenRow(const SaleRow &row)
+{
+    StoreResult result;
+    if (!m_file.beginWrite()) {
+        result.failure = Failure::Key;
+        return result;
+    }
+    const std::optional<qint64> max = maxKey();
+    if (!max) {
+        const QString error = m_file.lastError();
+        m_file.rollback();
+        m_file.setError(error);
+        result.failure = Failure::Key;
+        return result;
+    }
+    if (*max >= std::numeric_limits<qint32>::max()) {
+        m_file.rollback();
+        m_file.setError(u"No row key is left in the table."_s);
+        result.failure = Failure::Key;
+        return result;
+    }
+    result.key = int(*max + 1);
+    const std::optional<qint64> total = insert(row, result.key) ? sumOpen() : std::nullopt;
+    if (!total) {
+        const QString error = m_file.lastError();
+        m_file.rollback();
+        m_file.setError(error);
+        result.failure = Failure::Insert;
+        return result;
+    }
+    if (!m_file.commit()) {
+        result.failure = Failure::Insert;
+        return result;
+    }
+    result.openTotal = *total;
+    return result;
+}
+
+std::optional<qint64> SalesTable::openTotal()
+{
+    return sumOpen();
+}
+
+std::optional<QList<SaleRow>> SalesTable::openRows()
+{
+    QSqlQuery query(m_file.database());
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT %1 FROM %2 WHERE FISK=0 ORDER BY ID_PRIMARY"_s.arg(
+        salesColumnNames().join(u", "_s), m_name));
+    if (!run(query))
+        return std::nullopt;
+    QList<SaleRow> rows;
+    while (query.next())
+        rows.append(rowFrom(query));
+    return rows;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "pos/SaleRow.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class DataFile;
+class QSqlQuery;
+
+// A year's sales table in its file. Every change runs in one write
+// transaction, so a till that is killed half way leaves nothing half done and
+// two tills never hand out the same key.
+class SalesTable
+{
+public:
+    SalesTable(DataFile &file, QString tableName);
+
+    const QString &name() const { return m_name; }
+    QString lastError() const;
+
+    bool exists();
+    // Creates the table with its indexes unless another till did it first.
+    bool create();
+    // The version test: the table can be read; `rows` tells whether it has any.
+    bool probeRows(bool &rows);
+    bool hasDiscountColumns(bool &has);
+    // Adds ZLAVA_INT and ZLAVA_PERC to a table of an older version and sets both
+    // to 0 in every old row, all or nothing; a table that has them is left alone.
+    bool addDiscountColumns();
+
+    // The maximum key + 1 (1 for an empty table), read outside a transaction:
+    // only an estimate when other tills write, storeOpenRow() takes its own.
+    std::optional<int> nextKey();
+
+    enum class Failure { None, Key, Insert };
+    struct StoreResult
+    {
+        Failure failure = Failure::None;
+        int key = 0;
+        qint64 openTotal = 0; // sum of CENA_INT over the open rows after the insert
+    };
+    // Stores `row` under the next key: key, insert and the new total of the open
+    // document are one transaction. The row's idPrimary is ignored.
+    StoreResult storeOpenRow(const SaleRow &row);
+
+    // The open document: rows with FISK = 0, in key order.
+    std::optional<QList<SaleRow>> openRows();
+    std::optional<qint64> openTotal();
+
+    static QString openFilter() { return QStringLiteral("FISK=0"); }
+
+private:
+    bool run(QSqlQuery &query);
+    std::optional<qint64> maxKey();
+    std::optional<qint64> sumOpen();
+    bool insert(const SaleRow &row, int key);
+
+    DataFile &m_file;
+    QString m_name;
+};

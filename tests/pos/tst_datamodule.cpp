@@ -1,0 +1,409 @@
+#include "ScriptedDialogs.h"
+#include "TestPaths.h"
+#include "lang/MessageTable.h"
+#include "pos/DataFile.h"
+#include "pos/DataModule.h"
+#include "pos/TableLayouts.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDate Today(2026, 3, 14);
+
+QString placeholder(Msg message)
+{
+    return u"[MSG_%1]"_s.arg(int(message));
+}
+
+SaleRow item(const QString &name, int cents, bool printed = false)
+{
+    SaleRow row;
+    row.kod = u"K1"_s;
+    row.nazov = name;
+    row.mj = u"ks"_s;
+    row.pocet = 1;
+    row.jc = cents / 100.0;
+    row.cenaInt = cents;
+    row.cena = cents / 100.0;
+    row.datum = Today;
+    row.cas = QTime(10, 15, 0);
+    row.fisk = printed;
+    return row;
+}
+
+// Runs one statement on a file through a connection of its own.
+QList<QVariantList> rowsOf(const QString &path, const QString &sql)
+{
+    DataFile file;
+    if (!file.open(path, false))
+        return {};
+    QSqlQuery query(file.database());
+    QList<QVariantList> rows;
+    if (!query.exec(sql))
+        return {{query.lastError().text()}};
+    while (query.next()) {
+        QVariantList row;
+        for (int i = 0; i < query.record().count(); ++i)
+            row << query.value(i);
+        rows << row;
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestDataModule : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void salesTableHasTheLayoutsFieldsInOrder();
+    void layoutRulesAreEnforced_data();
+    void layoutRulesAreEnforced();
+    void stockTableHasItsIndexes();
+
+    void firstStartCreatesBothTablesSilently();
+    void yearIsFixedAtCreation();
+    void databaseSwitchOffOpensNothing();
+    void missingDataFolderIsReported();
+    void olderSalesTableGainsTheDiscountColumns();
+    void upgradeReleasesTheTableForOtherTills();
+    void emptyTableGetsKeyOneAndStoringReturnsTheTotal();
+    void openRowsOfAnInterruptedRunReappear();
+    void twoModulesOnOneFolderNeverShareAKey();
+    void foreignFileIsLeftAloneAndReported_data();
+    void foreignFileIsLeftAloneAndReported();
+    void damagedSqliteFileIsNotRepaired();
+    void userTextIsStoredAsTyped();
+    void insertFailureLeavesTheCallerTheEngineText();
+
+private:
+    DataModule &module(QDate today = Today);
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    MessageTable m_messages;
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<DataModule> m_module;
+};
+
+void TestDataModule::init()
+{
+    m_module.reset();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_dialogs.clear();
+}
+
+DataModule &TestDataModule::module(QDate today)
+{
+    m_module = std::make_unique<DataModule>(
+        DataModuleSettings{u"/opt/omira"_s, m_dir->path() + u'/', true, 2000}, m_messages, m_dialogs, today);
+    return *m_module;
+}
+
+void TestDataModule::salesTableHasTheLayoutsFieldsInOrder()
+{
+    QVERIFY(module().prepareSalesTable());
+    const auto info = rowsOf(path(u"predaj_2026.db"_s), u"PRAGMA table_info(PREDAJ_2026)"_s);
+    QStringList names;
+    for (const QVariantList &column : info)
+        names << column.at(1).toString();
+    QCOMPARE(names,
+             (QStringList{u"ID_PRIMARY"_s, u"KOD"_s,       u"NAZOV"_s,    u"NAZOV1"_s,    u"NAZOV2"_s,
+                          u"MJ"_s,         u"POCET"_s,     u"JC"_s,       u"DPH"_s,       u"DU"_s,
+                          u"DOKLAD"_s,     u"DATUM"_s,     u"CAS"_s,      u"ID_DOKLAD"_s, u"VER_DB"_s,
+                          u"IDX_DPH"_s,    u"CENA"_s,      u"CENA_INT"_s, u"OBAL"_s,      u"FISK"_s,
+                          u"SKLAD"_s,      u"POL_COUNT"_s, u"UCET"_s,     u"ZLAVA_INT"_s, u"ZLAVA_PERC"_s}));
+    // A row written with the name only gets the defaults of the layout.
+    DataFile file;
+    QVERIFY(file.open(path(u"predaj_2026.db"_s), false));
+    QVERIFY(file.exec(u"INSERT INTO PREDAJ_2026 (NAZOV) VALUES ('x')"_s));
+    file.close();
+    const auto row = rowsOf(path(u"predaj_2026.db"_s),
+                            u"SELECT DU, VER_DB, FISK, SKLAD, POL_COUNT, UCET, ZLAVA_INT FROM PREDAJ_2026"_s);
+    QCOMPARE(row.value(0), (QVariantList{0, 2, 0, 0, 1, 1, 0}));
+}
+
+void TestDataModule::layoutRulesAreEnforced_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("accepted");
+    const QString name41 = QString(41, u'Ž');
+    QTest::newRow("name of 41 characters")
+        << u"INSERT INTO PREDAJ_2026 (NAZOV) VALUES ('%1')"_s.arg(name41) << true;
+    QTest::newRow("name of 42 characters")
+        << u"INSERT INTO PREDAJ_2026 (NAZOV) VALUES ('%1Ž')"_s.arg(name41) << false;
+    QTest::newRow("name missing") << u"INSERT INTO PREDAJ_2026 (KOD) VALUES ('A')"_s << false;
+    QTest::newRow("code of 21 characters")
+        << u"INSERT INTO PREDAJ_2026 (NAZOV, KOD) VALUES ('x', '%1')"_s.arg(QString(21, u'1')) << false;
+    QTest::newRow("logical other than 0 or 1")
+        << u"INSERT INTO PREDAJ_2026 (NAZOV, FISK) VALUES ('x', 2)"_s << false;
+    QTest::newRow("long integer above 32 bits")
+        << u"INSERT INTO PREDAJ_2026 (NAZOV, CENA_INT) VALUES ('x', 2147483648)"_s << false;
+    QTest::newRow("long integer at its minimum")
+        << u"INSERT INTO PREDAJ_2026 (NAZOV, CENA_INT) VALUES ('x', -2147483648)"_s << true;
+    QTest::newRow("date not yyyy-MM-dd")
+        << u"INSERT INTO PREDAJ_2026 (NAZOV, DATUM) VALUES ('x', '2026-3-1')"_s << false;
+    QTest::newRow("time not HH:mm:ss")
+        << u"INSERT INTO PREDAJ_2026 (NAZOV, CAS) VALUES ('x', '9:00')"_s << false;
+    QTest::newRow("duplicate key")
+        << u"INSERT INTO PREDAJ_2026 (ID_PRIMARY, NAZOV) VALUES (7, 'x'), (7, 'y')"_s << false;
+    QTest::newRow("stock code twice")
+        << u"INSERT INTO VX60_SKLAD (KOD, NAZOV) VALUES ('A', 'x'), ('A', 'y')"_s << false;
+    QTest::newRow("stock name missing") << u"INSERT INTO VX60_SKLAD (KOD) VALUES ('A')"_s << false;
+}
+
+void TestDataModule::layoutRulesAreEnforced()
+{
+    QFETCH(QString, statement);
+    QFETCH(bool, accepted);
+    QVERIFY(module().prepareSalesTable());
+    DataFile file;
+    const bool stock = statement.contains(u"VX60_SKLAD"_s);
+    QVERIFY(file.open(path(stock ? u"vx60_sklad.db"_s : u"predaj_2026.db"_s), false));
+    QCOMPARE(file.exec(statement), accepted);
+}
+
+void TestDataModule::stockTableHasItsIndexes()
+{
+    QVERIFY(module().prepareSalesTable());
+    const auto indexes = rowsOf(path(u"vx60_sklad.db"_s),
+                                u"SELECT name, sql FROM sqlite_master WHERE type = 'index' ORDER BY name"_s);
+    QCOMPARE(indexes.size(), 3); // IDXBARCODE, IDXNAZOV and the primary key's own index
+    QCOMPARE(indexes.at(0).at(0).toString(), u"IDXBARCODE"_s);
+    QVERIFY(indexes.at(0).at(1).toString().contains(u"BARCODE COLLATE NOCASE"_s));
+    QCOMPARE(indexes.at(1).at(0).toString(), u"IDXNAZOV"_s);
+    QVERIFY(indexes.at(1).at(1).toString().contains(u"(NAZOV COLLATE NOCASE, SKLAD_IDX, MJ_IDX, JC)"_s));
+    QVERIFY(indexes.at(2).at(0).toString().startsWith(u"sqlite_autoindex_VX60_SKLAD"_s));
+    const auto columns = rowsOf(path(u"vx60_sklad.db"_s), u"PRAGMA table_info(VX60_SKLAD)"_s);
+    QCOMPARE(columns.size(), 18);
+    QCOMPARE(columns.at(3).at(1).toString(), u"Nazov1"_s);
+}
+
+void TestDataModule::firstStartCreatesBothTablesSilently()
+{
+    DataModule &dm = module();
+    QVERIFY(dm.databaseReady());
+    QVERIFY(!QFile::exists(path(u"predaj_2026.db"_s)));
+    QVERIFY(dm.prepareSalesTable());
+    QVERIFY(m_dialogs.shown().isEmpty());
+    QVERIFY(QFile::exists(path(u"predaj_2026.db"_s)));
+    QVERIFY(QFile::exists(path(u"vx60_sklad.db"_s)));
+    QCOMPARE(dm.openFilter(), u"FISK=0"_s);
+    QCOMPARE(dm.openRows()->size(), 0);
+    QCOMPARE(dm.openTotal(), 0);
+    QVERIFY(!dm.documentSourceEnabled()); // until the first item is added
+}
+
+void TestDataModule::yearIsFixedAtCreation()
+{
+    DataModule &dm = module(QDate(2025, 12, 31));
+    QCOMPARE(dm.year(), 2025);
+    QCOMPARE(dm.salesFileName(), u"predaj_2025.db"_s);
+    QCOMPARE(dm.salesTableName(), u"PREDAJ_2025"_s);
+    QCOMPARE(dm.salesPath(), m_dir->path() + u"/predaj_2025.db"_s);
+    QCOMPARE(dm.stockPath(), m_dir->path() + u"/vx60_sklad.db"_s);
+    QVERIFY(dm.prepareSalesTable());
+    QVERIFY(QFile::exists(path(u"predaj_2025.db"_s)));
+}
+
+void TestDataModule::databaseSwitchOffOpensNothing()
+{
+    DataModule dm(DataModuleSettings{u"/opt"_s, m_dir->path() + u'/', false}, m_messages, m_dialogs, Today);
+    QVERIFY(!dm.databaseReady());
+    QVERIFY(!dm.prepareSalesTable());
+    QVERIFY(QDir(m_dir->path()).isEmpty());
+    QVERIFY(m_dialogs.shown().isEmpty());
+}
+
+void TestDataModule::missingDataFolderIsReported()
+{
+    DataModule dm(DataModuleSettings{u"/opt"_s, m_dir->path() + u"/chyba/"_s, true}, m_messages, m_dialogs,
+                  Today);
+    QVERIFY(!dm.createSalesTable());
+    QCOMPARE(m_dialogs.shown().size(), 1);
+    QCOMPARE(m_dialogs.shown().at(0).text,
+             m_dir->path() + u"/chyba/\r\n"_s + placeholder(Msg::SalesFolderMissing));
+    QCOMPARE(m_dialogs.shown().at(0).caption, placeholder(Msg::SalesFolderMissingCaption));
+    QVERIFY(!QFile::exists(m_dir->path() + u"/chyba"_s));
+}
+
+void TestDataModule::olderSalesTableGainsTheDiscountColumns()
+{
+    {
+        DataFile old;
+        QVERIFY(old.open(path(u"predaj_2026.db"_s), true));
+        QStringList columns;
+        const auto fields = TableLayouts::salesFields();
+        for (const auto &field : fields.first(fields.size() - 2))
+            columns << TableLayouts::columnDefinition(field);
+        QVERIFY(old.exec(u"CREATE TABLE PREDAJ_2026 (%1)"_s.arg(columns.join(u", "_s))));
+        QVERIFY(old.exec(u"INSERT INTO PREDAJ_2026 (ID_PRIMARY, NAZOV, CENA_INT, FISK) VALUES "
+                         "(1, 'stará', 150, 1), (2, 'otvorená', 250, 0)"_s));
+    }
+    DataModule &dm = module();
+    QVERIFY(dm.prepareSalesTable());
+    QVERIFY(m_dialogs.shown().isEmpty());
+    QCOMPARE(
+        rowsOf(path(u"predaj_2026.db"_s), u"SELECT ID_PRIMARY, ZLAVA_INT, ZLAVA_PERC FROM PREDAJ_2026"_s),
+        (QList<QVariantList>{{1, 0, 0}, {2, 0, 0}}));
+    QCOMPARE(dm.openTotal(), 250);
+    const auto stored = dm.storeItem(item(u"nová"_s, 100));
+    QCOMPARE(stored.failure, SalesTable::Failure::None);
+    QCOMPARE(stored.key, 3);
+}
+
+void TestDataModule::upgradeReleasesTheTableForOtherTills()
+{
+    {
+        DataFile old;
+        QVERIFY(old.open(path(u"predaj_2026.db"_s), true));
+        QVERIFY(old.exec(u"CREATE TABLE PREDAJ_2026 (ID_PRIMARY INTEGER PRIMARY KEY, NAZOV VARCHAR(41), "
+                         "CENA_INT INTEGER, FISK SMALLINT)"_s));
+    }
+    QVERIFY(module().prepareSalesTable());
+    DataFile otherTill;
+    QVERIFY(otherTill.open(path(u"predaj_2026.db"_s), false, 0)); // no waiting: the lock must be free
+    QVERIFY2(otherTill.beginWrite(), qPrintable(otherTill.lastError()));
+    QVERIFY(otherTill.commit());
+}
+
+void TestDataModule::emptyTableGetsKeyOneAndStoringReturnsTheTotal()
+{
+    DataModule &dm = module();
+    QVERIFY(dm.prepareSalesTable());
+    QCOMPARE(dm.sqlMaxIdx(), 1);
+    auto first = dm.storeItem(item(u"chlieb"_s, 129));
+    QCOMPARE(first.key, 1);
+    QCOMPARE(first.openTotal, 129);
+    auto second = dm.storeItem(item(u"vrátenie"_s, -50));
+    QCOMPARE(second.key, 2);
+    QCOMPARE(second.openTotal, 79);
+    QCOMPARE(dm.sqlMaxIdx(), 3);
+    QVERIFY(m_dialogs.shown().isEmpty());
+}
+
+void TestDataModule::openRowsOfAnInterruptedRunReappear()
+{
+    {
+        DataModule &dm = module();
+        QVERIFY(dm.prepareSalesTable());
+        QCOMPARE(dm.storeItem(item(u"vytlačená"_s, 1000, true)).failure, SalesTable::Failure::None);
+        QCOMPARE(dm.storeItem(item(u"rožok"_s, 12)).failure, SalesTable::Failure::None);
+        QCOMPARE(dm.storeItem(item(u"mlieko"_s, 89)).failure, SalesTable::Failure::None);
+    }
+    DataModule &restarted = module();
+    QVERIFY(restarted.prepareSalesTable());
+    QVERIFY(restarted.documentSourceEnabled()); // the table has rows
+    const QList<SaleRow> rows = *restarted.openRows();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(0).nazov, u"rožok"_s);
+    QCOMPARE(rows.at(0).idPrimary, 2);
+    QCOMPARE(rows.at(0).datum, Today);
+    QCOMPARE(rows.at(0).cas, QTime(10, 15, 0));
+    QCOMPARE(rows.at(1).nazov, u"mlieko"_s);
+    QCOMPARE(restarted.openTotal(), 101);
+}
+
+void TestDataModule::twoModulesOnOneFolderNeverShareAKey()
+{
+    DataModule &first = module();
+    QVERIFY(first.prepareSalesTable());
+    DataModule second(DataModuleSettings{u"/opt"_s, m_dir->path() + u'/', true, 2000}, m_messages, m_dialogs,
+                      Today);
+    QVERIFY(second.prepareSalesTable());
+    // The key each till would have read before the other one stored is stale;
+    // storing takes the key inside its own write transaction.
+    QCOMPARE(first.sqlMaxIdx(), 1);
+    QCOMPARE(second.sqlMaxIdx(), 1);
+    QCOMPARE(first.storeItem(item(u"a"_s, 1)).key, 1);
+    const auto fromSecond = second.storeItem(item(u"b"_s, 2));
+    QCOMPARE(fromSecond.key, 2);
+    QCOMPARE(fromSecond.openTotal, 3); // open rows belong to the folder, not to a till
+}
+
+void TestDataModule::foreignFileIsLeftAloneAndReported_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("old sales table") << u"predaj_2026.db"_s;
+    QTest::newRow("old stock table") << u"vx60_sklad.db"_s;
+}
+
+void TestDataModule::foreignFileIsLeftAloneAndReported()
+{
+    QFETCH(QString, fileName);
+    // The start of a table of the older installation: not an SQLite file.
+    const QByteArray foreign = QByteArray("\x4a\x0b\x00\x08\x00\x00\x00\x00", 8).repeated(512);
+    QVERIFY(TestPaths::writeFile(path(fileName), foreign));
+    DataModule &dm = module();
+    QVERIFY(!dm.prepareSalesTable());
+    QCOMPARE(TestPaths::readFile(path(fileName)), foreign);
+    QCOMPARE(m_dialogs.shown().size(), 1);
+    QVERIFY(m_dialogs.shown().at(0).text.contains(QDir::toNativeSeparators(path(fileName))));
+    const bool sales = fileName.startsWith(u"predaj"_s);
+    QCOMPARE(dm.salesTableUsable(), !sales);
+    QCOMPARE(dm.stockTableUsable(), sales);
+    if (sales) {
+        m_dialogs.clear();
+        QCOMPARE(dm.storeItem(item(u"x"_s, 1)).failure, SalesTable::Failure::Key);
+        QCOMPARE(m_dialogs.shown().at(0).text, placeholder(Msg::QueryFailed));
+    } else {
+        QVERIFY(!dm.stockSearch().search(StockSearch::Column::Name, u"x"_s));
+    }
+    QCOMPARE(TestPaths::readFile(path(fileName)), foreign);
+}
+
+void TestDataModule::damagedSqliteFileIsNotRepaired()
+{
+    {
+        DataModule &dm = module();
+        QVERIFY(dm.prepareSalesTable());
+        QCOMPARE(dm.storeItem(item(u"x"_s, 1)).key, 1);
+    }
+    m_module.reset();
+    QByteArray bytes = TestPaths::readFile(path(u"predaj_2026.db"_s));
+    for (qsizetype i = 100; i < bytes.size(); ++i)
+        bytes[i] = char(0xA5);
+    QVERIFY(TestPaths::writeFile(path(u"predaj_2026.db"_s), bytes));
+    m_dialogs.clear();
+    DataModule &dm = module();
+    QVERIFY(!dm.prepareSalesTable());
+    QVERIFY(!m_dialogs.shown().isEmpty());
+    dm.storeItem(item(u"y"_s, 1));
+    dm.closeDatabases();
+    QCOMPARE(TestPaths::readFile(path(u"predaj_2026.db"_s)), bytes);
+}
+
+void TestDataModule::userTextIsStoredAsTyped()
+{
+    DataModule &dm = module();
+    QVERIFY(dm.prepareSalesTable());
+    SaleRow row = item(u"Jack's \"best\"; DROP TABLE PREDAJ_2026 --"_s, 5);
+    row.kod = u"X0000"_s;
+    QCOMPARE(dm.storeItem(row).failure, SalesTable::Failure::None);
+    QCOMPARE(dm.openRows()->at(0).nazov, row.nazov);
+}
+
+void TestDataModule::insertFailureLeavesTheCallerTheEngineText()
+{
+    DataModule &dm = module();
+    QVERIFY(dm.prepareSalesTable());
+    const auto stored = dm.storeItem(item(QString(42, u'a'), 5));
+    QCOMPARE(stored.failure, SalesTable::Failure::Insert);
+    QVERIFY(dm.lastError().contains(u"CHECK"_s, Qt::CaseInsensitive));
+    QVERIFY(m_dialogs.shown().isEmpty());
+    // Nothing of the failed item is left, and the table is not locked.
+    QCOMPARE(dm.openRows()->size(), 0);
+    QCOMPARE(dm.storeItem(item(u"ok"_s, 5)).key, 1);
+}
+
+QTEST_GUILESS_MAIN(TestDataModule)
+#include "tst_datamodule.moc"
