@@ -1,0 +1,12 @@
+#include "stock/DataFolder.h"
+
+#include "app/Configuration.h"
+
+QString DataFolder::file(const QString &dataFolder, const QString &name)
+{
+    if (dataFolder.isEmpty())
+        return name;
+    if (dataFolder.endsWith(u'/') || dataFolder.endsWith(u'\\'))
+        return dataFolder + name;
+    return joinPath(dataFolder, name);
+}
