@@ -1,0 +1,1 @@
+# Receipt documents, the payment dialog and the print of a sale.

@@ -1,0 +1,1 @@
+# The sale screen.
