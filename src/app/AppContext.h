@@ -4,6 +4,7 @@
 #include "app/Configuration.h"
 #include "app/ErrorLog.h"
 #include "lang/MessageTable.h"
+#include "link/PrinterState.h"
 
 #include <QString>
 
@@ -41,5 +42,5 @@ struct AppContext
     int osMajor = 0;
     bool firstTick = true;
     bool databaseReady = false;
-    bool connected = false;
+    PrinterState printer; // the last information reply, status word and rates
 };

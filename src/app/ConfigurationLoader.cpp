@@ -1,47 +1,18 @@
 #include "app/ConfigurationLoader.h"
 
 #include "app/IniFile.h"
+#include "stock/PointOfSaleKeys.h"
+#include "stock/PointOfSaleSettings.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Table file names are appended to the data folder directly.
-QString withTrailingSeparator(const QString &folder)
-{
-    if (folder.isEmpty() || folder.endsWith(u'\\') || folder.endsWith(u'/'))
-        return folder;
-    return joinPath(folder, QString());
-}
-
+// pokladna.ini has one reader: the key names, defaults and slot lengths of the
+// point-of-sale settings are kept there.
 void readPointOfSaleKeys(Configuration &config, const IniFile &ini)
 {
-    const QString section = u"CONFIG"_s;
-    config.printManagerInput = resolveInputPattern(
-        ini.readString(section, u"TL_MAN"_s, joinPath(config.programFolder, u"blocek.txt"_s)));
-    config.exchangeFolder = folderOf(config.printManagerInput);
-    config.saleScreenAtStart = ini.readInt(section, u"POKL_START"_s, 1);
-    config.demo = ini.readSwitch(section, u"DEMO"_s, false);
-    config.lan = true;
-    config.infoTimeout = ini.readInt(section, u"LAN_INFO"_s, 15000);
-    config.statusTimeout = ini.readInt(section, u"LAN_DC"_s, 8000);
-    config.repeatPeriod = ini.readInt(section, u"LAN_REPEAT"_s, 300);
-    config.cashierRequired = ini.readInt(section, u"POKLADNIK"_s, 0);
-    config.terminatePrintManager = ini.readSwitch(section, u"ENDTM"_s, true);
-    config.printManagerTitle = ini.readString(section, u"TM"_s, u"RL70ZQ"_s);
-    config.dataFolder = withTrailingSeparator(ini.readString(section, u"LAN_PATH"_s, config.dataFolder));
-
-    for (int i = 0; i < Configuration::CashierCount; ++i) {
-        const QString name = ini.readString(u"POKLADNIK"_s, u"POKL_%1"_s.arg(i + 1), QString());
-        config.cashiers[i] = fitToSlot(name, Configuration::CashierNameLength);
-    }
-    config.paymentDialog = ini.readInt(u"PLATBA"_s, u"SHOW"_s, 1);
-    const std::array<QString, Configuration::PaymentMeansCount> defaults = {
-        u"Hotovosť:"_s, u"Platobná karta:"_s, u"Stravné lístky:"_s, u"Šeky:"_s, u"Platba faktúr:"_s};
-    for (int i = 0; i < Configuration::PaymentMeansCount; ++i) {
-        const QString name = ini.readString(u"PLATBA"_s, u"PLAT_%1"_s.arg(i + 1), defaults[i]);
-        config.paymentMeans[i] = fitToSlot(name, Configuration::PaymentNameLength);
-    }
+    PointOfSaleSettings::read(ini, config.programFolder).applyTo(config);
 }
 
 void readMainKeys(Configuration &config, const IniFile &ini, const CommandLine &commandLine)
@@ -136,7 +107,7 @@ Configuration LoadConfiguration(const QString &programFolder, const CommandLine 
     const QString dataFolder = joinPath(programFolder, u"cennik"_s);
     config.dataFolder = joinPath(dataFolder, QString());
 
-    IniFile pointOfSale(joinPath(dataFolder, u"pokladna.ini"_s));
+    IniFile pointOfSale(PointOfSaleKeys::filePath(programFolder));
     pointOfSale.load();
     readPointOfSaleKeys(config, pointOfSale);
 

@@ -37,13 +37,25 @@ public:
         QFile::copy(QStringLiteral(OMIRA_PROGRAM_EXE), executable());
         for (const QString &name : {u"vx60_sk.msg"_s, u"vx60_sk.lng"_s})
             QFile::copy(TestPaths::shippedLanguageFile(name), file(name));
-        TestPaths::writeFile(file(u"qd60_cfg.ini"_s), "[CONFIG]\r\nopozdenie=0\r\n");
-        TestPaths::writeFile(file(u"cennik/pokladna.ini"_s), "[CONFIG]\r\n" + pointOfSaleKeys);
+        // With the trace lines on, the log tells how the detection went.
+        TestPaths::writeFile(file(u"qd60_cfg.ini"_s), "[CONFIG]\r\nopozdenie=0\r\nfilelog=1\r\n");
+        // A print manager that does not answer is given up quickly.
+        TestPaths::writeFile(file(u"cennik/pokladna.ini"_s),
+                             "[CONFIG]\r\n" + pointOfSaleKeys + "LAN_DC=600\r\nLAN_REPEAT=50\r\n");
     }
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
     QString executable() const { return file(u"omira-predaj"_s); }
     QByteArray log() const { return TestPaths::readFile(file(u"fm_err.txt"_s)); }
+    // The kinds of the requests the simulator received, in order ("status", "info", ...).
+    QStringList journal() const
+    {
+        QStringList kinds;
+        const QStringList names = QDir(file(u"journal"_s)).entryList({u"*.txt"_s}, QDir::Files, QDir::Name);
+        for (const QString &name : names)
+            kinds.append(name.section(u'-', 1).chopped(4));
+        return kinds;
+    }
 
 private:
     QTemporaryDir m_dir;
@@ -57,6 +69,13 @@ std::unique_ptr<QWidget> makeWindow(const QString &title)
     window->winId();
     QGuiApplication::sync();
     return window;
+}
+
+// waitForFinished alone says false for a process whose end was already seen while
+// the test waited for something else.
+bool hasEnded(QProcess &process)
+{
+    return process.state() == QProcess::NotRunning || process.waitForFinished(kTimeoutMs);
 }
 
 bool xdotool(const QStringList &arguments)
@@ -147,9 +166,14 @@ private slots:
     void otherPointOfSaleWindowEndsTheStart();
     void missingPrintManagerEndsOnNo();
     void closeRequestFromOutsideEndsAtOnce();
+    void detectsTheSimulatorAndEndsIt();
+    void failedDetectionRecoversThroughTheTrayMenu_data();
+    void failedDetectionRecoversThroughTheTrayMenu();
 
 private:
     QProcess *start(const ProgramFolder &folder);
+    QProcess *startSimulator(const ProgramFolder &folder, const QStringList &options = {});
+    void chooseTrayMenuEntry(int upPresses);
     void passDetectionQuestion();
     bool windowExists(const QString &title) const { return m_windows->windowExists(title.toStdString()); }
 
@@ -201,6 +225,29 @@ QProcess *TestProgramProcess::start(const ProgramFolder &folder)
     return program;
 }
 
+QProcess *TestProgramProcess::startSimulator(const ProgramFolder &folder, const QStringList &options)
+{
+    auto *simulator = new QProcess;
+    m_programs.append(simulator);
+    simulator->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    simulator->start(QStringLiteral(OMIRA_TM_EXE),
+                     QStringList{u"--program-folder"_s, folder.path()} + options);
+    return simulator;
+}
+
+// Opens the tray icon's menu and walks up from its last entry.
+void TestProgramProcess::chooseTrayMenuEntry(int upPresses)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QString x = QString::number(screen.right() - 12);
+    const QString y = QString::number(screen.bottom() - 16);
+    QStringList steps{u"mousemove"_s, x, y, u"click"_s, u"3"_s, u"sleep"_s, u"0.7"_s};
+    for (int i = 0; i < upPresses; ++i)
+        steps << u"key"_s << u"Up"_s << u"sleep"_s << u"0.3"_s;
+    steps << u"key"_s << u"Return"_s;
+    QVERIFY(xdotool(steps));
+}
+
 // No printer link answers here: the detection asks whether to try again; No goes on.
 void TestProgramProcess::passDetectionQuestion()
 {
@@ -240,7 +287,7 @@ void TestProgramProcess::endsThroughTheTrayMenu()
                      u"sleep"_s, u"0.3"_s, u"key"_s, u"Return"_s}));
     QVERIFY(answerBox(*m_windows, m_messages.text(Msg::CloseCaption), u"alt+o"_s));
 
-    QVERIFY2(program->waitForFinished(kTimeoutMs), folder.log().constData());
+    QVERIFY2(hasEnded(*program), folder.log().constData());
     QCOMPARE(program->exitStatus(), QProcess::NormalExit);
     QVERIFY(folder.log().contains(") To end by user \r\n"));
     QCOMPARE(QFile::exists(folder.file(u"terminate"_s)), terminateFile);
@@ -256,12 +303,12 @@ void TestProgramProcess::secondStartRefusesAndSigtermEndsAtOnce()
 
     QProcess *second = start(folder);
     QVERIFY(answerBox(*m_windows, u"Program Omira"_s, u"Return"_s));
-    QVERIFY(second->waitForFinished(kTimeoutMs));
+    QVERIFY(hasEnded(*second));
     QCOMPARE(second->exitCode(), 0);
     QCOMPARE(first->state(), QProcess::Running);
 
     first->terminate();
-    QVERIFY(first->waitForFinished(kTimeoutMs));
+    QVERIFY(hasEnded(*first));
     QCOMPARE(first->exitStatus(), QProcess::NormalExit);
     QVERIFY(!folder.log().contains("To end by user"));
     QVERIFY(!QFile::exists(folder.file(u"terminate"_s)));
@@ -274,7 +321,7 @@ void TestProgramProcess::otherPointOfSaleWindowEndsTheStart()
     ProgramFolder folder("TM=TM-process-test\r\n");
     QProcess *program = start(folder);
     QVERIFY(answerBox(*m_windows, m_messages.text(Msg::OtherPosRunningCaption), u"Return"_s));
-    QVERIFY(program->waitForFinished(kTimeoutMs));
+    QVERIFY(hasEnded(*program));
     QCOMPARE(program->exitCode(), 0);
     QVERIFY(!QFile::exists(folder.file(u"terminate"_s)));
 }
@@ -284,7 +331,7 @@ void TestProgramProcess::missingPrintManagerEndsOnNo()
     ProgramFolder folder("TM=TM-not-running\r\n");
     QProcess *program = start(folder);
     QVERIFY(answerBox(*m_windows, u"TM-not-running"_s, u"Escape"_s));
-    QVERIFY(program->waitForFinished(kTimeoutMs));
+    QVERIFY(hasEnded(*program));
     QCOMPARE(program->exitCode(), 0);
     QVERIFY(!folder.log().contains("Deleted files during start-up"));
 }
@@ -301,11 +348,72 @@ void TestProgramProcess::closeRequestFromOutsideEndsAtOnce()
     QTest::qWait(500);
 
     QCOMPARE(requestClose(u"Omira Predaj"_s), 1);
-    QVERIFY(program->waitForFinished(kTimeoutMs));
+    QVERIFY(hasEnded(*program));
     QCOMPARE(program->exitStatus(), QProcess::NormalExit);
     QCOMPARE(program->exitCode(), 0);
     QVERIFY(!folder.log().contains("To end by user"));
     QVERIFY(!QFile::exists(folder.file(u"terminate"_s)));
+}
+
+void TestProgramProcess::detectsTheSimulatorAndEndsIt()
+{
+    ProgramFolder folder("TM=TM-simulator-test\r\nENDTM=1\r\n");
+    QProcess *simulator = startSimulator(folder);
+    QTRY_VERIFY_WITH_TIMEOUT(windowExists(u"TM-simulator-test"_s), kTimeoutMs);
+    QProcess *program = start(folder);
+    QTRY_VERIFY_WITH_TIMEOUT(folder.log().contains("detect_fm():end"), kTimeoutMs);
+    QVERIFY(!windowExists(m_messages.text(Msg::PrinterNotFoundCaption)));
+    // The build goes into the log lines once it is known.
+    QVERIFY(folder.log().contains(" (build "));
+    const QStringList journal = folder.journal();
+    QCOMPARE(journal.count(u"data-v"_s), 1);
+    QCOMPARE(journal.count(u"rates"_s), 1);
+    QCOMPARE(journal, QStringList({u"status"_s, u"data-v"_s, u"rates"_s}));
+
+    QTest::qWait(1500); // the first tick hides the main window
+    chooseTrayMenuEntry(1);
+    QVERIFY(answerBox(*m_windows, m_messages.text(Msg::CloseCaption), u"alt+o"_s));
+    QVERIFY(hasEnded(*program));
+    // The terminate file the program leaves ends the print manager too.
+    QVERIFY(hasEnded(*simulator));
+    QCOMPARE(simulator->exitCode(), 0);
+}
+
+void TestProgramProcess::failedDetectionRecoversThroughTheTrayMenu_data()
+{
+    QTest::addColumn<QStringList>("firstSimulator");
+    QTest::newRow("print manager not answering") << QStringList();
+    QTest::newRow("printer not ready") << QStringList{u"--status-word"_s, u"1000"_s};
+}
+
+void TestProgramProcess::failedDetectionRecoversThroughTheTrayMenu()
+{
+    QFETCH(QStringList, firstSimulator);
+    ProgramFolder folder("TM=TM-simulator-test\r\n");
+    // Without options no simulator runs: only its window stands there, answering nothing.
+    std::unique_ptr<QWidget> silentWindow;
+    QProcess *simulator = nullptr;
+    if (firstSimulator.isEmpty())
+        silentWindow = makeWindow(u"TM-simulator-test"_s);
+    else
+        simulator = startSimulator(folder, firstSimulator);
+    QTRY_VERIFY_WITH_TIMEOUT(windowExists(u"TM-simulator-test"_s), kTimeoutMs);
+    start(folder);
+    passDetectionQuestion();
+    QVERIFY(folder.log().contains("Error online_sts() /detect_fm/"));
+    QVERIFY(!folder.log().contains("detect_fm():end"));
+
+    // A print manager that answers, then "Pripojenie Omira" from the tray menu.
+    silentWindow.reset();
+    if (simulator) {
+        simulator->kill();
+        simulator->waitForFinished();
+    }
+    startSimulator(folder);
+    QTRY_VERIFY_WITH_TIMEOUT(windowExists(u"TM-simulator-test"_s), kTimeoutMs);
+    QTest::qWait(1500);
+    chooseTrayMenuEntry(2);
+    QTRY_VERIFY_WITH_TIMEOUT(folder.log().contains("detect_fm():end"), kTimeoutMs);
 }
 
 QTEST_MAIN(TestProgramProcess)

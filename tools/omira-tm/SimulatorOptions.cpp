@@ -90,7 +90,8 @@ void applyConfiguration(const QCommandLineParser &parser, const QString &ownFold
                         SimulatorSettings &settings)
 {
     const bool named = parser.isSet(ProgramFolderOption);
-    const QString programFolder = named ? parser.value(ProgramFolderOption) : ownFolder;
+    // The program takes relative paths of its configuration against its own folder.
+    const QString programFolder = QDir(named ? parser.value(ProgramFolderOption) : ownFolder).absolutePath();
     const Configuration config = LoadConfiguration(QDir::cleanPath(programFolder), CommandLine{});
     settings.paymentNames = QStringList(config.paymentMeans.begin(), config.paymentMeans.end());
     if (named || !parser.isSet(InputOption))

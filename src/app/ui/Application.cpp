@@ -10,7 +10,9 @@
 #include "app/ui/QtUserDialogs.h"
 #include "app/ui/TSQD60.h"
 #include "lang/ui/CaptionApplier.h"
+#include "link/PrintManagerDetection.h"
 #include "link/PrintManagerLink.h"
+#include "link/PrinterRequests.h"
 #include "link/SteadyLinkClock.h"
 #include "platform/FileSystem.h"
 #include "platform/OsVersionQuery.h"
@@ -78,11 +80,14 @@ int runApplication(int argc, char *argv[])
     AppContext context(programFolder, dialogs, *windows, *files);
     SteadyLinkClock clock;
     PrintManagerLink link(context.config, *windows, *files, clock);
-    NoPrinterDetection printer;
     AppMessageHandler endHandler;
 
     TSQD60 mainWindow(context);
     dialogs.setMainWindow(&mainWindow);
+    PrinterRequests requests(context.config, link, *files, context.printer, mainWindow);
+    PrintManagerDetection printer({context.config, context.messages,
+                                   [&context]() -> ErrorLog & { return *context.errorLog; }, link, requests,
+                                   context.printer, mainWindow});
     StartupSequence startup(context, mainWindow, {link, printer, *osVersion, *priority});
     if (startup.run(QCoreApplication::arguments()) == StartupSequence::Outcome::EndProgram)
         return 0;

@@ -52,7 +52,7 @@ TSQD60::TSQD60(AppContext &context, QWidget *parent) : QMainWindow(parent), m_co
     connect(m_timer, &QTimer::timeout, this, &TSQD60::Timer_tlmanTimer);
 
     m_context.firstTick = true;
-    m_context.connected = false;
+    m_context.printer.connected = false;
     setFixedSize(241, 301);
     placeWindow();
 }
@@ -163,6 +163,47 @@ void TSQD60::setTrayHint(const QString &hint)
 {
     if (m_trayIcon)
         m_trayIcon->setToolTip(hint);
+}
+
+void TSQD60::setStateLabel(const QString &text)
+{
+    findChild<QLabel *>(u"Label_stav"_s)->setText(text);
+}
+
+void TSQD60::setCaption(const QString &text)
+{
+    setWindowTitle(text);
+}
+
+void TSQD60::showIdleStatus()
+{
+    setStatusPanel(3, m_context.osText);
+}
+
+void TSQD60::setTrayImage(TrayImage image)
+{
+    SetTrayImage(static_cast<int>(image));
+}
+
+void TSQD60::showLastDocument(const DocumentTexts &texts)
+{
+    findChild<QLineEdit *>(u"EditUID"_s)->setText(texts.uid);
+    const std::pair<const char16_t *, const QString *> labels[] = {{u"L_dokl", &texts.label},
+                                                                   {u"L_datum", &texts.date},
+                                                                   {u"L_cas", &texts.time},
+                                                                   {u"LabelZvyseny", &texts.higherRate},
+                                                                   {u"LabelZnizeny", &texts.reducedRate},
+                                                                   {u"LabelOslobodeny", &texts.exempt},
+                                                                   {u"LabelObaly", &texts.packaging},
+                                                                   {u"LabelFaktura", &texts.invoices}};
+    for (const auto &[name, text] : labels)
+        findChild<QLabel *>(QString::fromUtf16(name))->setText(*text);
+}
+
+void TSQD60::repaintNow()
+{
+    repaint();
+    m_statusBar->repaint();
 }
 
 void TSQD60::enableTimer()

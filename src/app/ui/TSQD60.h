@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/StartupView.h"
+#include "link/PrinterStatusView.h"
 
 #include <QMainWindow>
 
@@ -18,7 +19,7 @@ class QTimer;
 // The main window: a small status window showing the last printed document and
 // the link state, normally hidden behind its tray icon. Its tray menu starts the
 // sale screen, reconnects to the printer and ends the program.
-class TSQD60 : public QMainWindow, public StartupView
+class TSQD60 : public QMainWindow, public StartupView, public PrinterStatusView
 {
     Q_OBJECT
 
@@ -34,6 +35,13 @@ public:
     void setStatusPanel(int panel, const QString &text) override;
     void setStatusHint(const QString &hint) override;
     void setTrayHint(const QString &hint) override;
+    void setStateLabel(const QString &text) override;
+    void setCaption(const QString &text) override;
+    // The idle text of panel 3 is the operating system's name the start-up put there.
+    void showIdleStatus() override;
+    void setTrayImage(TrayImage image) override;
+    void showLastDocument(const DocumentTexts &texts) override;
+    void repaintNow() override;
     // Starts the one-shot timer that hides this window and opens the sale screen.
     void enableTimer() override;
     QString statusPanel(int panel) const;
