@@ -291,3 +291,17 @@ std::optional<QList<SaleRow>> DataModule::openRows()
         return std::nullopt;
     return m_salesTable.openRows();
 }
+
+bool DataModule::deleteOpenRow(int key)
+{
+    if (!m_salesUsable || !m_salesFile.isOpen())
+        return false;
+    return m_salesTable.deleteOpenRow(key);
+}
+
+bool DataModule::changeOpenAmounts(const QList<SalesTable::AmountChange> &changes)
+{
+    if (!m_salesUsable || !m_salesFile.isOpen())
+        return false;
+    return m_salesTable.changeOpenAmounts(changes);
+}

@@ -71,6 +71,10 @@ public:
     // Sum of CENA_INT over the open rows; an empty optional with lastError().
     std::optional<qint64> openTotal();
     std::optional<QList<SaleRow>> openRows();
+    // Deletes an open row; false with lastError().
+    bool deleteOpenRow(int key);
+    // New amounts for open rows, all or none; false with lastError().
+    bool changeOpenAmounts(const QList<SalesTable::AmountChange> &changes);
     QString openFilter() const { return m_openFilter; }
 
     bool salesTableUsable() const { return m_salesUsable; }

@@ -275,3 +275,35 @@ std::optional<QList<SaleRow>> SalesTable::openRows()
         rows.append(rowFrom(query));
     return rows;
 }
+
+bool SalesTable::deleteOpenRow(int key)
+{
+    QSqlQuery query(m_file.database());
+    query.prepare(u"DELETE FROM %1 WHERE ID_PRIMARY=? AND FISK=0"_s.arg(m_name));
+    query.addBindValue(key);
+    return run(query);
+}
+
+bool SalesTable::changeOpenAmounts(const QList<AmountChange> &changes)
+{
+    if (!m_file.beginWrite())
+        return false;
+    QSqlQuery query(m_file.database());
+    query.prepare(
+        u"UPDATE %1 SET CENA=?, CENA_INT=?, ZLAVA_INT=?, ZLAVA_PERC=? WHERE ID_PRIMARY=? AND FISK=0"_s.arg(
+            m_name));
+    for (const AmountChange &change : changes) {
+        query.addBindValue(change.cenaInt / 100.0);
+        query.addBindValue(change.cenaInt);
+        query.addBindValue(change.zlavaInt);
+        query.addBindValue(change.zlavaPerc);
+        query.addBindValue(change.key);
+        if (!run(query)) {
+            const QString error = m_file.lastError();
+            m_file.rollback();
+            m_file.setError(error);
+            return false;
+        }
+    }
+    return m_file.commit();
+}

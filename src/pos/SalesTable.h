@@ -50,6 +50,20 @@ public:
     std::optional<QList<SaleRow>> openRows();
     std::optional<qint64> openTotal();
 
+    // Deletes the open row with key `key`; a row already printed is left alone.
+    bool deleteOpenRow(int key);
+
+    // New amounts of one open row under a whole-document discount.
+    struct AmountChange
+    {
+        int key = 0;
+        qint32 cenaInt = 0;
+        qint32 zlavaInt = 0;
+        int zlavaPerc = 0;
+    };
+    // Writes all changes or none, so the document never shows half a discount.
+    bool changeOpenAmounts(const QList<AmountChange> &changes);
+
     static QString openFilter() { return QStringLiteral("FISK=0"); }
 
 private:

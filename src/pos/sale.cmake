@@ -1,1 +1,17 @@
 # The sale screen.
+target_sources(omira_core PRIVATE
+    SaleAmounts.cpp SaleAmounts.h
+    SaleDocument.cpp SaleDocument.h
+    SaleItemEntry.cpp SaleItemEntry.h
+    SaleScreenLayout.cpp SaleScreenLayout.h
+)
+
+target_sources(omira_gui PRIVATE
+    ui/GridColumnFitter.cpp ui/GridColumnFitter.h
+    ui/RichTextFill.cpp ui/RichTextFill.h
+    ui/SaleDocumentModel.cpp ui/SaleDocumentModel.h
+    ui/StockListModel.cpp ui/StockListModel.h
+    ui/TForm_predaj_medic.cpp ui/TForm_predaj_medic.h
+    ui/TForm_predaj_medicKeys.cpp
+    ui/TForm_predaj_medicLayout.cpp
+)

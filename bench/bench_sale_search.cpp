@@ -1,0 +1,142 @@
+// From a key press in the sale screen's search field to the item list showing
+// the new rows and the item fields filled, on a price list of 100,000 cards,
+// with the data layer's own search time beside it.
+#include "../tests/pos/SaleScreenFixture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QRandomGenerator>
+#include <QTableView>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kCards = 100000;
+constexpr int kFrameMs = 16;
+
+QList<StockRow> priceList()
+{
+    static const QStringList words = {
+        u"čaj"_s,   u"šampón"_s, u"rožok"_s, u"chlieb"_s, u"mlieko"_s, u"syr"_s,  u"ťava"_s,  u"žltý"_s,
+        u"veľký"_s, u"malý"_s,   u"biely"_s, u"sušený"_s, u"káva"_s,   u"džem"_s, u"maslo"_s, u"jablko"_s};
+    QRandomGenerator random(7);
+    QList<StockRow> cards;
+    cards.reserve(kCards);
+    for (int i = 0; i < kCards; ++i) {
+        const QString name = words.at(random.bounded(words.size())) + u' ' +
+                             words.at(random.bounded(words.size())) + u' ' + QString::number(i);
+        cards.append(card(u"%1"_s.arg(i, 6, 10, QChar(u'0')), name, random.bounded(1, 5000) / 100.0,
+                          u"858%1"_s.arg(i, 10, 10, QChar(u'0')), i % 500 == 0));
+    }
+    return cards;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double percentile90(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() * 9 / 10];
+}
+
+void typeKey(QWidget *widget, QChar c)
+{
+    if (c.unicode() < 128)
+        QTest::keyClick(widget, char(c.unicode()));
+    else
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+struct Timings
+{
+    std::vector<double> screen;
+    std::vector<double> query;
+};
+
+// Types each text key by key, timing every key press from the press to the
+// repainted list; the data layer's search of the same text is timed alone.
+Timings measure(SaleScreenFixture &f, const QStringList &texts, int column)
+{
+    auto *field = f.screen->findChild<QLineEdit *>(u"Edit_predaj"_s);
+    auto *grid = f.screen->findChild<QTableView *>(u"SMDBGrid_sklad"_s);
+    auto *name = f.screen->findChild<QLineEdit *>(u"Edit_nazov"_s);
+    Timings timings;
+    for (const QString &text : texts) {
+        field->setFocus();
+        field->clear();
+        QApplication::processEvents();
+        for (QChar c : text) {
+            QElapsedTimer timer;
+            timer.start();
+            typeKey(field, c);
+            grid->viewport()->repaint();
+            timings.screen.push_back(timer.nsecsElapsed() / 1e6);
+            if (grid->model()->rowCount() > 0 && name->text().isEmpty())
+                std::fprintf(stderr, "item fields not filled after '%s'\n", qPrintable(field->text()));
+
+            timer.restart();
+            f.data->stockSearch().search(static_cast<StockSearch::Column>(column),
+                                         StockSearch::fold(field->text()));
+            timings.query.push_back(timer.nsecsElapsed() / 1e6);
+        }
+    }
+    return timings;
+}
+
+void report(const char *what, const Timings &t)
+{
+    std::printf(
+        "%-34s keys %4zu  screen median %6.2f ms  p90 %6.2f ms  | data layer median %6.2f ms  p90 %6.2f ms\n",
+        what, t.screen.size(), median(t.screen), percentile90(t.screen), median(t.query),
+        percentile90(t.query));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
+
+    SaleScreenFixture f;
+    QElapsedTimer setup;
+    setup.start();
+    if (!f.addCards(priceList())) {
+        std::fprintf(stderr, "price list not written\n");
+        return 2;
+    }
+    std::printf("price list of %d cards written in %lld ms\n", kCards, setup.restart());
+    f.open();
+    std::printf("screen opened in %lld ms\n", setup.elapsed());
+    if (!f.dialogs.shown().isEmpty())
+        std::fprintf(stderr, "message on opening: %s\n", qPrintable(f.dialogs.shown().first().text));
+
+    const Timings byName = measure(f, {u"čaj žltý 1"_s, u"veľký"_s, u"sušený káva"_s, u"ma"_s, u"xyz"_s}, 0);
+    report("name (part of the name)", byName);
+
+    auto *field = f.screen->findChild<QLineEdit *>(u"Edit_predaj"_s);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Right);
+    const Timings byCode = measure(f, {u"8580000012345"_s, u"012"_s, u"99999"_s}, 1);
+    report("code (prefix, whole bar code)", byCode);
+
+    std::vector<double> all = byName.screen;
+    all.insert(all.end(), byCode.screen.begin(), byCode.screen.end());
+    const double overall = median(all);
+    std::printf("overall screen median %.2f ms (limit %d ms): %s\n", overall, kFrameMs,
+                overall <= kFrameMs ? "met" : "NOT MET");
+    return overall <= kFrameMs ? 0 : 1;
+}

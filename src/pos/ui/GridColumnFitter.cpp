@@ -1,0 +1,66 @@
+#include "pos/ui/GridColumnFitter.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
+
+#include <algorithm>
+#include <numeric>
+
+GridColumnFitter::GridColumnFitter(QTableView *grid) : QObject(grid), m_grid(grid)
+{
+    connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!m_applying)
+            userResized();
+    });
+}
+
+QList<int> GridColumnFitter::clamped(QList<int> widths)
+{
+    for (int &width : widths)
+        width = std::clamp(width, MinimumWidth, MaximumWidth);
+    return widths;
+}
+
+QList<int> GridColumnFitter::filled(QList<int> widths, int available)
+{
+    if (widths.isEmpty())
+        return widths;
+    const int used = std::accumulate(widths.cbegin(), widths.cend(), 0);
+    if (used < available)
+        widths.last() += available - used;
+    return widths;
+}
+
+QList<int> GridColumnFitter::widths() const
+{
+    QList<int> result;
+    const QHeaderView *header = m_grid->horizontalHeader();
+    for (int column = 0; column < header->count(); ++column)
+        result.append(header->sectionSize(column));
+    return result;
+}
+
+void GridColumnFitter::apply(const QList<int> &widths)
+{
+    m_applying = true;
+    QHeaderView *header = m_grid->horizontalHeader();
+    for (int column = 0; column < widths.size() && column < header->count(); ++column)
+        header->resizeSection(column, widths.at(column));
+    m_applying = false;
+}
+
+void GridColumnFitter::setWidths(const QList<int> &widths)
+{
+    apply(widths);
+}
+
+void GridColumnFitter::fillGrid()
+{
+    apply(filled(widths(), m_grid->viewport()->width()));
+}
+
+void GridColumnFitter::userResized()
+{
+    apply(filled(clamped(widths()), m_grid->viewport()->width()));
+}

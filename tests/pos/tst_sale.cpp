@@ -1,0 +1,575 @@
+#include "SaleScreenFixture.h"
+#include "TestPaths.h"
+#include "app/IniFile.h"
+#include "pos/ui/StockListModel.h"
+
+#include <QAbstractItemModel>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString placeholder(Msg message)
+{
+    return u"[MSG_%1]"_s.arg(int(message));
+}
+
+QList<StockRow> priceList()
+{
+    return {card(u"1001"_s, u"ČAJ zelený"_s, 2.50, u"8580000000017"_s),
+            card(u"1200"_s, u"Chlieb"_s, 1.235),
+            card(u"1250"_s, u"Šampón"_s, 0.10, u"12"_s),
+            card(u"9000"_s, u"Jack's whisky"_s, 30.0),
+            card(u"5000"_s, u"Rožok"_s, 0.08, {}, true),
+            card(u"7000"_s, u"Darček"_s, 0.0)};
+}
+
+// Types text the way a keyboard does, letters beyond ASCII included.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(widget, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+} // namespace
+
+class TestSale : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void searchFindsByEachColumn_data();
+    void searchFindsByEachColumn();
+    void emptySearchListsPreferredItemsFirst();
+    void searchColumnFollowsArrowsAndTitles();
+    void itemListFillsTheItemFields();
+
+    void storedItemHasItsAmountInCents_data();
+    void storedItemHasItsAmountInCents();
+    void notANumberKeepsTheCashierOnTheField_data();
+    void notANumberKeepsTheCashierOnTheField();
+    void zeroPriceAndShortNameStopTheStore();
+    void itemTypedByHandIsStoredAsX0000();
+    void documentDiscountRecomputesEveryLine();
+    void openDocumentSurvivesANewRun();
+
+    void keyRoutesMoveTheFocus_data();
+    void keyRoutesMoveTheFocus();
+    void characterFiltersKeepNumbersOnly();
+    void scannerBurstLosesNoKey();
+
+    void buttonsReactOnlyToDeliberateActions();
+    void deleteRemovesTheCurrentRow();
+    void settingsAreWrittenOnClose();
+    void supportProgramMissingIsSaidPlainly();
+
+private:
+    TForm_predaj_medic &openWithPriceList();
+    template <typename T> T *child(const QString &name)
+    {
+        T *found = m_f->screen->findChild<T *>(name);
+        if (!found)
+            qFatal("no component %s", qPrintable(name));
+        return found;
+    }
+    QStringList listedNames();
+    void enterItem(const QString &search, const QString &price, const QString &quantity,
+                   const QString &percent);
+
+    std::unique_ptr<SaleScreenFixture> m_f;
+};
+
+void TestSale::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
+}
+
+void TestSale::init()
+{
+    m_f = std::make_unique<SaleScreenFixture>();
+    QVERIFY(m_f->dir.isValid());
+}
+
+void TestSale::cleanup()
+{
+    m_f.reset();
+}
+
+TForm_predaj_medic &TestSale::openWithPriceList()
+{
+    if (!m_f->addCards(priceList()))
+        qFatal("price list not written");
+    TForm_predaj_medic &screen = m_f->open();
+    if (!QTest::qWaitForWindowActive(&screen))
+        qFatal("sale screen not active");
+    return screen;
+}
+
+QStringList TestSale::listedNames()
+{
+    auto *grid = child<QTableView>(u"SMDBGrid_sklad"_s);
+    QStringList names;
+    for (int row = 0; row < grid->model()->rowCount(); ++row)
+        names << grid->model()->index(row, 0).data().toString();
+    return names;
+}
+
+void TestSale::enterItem(const QString &search, const QString &price, const QString &quantity,
+                         const QString &percent)
+{
+    auto *searchField = child<QLineEdit>(u"Edit_predaj"_s);
+    searchField->setFocus();
+    typeText(searchField, search);
+    QTest::keyClick(searchField, Qt::Key_Return);
+    child<QLineEdit>(u"Edit_jc"_s)->setText(price);
+    child<QLineEdit>(u"Edit_zlava"_s)->setText(percent);
+    auto *quantityField = child<QLineEdit>(u"Edit_pocet"_s);
+    quantityField->setText(quantity);
+    quantityField->setFocus();
+    QTest::keyClick(quantityField, Qt::Key_Return);
+}
+
+void TestSale::searchFindsByEachColumn_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("name, lower-case Slovak letters") << 0 << u"čaj"_s << QStringList{u"ČAJ zelený"_s};
+    QTest::newRow("name with an apostrophe") << 0 << u"jack's"_s << QStringList{u"Jack's whisky"_s};
+    QTest::newRow("name, part inside") << 0 << u"AMP"_s << QStringList{u"Šampón"_s};
+    QTest::newRow("code prefix and whole bar code") << 1 << u"12"_s << QStringList{u"Chlieb"_s, u"Šampón"_s};
+    QTest::newRow("bar code only whole") << 1 << u"858"_s << QStringList{};
+    QTest::newRow("price orders all, text ignored")
+        << 2 << u"xyz"_s << QStringList{u"Darček"_s, u"Rožok"_s,      u"Šampón"_s,
+                                        u"Chlieb"_s, u"ČAJ zelený"_s, u"Jack's whisky"_s};
+}
+
+void TestSale::searchFindsByEachColumn()
+{
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(QStringList, names);
+    openWithPriceList();
+    auto *searchField = child<QLineEdit>(u"Edit_predaj"_s);
+    searchField->setFocus();
+    for (int step = 0; step < column; ++step)
+        QTest::keyClick(searchField, Qt::Key_Right);
+    typeText(searchField, text);
+    QCOMPARE(listedNames(), names);
+    QVERIFY2(m_f->dialogs.shown().isEmpty(), qPrintable(m_f->dialogs.shown().value(0).text));
+}
+
+void TestSale::emptySearchListsPreferredItemsFirst()
+{
+    openWithPriceList();
+    QCOMPARE(listedNames().value(0), u"Rožok"_s);
+    QCOMPARE(child<QLabel>(u"Label_vloz"_s)->text(), placeholder(Msg::SearchByName));
+}
+
+void TestSale::searchColumnFollowsArrowsAndTitles()
+{
+    TForm_predaj_medic &screen = openWithPriceList();
+    auto *searchField = child<QLineEdit>(u"Edit_predaj"_s);
+    auto *grid = child<QTableView>(u"SMDBGrid_sklad"_s);
+    const auto navyTitle = [grid](int column) {
+        return grid->model()
+                   ->headerData(column, Qt::Horizontal, Qt::BackgroundRole)
+                   .value<QBrush>()
+                   .color() == QColor(Qt::darkBlue);
+    };
+    QTest::keyClick(searchField, Qt::Key_Right);
+    QCOMPARE(screen.searchColumn(), 1);
+    QCOMPARE(child<QLabel>(u"Label_vloz"_s)->text(), placeholder(Msg::SearchByCode));
+    QVERIFY(navyTitle(1) && !navyTitle(0));
+    QTest::keyClick(searchField, Qt::Key_Right);
+    QTest::keyClick(searchField, Qt::Key_Right); // stays on the last searchable column
+    QCOMPARE(screen.searchColumn(), 2);
+    QCOMPARE(child<QLabel>(u"Label_vloz"_s)->text(), placeholder(Msg::SortByPrice));
+    QTest::keyClick(grid, Qt::Key_Left);
+    QCOMPARE(screen.searchColumn(), 1);
+    emit grid->horizontalHeader()->sectionClicked(3); // the unit column is not searchable
+    QCOMPARE(screen.searchColumn(), 1);
+    emit grid->horizontalHeader()->sectionClicked(0);
+    QCOMPARE(screen.searchColumn(), 0);
+    QVERIFY(navyTitle(0));
+}
+
+void TestSale::itemListFillsTheItemFields()
+{
+    openWithPriceList();
+    auto *searchField = child<QLineEdit>(u"Edit_predaj"_s);
+    typeText(searchField, u"ch"_s);
+    QCOMPARE(child<QLineEdit>(u"Edit_nazov"_s)->text(), u"Chlieb"_s);
+    QCOMPARE(child<QLineEdit>(u"Edit_jc"_s)->text(), u"1,235"_s);
+    QCOMPARE(child<QLineEdit>(u"Edit_kod"_s)->text(), u"1200"_s);
+    QCOMPARE(child<QComboBox>(u"CB_dph"_s)->currentText(), u"10"_s);
+    QCOMPARE(child<QLineEdit>(u"Edit_pocet"_s)->text(), u"1"_s);
+    QVERIFY(!child<QLineEdit>(u"Edit_nazov"_s)->isEnabled());
+    typeText(searchField, u"x"_s);
+    QVERIFY(listedNames().isEmpty());
+    searchField->clear();
+    QTest::keyClick(searchField, Qt::Key_Down);
+    QCOMPARE(child<QTableView>(u"SMDBGrid_sklad"_s)->currentIndex().row(), 1);
+    QCOMPARE(child<QLineEdit>(u"Edit_nazov"_s)->text(), listedNames().at(1));
+}
+
+void TestSale::storedItemHasItsAmountInCents_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("percent");
+    QTest::addColumn<int>("cenaInt");
+    QTest::addColumn<int>("zlavaInt");
+    QTest::addColumn<int>("zlavaPerc");
+
+    QTest::newRow("plain") << u"čaj"_s << u"2,50"_s << u"2"_s << u"0"_s << 500 << 0 << 0;
+    QTest::newRow("half a cent rounds up") << u"chlieb"_s << u"1,235"_s << u"1"_s << u"0"_s << 124 << 0 << 0;
+    QTest::newRow("return rounds away from zero, discount dropped")
+        << u"chlieb"_s << u"1,235"_s << u"-2"_s << u"10"_s << -247 << 0 << 0;
+    QTest::newRow("discount of the shown amount")
+        << u"šampón"_s << u"0,10"_s << u"3"_s << u"10"_s << 27 << 3 << 10;
+    QTest::newRow("fractional quantity") << u"chlieb"_s << u"1,235"_s << u"0,5"_s << u"0"_s << 62 << 0 << 0;
+    QTest::newRow("big discount") << u"jack"_s << u"30"_s << u"1"_s << u"99"_s << 30 << 2970 << 99;
+}
+
+void TestSale::storedItemHasItsAmountInCents()
+{
+    QFETCH(QString, search);
+    QFETCH(QString, price);
+    QFETCH(QString, quantity);
+    QFETCH(QString, percent);
+    QFETCH(int, cenaInt);
+    QFETCH(int, zlavaInt);
+    QFETCH(int, zlavaPerc);
+    TForm_predaj_medic &screen = openWithPriceList();
+    enterItem(search, price, quantity, percent);
+    QVERIFY2(m_f->dialogs.shown().isEmpty(), qPrintable(m_f->dialogs.shown().value(0).text));
+
+    const QList<SaleRow> rows = m_f->data->openRows().value();
+    QCOMPARE(rows.size(), 1);
+    const SaleRow &row = rows.first();
+    QCOMPARE(row.cenaInt, cenaInt);
+    QCOMPARE(row.zlavaInt, zlavaInt);
+    QCOMPARE(row.zlavaPerc, zlavaPerc);
+    QCOMPARE(row.cena, cenaInt / 100.0);
+    QCOMPARE(row.doklad, 42);
+    QCOMPARE(row.idDoklad, 42);
+    QCOMPARE(row.du, 7);
+    QCOMPARE(row.sklad, 3);
+    QCOMPARE(row.dph, 10);
+    QCOMPARE(row.idxDph, 1);
+    QCOMPARE(row.verDb, 2);
+    QVERIFY(!row.fisk);
+    QCOMPARE(child<QLabel>(u"L_celkom"_s)->text(), QLocale().toString(cenaInt / 100.0, 'f', 2));
+    QCOMPARE(screen.document().totalCents(), cenaInt);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(u"Edit_predaj"_s));
+    if (quantity.startsWith(u'-'))
+        QCOMPARE(child<QLineEdit>(u"Edit_zlava"_s)->text(), u"0"_s);
+}
+
+void TestSale::notANumberKeepsTheCashierOnTheField_data()
+{
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("price") << u","_s << u"1"_s << u"Edit_jc"_s;
+    QTest::newRow("empty price") << QString() << u"1"_s << u"Edit_jc"_s;
+    QTest::newRow("quantity") << u"1"_s << u"1-"_s << u"Edit_pocet"_s;
+}
+
+void TestSale::notANumberKeepsTheCashierOnTheField()
+{
+    QFETCH(QString, price);
+    QFETCH(QString, quantity);
+    QFETCH(QString, field);
+    openWithPriceList();
+    enterItem(u"čaj"_s, price, quantity, u"0"_s);
+    QCOMPARE(m_f->dialogs.shown().size(), 1);
+    QVERIFY(m_f->dialogs.shown().first().text.contains(u"nie je číslo"_s));
+    QCOMPARE(m_f->dialogs.shown().first().caption, placeholder(Msg::SaleWarningCaption));
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(field));
+    QVERIFY(m_f->data->openRows().value().isEmpty());
+}
+
+void TestSale::zeroPriceAndShortNameStopTheStore()
+{
+    openWithPriceList();
+    m_f->dialogs.queueAnswer(UserDialogs::Answer::No);
+    enterItem(u"darček"_s, u"0"_s, u"1"_s, u"0"_s);
+    QCOMPARE(m_f->dialogs.shown().size(), 1);
+    QCOMPARE(m_f->dialogs.shown().first().text, placeholder(Msg::ZeroPriceQuestion));
+    QCOMPARE(m_f->dialogs.shown().first().defaultAnswer, UserDialogs::Answer::No);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(u"Edit_jc"_s));
+
+    m_f->dialogs.clear();
+    auto *name = child<QLineEdit>(u"Edit_nazov"_s);
+    name->setText(u"Ab"_s);
+    auto *quantity = child<QLineEdit>(u"Edit_pocet"_s);
+    child<QLineEdit>(u"Edit_jc"_s)->setText(u"1"_s);
+    quantity->setFocus();
+    QTest::keyClick(quantity, Qt::Key_Return);
+    QCOMPARE(m_f->dialogs.shown().size(), 1);
+    QCOMPARE(m_f->dialogs.shown().first().text, placeholder(Msg::NameTooShort));
+    QVERIFY(name->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), name);
+    QVERIFY(m_f->data->openRows().value().isEmpty());
+}
+
+void TestSale::itemTypedByHandIsStoredAsX0000()
+{
+    openWithPriceList();
+    auto *searchField = child<QLineEdit>(u"Edit_predaj"_s);
+    typeText(searchField, u"rož"_s);
+    QTest::keyClick(searchField, Qt::Key_Insert);
+    auto *name = child<QLineEdit>(u"Edit_nazov"_s);
+    QCOMPARE(QApplication::focusWidget(), name);
+    QCOMPARE(child<QLineEdit>(u"Edit_kod"_s)->text(), u"X0000"_s);
+    typeText(name, u"Káva do ruky"_s);
+    child<QLineEdit>(u"Edit_jc"_s)->setText(u"1,20"_s);
+    auto *quantity = child<QLineEdit>(u"Edit_pocet"_s);
+    quantity->setFocus();
+    QTest::keyClick(quantity, Qt::Key_Return);
+    const QList<SaleRow> rows = m_f->data->openRows().value();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().kod, u"X0000"_s);
+    QCOMPARE(rows.first().nazov, u"Káva do ruky"_s);
+    QCOMPARE(rows.first().cenaInt, 120);
+    QCOMPARE(rows.first().dph, 20);
+    QCOMPARE(rows.first().sklad, 3); // of the item-list row that was current
+    QVERIFY(!name->isEnabled());
+}
+
+void TestSale::documentDiscountRecomputesEveryLine()
+{
+    TForm_predaj_medic &screen = openWithPriceList();
+    enterItem(u"čaj"_s, u"2,50"_s, u"3"_s, u"10"_s); // 750 - 75
+    enterItem(u"chlieb"_s, u"1,235"_s, u"-1"_s, u"0"_s);
+    QCOMPARE(screen.document().totalCents(), 675 - 124);
+
+    QVERIFY(screen.applyDocumentDiscount(10));
+    const QList<SaleRow> rows = m_f->data->openRows().value();
+    QCOMPARE(rows.at(0).zlavaInt, 75);
+    QCOMPARE(rows.at(0).cenaInt, 675);
+    // A return gets the discount on its negative amount, 0.005 added as for a sale.
+    QCOMPARE(rows.at(1).zlavaInt, -11);
+    QCOMPARE(rows.at(1).cenaInt, -123 + 11);
+    QCOMPARE(rows.at(1).zlavaPerc, 10);
+    QCOMPARE(screen.document().totalCents(), 675 - 112);
+    QCOMPARE(screen.document().discount.sumCents, 64);
+    QCOMPARE(screen.document().discount.net, 5.63);
+    QCOMPARE(child<QLabel>(u"L_celkom"_s)->text(), u"5,63"_s);
+}
+
+void TestSale::openDocumentSurvivesANewRun()
+{
+    openWithPriceList();
+    enterItem(u"čaj"_s, u"2,50"_s, u"1"_s, u"0"_s);
+    m_f->screen.reset();
+    m_f->data.reset();
+    TForm_predaj_medic &screen = m_f->open();
+    QCOMPARE(screen.document().rows().size(), 1);
+    QCOMPARE(child<QLabel>(u"L_celkom"_s)->text(), u"2,50"_s);
+    QCOMPARE(child<QTableView>(u"SMDBGrid_doklad"_s)->model()->index(0, 1).data().toString(),
+             u"ČAJ zelený"_s);
+}
+
+void TestSale::keyRoutesMoveTheFocus_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("to");
+
+    QTest::newRow("search Enter, price above 0")
+        << u"Edit_predaj"_s << int(Qt::Key_Return) << u"Edit_pocet"_s;
+    QTest::newRow("item list Enter") << u"SMDBGrid_sklad"_s << int(Qt::Key_Return) << u"Edit_pocet"_s;
+    QTest::newRow("item list other key") << u"SMDBGrid_sklad"_s << int(Qt::Key_A) << u"Edit_predaj"_s;
+    QTest::newRow("name 2 Down skips the code") << u"Edit_nazov2"_s << int(Qt::Key_Down) << u"CB_dph"_s;
+    QTest::newRow("name 1 Up, name disabled") << u"Edit_nazov1"_s << int(Qt::Key_Up) << u"Edit_nazov1"_s;
+    QTest::newRow("VAT Enter") << u"CB_dph"_s << int(Qt::Key_Return) << u"Edit_jc"_s;
+    QTest::newRow("price Enter") << u"Edit_jc"_s << int(Qt::Key_Return) << u"Edit_pocet"_s;
+    QTest::newRow("price Up") << u"Edit_jc"_s << int(Qt::Key_Up) << u"CB_dph"_s;
+    QTest::newRow("quantity Down") << u"Edit_pocet"_s << int(Qt::Key_Down) << u"CB_mj"_s;
+    QTest::newRow("unit Enter goes back") << u"CB_mj"_s << int(Qt::Key_Return) << u"Edit_pocet"_s;
+    QTest::newRow("unit Down stays") << u"CB_mj"_s << int(Qt::Key_Down) << u"CB_mj"_s;
+    QTest::newRow("percent Tab") << u"Edit_zlava"_s << int(Qt::Key_Tab) << u"Edit_pocet"_s;
+    QTest::newRow("percent Up") << u"Edit_zlava"_s << int(Qt::Key_Up) << u"CB_mj"_s;
+    QTest::newRow("F1") << u"Edit_jc"_s << int(Qt::Key_F1) << u"SMDBGrid_doklad"_s;
+    QTest::newRow("F2") << u"Edit_jc"_s << int(Qt::Key_F2) << u"Edit_predaj"_s;
+}
+
+void TestSale::keyRoutesMoveTheFocus()
+{
+    QFETCH(QString, from);
+    QFETCH(int, key);
+    QFETCH(QString, to);
+    openWithPriceList();
+    typeText(child<QLineEdit>(u"Edit_predaj"_s), u"čaj"_s);
+    auto *start = child<QWidget>(from);
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key(key));
+    QCOMPARE(QApplication::focusWidget()->objectName(), to);
+}
+
+void TestSale::characterFiltersKeepNumbersOnly()
+{
+    openWithPriceList();
+    auto *price = child<QLineEdit>(u"Edit_jc"_s);
+    price->clear();
+    price->setFocus();
+    typeText(price, u"1a.5.-2"_s);
+    QCOMPARE(price->text(), u"1,52"_s);
+    auto *quantity = child<QLineEdit>(u"Edit_pocet"_s);
+    quantity->clear();
+    quantity->setFocus();
+    typeText(quantity, u"-2-x,5"_s);
+    QCOMPARE(quantity->text(), u"-2,5"_s);
+    quantity->setText(u"3"_s); // a return would hold the percent at 0
+    auto *percent = child<QLineEdit>(u"Edit_zlava"_s);
+    percent->clear();
+    percent->setFocus();
+    typeText(percent, u"1,x55"_s);
+    QCOMPARE(percent->text(), u"15"_s);
+    // The live amount follows; a return forces the percent back to 0.
+    price->setText(u"2"_s);
+    QCOMPARE(child<QLineEdit>(u"Edit_zlava_eur"_s)->text(), u"0,90"_s);
+    quantity->setText(u"-"_s);
+    QCOMPARE(percent->text(), u"15"_s);
+    quantity->setText(u"-1"_s);
+    QCOMPARE(percent->text(), u"0"_s);
+}
+
+void TestSale::scannerBurstLosesNoKey()
+{
+    openWithPriceList();
+    auto *searchField = child<QLineEdit>(u"Edit_predaj"_s);
+    QTest::keyClick(searchField, Qt::Key_Right);
+    typeText(searchField, u"8580000000017"_s);
+    QCOMPARE(searchField->text(), u"8580000000017"_s);
+    QTest::keyClick(searchField, Qt::Key_Return);
+    QCOMPARE(listedNames(), QStringList{u"ČAJ zelený"_s});
+    QCOMPARE(child<QLineEdit>(u"Edit_nazov"_s)->text(), u"ČAJ zelený"_s);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(u"Edit_pocet"_s));
+}
+
+void TestSale::buttonsReactOnlyToDeliberateActions()
+{
+    TForm_predaj_medic &screen = openWithPriceList();
+    int prints = 0;
+    screen.setPrintAction([&prints] { ++prints; });
+    auto *print = child<QPushButton>(u"BitBtn_tlac"_s);
+
+    print->setFocus();
+    QTest::keyClick(print, Qt::Key_Space);
+    QTest::keyClick(print, Qt::Key_Return);
+    QTest::keyClick(print, Qt::Key_T);
+    QCOMPARE(prints, 0);
+
+    QTest::mouseClick(print, Qt::LeftButton);
+    QCOMPARE(prints, 1);
+
+    auto *price = child<QLineEdit>(u"Edit_jc"_s);
+    price->setFocus();
+    QTest::keyClick(price, Qt::Key_F12);
+    QCOMPARE(prints, 2);
+
+    QTest::keyClick(price, Qt::Key_T, Qt::AltModifier);
+    QTRY_COMPARE(prints, 3);
+    QVERIFY(m_f->dialogs.shown().isEmpty());
+
+    // A placeholder button says so instead of doing nothing.
+    QTest::mouseClick(child<QPushButton>(u"BitBtn_vklad"_s), Qt::LeftButton);
+    QCOMPARE(m_f->dialogs.shown().size(), 1);
+    QVERIFY(m_f->dialogs.shown().first().text.contains(u"Vklad"_s));
+}
+
+void TestSale::deleteRemovesTheCurrentRow()
+{
+    TForm_predaj_medic &screen = openWithPriceList();
+    auto *grid = child<QTableView>(u"SMDBGrid_doklad"_s);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Delete); // empty document: nothing happens
+    QVERIFY(m_f->dialogs.shown().isEmpty());
+
+    enterItem(u"čaj"_s, u"2,50"_s, u"1"_s, u"0"_s);
+    enterItem(u"chlieb"_s, u"1,235"_s, u"1"_s, u"0"_s);
+    enterItem(u"rožok"_s, u"0,08"_s, u"10"_s, u"0"_s);
+    QCOMPARE(screen.document().totalCents(), 250 + 124 + 80);
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(1, 0));
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QCOMPARE(screen.document().totalCents(), 250 + 80);
+    QCOMPARE(grid->model()->rowCount(), 2);
+    QCOMPARE(grid->currentIndex().row(), 1);
+    QCOMPARE(m_f->data->openRows().value().size(), 2);
+    QCOMPARE(child<QLabel>(u"L_celkom"_s)->text(), u"3,30"_s);
+}
+
+void TestSale::settingsAreWrittenOnClose()
+{
+    const QString iniPath = m_f->dir.path() + u"/cennik/pokladna.ini"_s;
+    IniFile before(iniPath);
+    before.setString(u"SKLAD"_s, u"COL_0"_s, u"77"_s);
+    before.setString(u"POKL"_s, u"HEIGHT"_s, u"520"_s);
+    before.setString(u"POKL"_s, u"TOP"_s, u"30"_s);
+    before.setString(u"POKL"_s, u"LEFT"_s, u"40"_s);
+    QVERIFY(before.save());
+
+    TForm_predaj_medic &screen = openWithPriceList();
+    QCOMPARE(screen.height(), 520);
+    auto *grid = child<QTableView>(u"SMDBGrid_doklad"_s);
+    grid->horizontalHeader()->resizeSection(0, 20); // a user's resize is held at 50 or more
+    QCOMPARE(grid->horizontalHeader()->sectionSize(0), 50);
+    screen.resize(screen.width(), 600);
+    screen.close();
+    QVERIFY(!screen.isVisible());
+
+    IniFile after(iniPath);
+    QVERIFY(after.load());
+    QCOMPARE(after.readInt(u"POKL"_s, u"HEIGHT"_s, 0), 600);
+    QCOMPARE(after.readInt(u"POKL"_s, u"COL_D_0"_s, 0), 50);
+    QVERIFY(after.hasKey(u"POKL"_s, u"COL_D_4"_s));
+    QVERIFY(after.hasKey(u"POKL"_s, u"COL_S_3"_s));
+    QCOMPARE(after.readString(u"POKL"_s, u"COL_S_NAME_1"_s, {}), u"KOD"_s);
+    QCOMPARE(after.readInt(u"SKLAD"_s, u"COL_0"_s, 0), 77);
+}
+
+void TestSale::supportProgramMissingIsSaidPlainly()
+{
+    TForm_predaj_medic &screen = openWithPriceList();
+    QStringList started;
+    screen.setProgramStarter([&started](const QString &program) {
+        started << program;
+        return true;
+    });
+    auto *support = child<QPushButton>(u"BitBtn3"_s);
+    QTest::mouseClick(support, Qt::LeftButton);
+    QVERIFY(started.isEmpty());
+    QCOMPARE(m_f->dialogs.shown().size(), 1);
+    QVERIFY(m_f->dialogs.shown().first().text.contains(u"Brixo_Client.exe"_s));
+
+    QVERIFY(TestPaths::writeFile(m_f->dir.path() + u"/Brixo_Client.exe"_s, "x"));
+    QTest::mouseClick(support, Qt::LeftButton);
+    QCOMPARE(started, QStringList{QDir(m_f->dir.path()).filePath(u"Brixo_Client.exe"_s)});
+    QCOMPARE(m_f->dialogs.shown().size(), 1);
+}
+
+QTEST_MAIN(TestSale)
+#include "tst_sale.moc"
