@@ -5,6 +5,9 @@
 #include "TestPaths.h"
 #include "lang/MessageTable.h"
 #include "platform/WindowFinder.h"
+#include "pos/DataFile.h"
+#include "pos/StockRow.h"
+#include "pos/StockTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +15,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
@@ -39,9 +43,11 @@ public:
             QFile::copy(TestPaths::shippedLanguageFile(name), file(name));
         // With the trace lines on, the log tells how the detection went.
         TestPaths::writeFile(file(u"qd60_cfg.ini"_s), "[CONFIG]\r\nopozdenie=0\r\nfilelog=1\r\n");
-        // A print manager that does not answer is given up quickly.
+        // A print manager that does not answer is given up quickly; the sale screen only
+        // opens where a test asks for it (the first of duplicate keys wins).
         TestPaths::writeFile(file(u"cennik/pokladna.ini"_s),
-                             "[CONFIG]\r\n" + pointOfSaleKeys + "LAN_DC=600\r\nLAN_REPEAT=50\r\n");
+                             "[CONFIG]\r\n" + pointOfSaleKeys +
+                                 "LAN_DC=600\r\nLAN_INFO=600\r\nLAN_REPEAT=50\r\nPOKL_START=0\r\n");
     }
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
@@ -169,6 +175,7 @@ private slots:
     void detectsTheSimulatorAndEndsIt();
     void failedDetectionRecoversThroughTheTrayMenu_data();
     void failedDetectionRecoversThroughTheTrayMenu();
+    void saleScreenStoresATypedItem();
 
 private:
     QProcess *start(const ProgramFolder &folder);
@@ -414,6 +421,57 @@ void TestProgramProcess::failedDetectionRecoversThroughTheTrayMenu()
     QTest::qWait(1500);
     chooseTrayMenuEntry(2);
     QTRY_VERIFY_WITH_TIMEOUT(folder.log().contains("detect_fm():end"), kTimeoutMs);
+}
+
+// The sale screen opens at start, the cashier finds an item by name, gives a quantity and
+// the item is stored as an open row with its amount.
+void TestProgramProcess::saleScreenStoresATypedItem()
+{
+    ProgramFolder folder("TM=TM-simulator-test\r\nPOKL_START=1\r\n");
+    {
+        DataFile stock;
+        QVERIFY(stock.open(folder.file(u"cennik/vx60_sklad.db"_s), true));
+        StockTable table(stock);
+        QVERIFY(table.create());
+        StockRow milk;
+        milk.kod = u"100"_s;
+        milk.nazov = u"MLIEKO polotučné 1 l"_s;
+        milk.mj = u"ks"_s;
+        milk.jc = 0.89;
+        milk.dphIdx = 1;
+        QVERIFY(table.insert(milk));
+    }
+    startSimulator(folder);
+    QTRY_VERIFY_WITH_TIMEOUT(windowExists(u"TM-simulator-test"_s), kTimeoutMs);
+    start(folder);
+    const QString saleCaption = m_messages.text(Msg::SaleCaption);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u'^' + saleCaption + u'$'}), kTimeoutMs);
+    QTest::qWait(500);
+
+    QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u'^' + saleCaption + u'$',
+                     u"windowfocus"_s, u"--sync"_s}));
+    QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"30"_s, u"mlie"_s}));
+    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"Return"_s, u"ctrl+a"_s, u"3"_s, u"Return"_s}));
+
+    const QString salesPath = folder.file(u"cennik/predaj_%1.db"_s.arg(QDate::currentDate().year()));
+    QSqlDatabase sales = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"sales-check"_s);
+    sales.setDatabaseName(salesPath);
+    QVERIFY(sales.open());
+    const QString select =
+        u"SELECT NAZOV, POCET, CENA_INT FROM PREDAJ_%1 WHERE FISK = 0"_s.arg(QDate::currentDate().year());
+    const auto storedRow = [&] {
+        QSqlQuery query(sales);
+        return query.exec(select) && query.next()
+                   ? QStringList{query.value(0).toString(), query.value(1).toString(),
+                                 query.value(2).toString()}
+                   : QStringList();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(storedRow(), QStringList({u"MLIEKO polotučné 1 l"_s, u"3"_s, u"267"_s}),
+                              kTimeoutMs);
+    sales.close();
+    sales = QSqlDatabase();
+    QSqlDatabase::removeDatabase(u"sales-check"_s);
 }
 
 QTEST_MAIN(TestProgramProcess)

@@ -18,8 +18,11 @@
 #include "platform/OsVersionQuery.h"
 #include "platform/ProcessPriority.h"
 #include "platform/WindowFinder.h"
+#include "pos/DataModule.h"
+#include "pos/ui/TForm_predaj_medic.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 
 #include <memory>
@@ -45,10 +48,9 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
 std::vector<std::unique_ptr<QWidget>> createScreens()
 {
     const QList<std::pair<QString, QString>> screens = {
-        {u"TForm_platba"_s, u"Platba"_s},           {u"TForm_financie"_s, u"Vklad / Výber"_s},
-        {u"TForm_skladm"_s, u"Skladové karty"_s},   {u"TForm_predaj_medic"_s, u"Predaj"_s},
-        {u"TForm_cennik_servis"_s, u"Cenník"_s},    {u"TForm_prehlad"_s, u"Prehľady"_s},
-        {u"TForm_tlac_cennik"_s, u"Tlač cenníka"_s}};
+        {u"TForm_platba"_s, u"Platba"_s},         {u"TForm_financie"_s, u"Vklad / Výber"_s},
+        {u"TForm_skladm"_s, u"Skladové karty"_s}, {u"TForm_cennik_servis"_s, u"Cenník"_s},
+        {u"TForm_prehlad"_s, u"Prehľady"_s},      {u"TForm_tlac_cennik"_s, u"Tlač cenníka"_s}};
     std::vector<std::unique_ptr<QWidget>> result;
     for (const auto &[name, title] : screens)
         result.push_back(std::make_unique<PlaceholderScreen>(name, title));
@@ -93,13 +95,20 @@ int runApplication(int argc, char *argv[])
         return 0;
     mainWindow.setReconnect([&printer] { return printer.detect_fm(); });
 
+    // The sale screen works on the data module from its creation, so the module comes first.
+    DataModule dataModule({programFolder, context.config.dataFolder, context.config.databaseOn},
+                          context.messages, dialogs, QDate::currentDate());
+    context.databaseReady = dataModule.databaseReady();
+
     const auto screens = createScreens();
     QList<QWidget *> allScreens{&mainWindow};
-    for (const auto &screen : screens) {
+    for (const auto &screen : screens)
         allScreens.append(screen.get());
-        if (screen->objectName() == u"TForm_predaj_medic")
-            mainWindow.setSaleScreen(screen.get());
-    }
+    TForm_predaj_medic saleScreen({context, dataModule, requests, printer, context.printer});
+    saleScreen.setEndProgramAction([&mainWindow] { mainWindow.close(); });
+    saleScreen.setMinimizeAction([&saleScreen] { saleScreen.showMinimized(); });
+    allScreens.append(&saleScreen);
+    mainWindow.setSaleScreen(&saleScreen);
     // The sale screen's creation starts the timer whose first tick opens it.
     mainWindow.enableTimer();
 
