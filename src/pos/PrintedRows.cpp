@@ -1,0 +1,59 @@
+#include "pos/PrintedRows.h"
+
+#include "pos/DataFile.h"
+
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+
+PrintedRows::PrintedRows(DataFile &file, QString tableName) : m_file(file), m_table(std::move(tableName)) {}
+
+QString PrintedRows::lastError() const
+{
+    return m_file.lastError();
+}
+
+template <typename Bind>
+bool PrintedRows::forEachKey(const QList<int> &keys, const QString &statement, Bind bind)
+{
+    if (!m_file.beginWrite())
+        return false;
+    QSqlQuery query(m_file.database());
+    if (!query.prepare(statement)) {
+        const QString error = DataFile::engineText(query.lastError());
+        m_file.rollback();
+        m_file.setError(error);
+        return false;
+    }
+    for (const int key : keys) {
+        bind(query);
+        query.bindValue(u":key"_s, key);
+        if (!query.exec()) {
+            const QString error = DataFile::engineText(query.lastError());
+            m_file.rollback();
+            m_file.setError(error);
+            return false;
+        }
+    }
+    return m_file.commit();
+}
+
+bool PrintedRows::mark(const QList<int> &keys, const Numbers &numbers)
+{
+    const QString statement = u"UPDATE "_s + m_table +
+                              u" SET FISK=1, DATUM=:datum, CAS=:cas, DU=:du, DOKLAD=:doklad, "
+                              "ID_DOKLAD=:iddoklad WHERE ID_PRIMARY=:key AND FISK=0"_s;
+    return forEachKey(keys, statement, [&](QSqlQuery &query) {
+        query.bindValue(u":datum"_s, numbers.printTime.date().toString(u"yyyy-MM-dd"_s));
+        query.bindValue(u":cas"_s, numbers.printTime.time().toString(u"HH:mm:ss"_s));
+        query.bindValue(u":du"_s, numbers.dailyClosing);
+        query.bindValue(u":doklad"_s, numbers.document);
+        query.bindValue(u":iddoklad"_s, numbers.document);
+    });
+}
+
+bool PrintedRows::remove(const QList<int> &keys)
+{
+    return forEachKey(keys, u"DELETE FROM "_s + m_table + u" WHERE ID_PRIMARY=:key AND FISK=0"_s,
+                      [](QSqlQuery &) {});
+}

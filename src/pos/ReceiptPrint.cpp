@@ -1,0 +1,442 @@
+#include "pos/ReceiptPrint.h"
+
+#include "app/Configuration.h"
+#include "app/PrinterDetection.h"
+#include "app/UserDialogs.h"
+#include "lang/Cp1250.h"
+#include "lang/MessageTable.h"
+#include "link/PrintManagerLink.h"
+#include "link/PrinterRequests.h"
+#include "link/PrinterState.h"
+#include "platform/FileSystem.h"
+#include "pos/DataFile.h"
+#include "pos/ReceiptPrintView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSysInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int InputVanishPauseMs = 100;
+constexpr int InputVanishPauses = 51;
+constexpr int CopyPauseMs = 300;
+constexpr int CopyAttempts = 31;
+constexpr int ResultPauseMs = 500;
+constexpr int OutcomePauseMs = 500;
+constexpr int ParagonNumberLength = 5;
+constexpr double ExactTolerance = 0.001;
+
+const QString ParagonError = u"Chyba pri zadaní čísla PARAGÓNU.\r\nČíslo paragónu musí mať dĺžku 5 znakov."_s;
+const QString ParagonCaption = u"Omira chyba zadania..."_s;
+const QString PrinterNotFound = u"Nepodarilo sa zdetekovat pokladňu.\r\nDoklad nebol vytlačený."_s;
+const QString VatRefundQuestion =
+    u"Z vystaveného dokladu sa nedá uplatniť vratka DPH.\r\nPokračovať v tlači dokladu?"_s;
+const QString VatRefundCaption = u"Hotovostná platba nad 400 EUR"_s;
+const QString DocumentFileCaption = u"LAN - Err create file 'lan_bl.txt'"_s;
+const QString MissingUid = u"Vyplňte identifikátor pôvodného dokladu."_s;
+const QString MissingUidCaption = u"Chýba UID pôvodného dokladu."_s;
+const QString BadVatEntry = u"Položka %1 má neplatnú sadzbu DPH."_s;
+const QString PendingNoteCaption = u"LAN - Err create file 'lan_bl.pending'"_s;
+const QString RecoveredText = u"Doklad č. %1 bol vytlačený, ale program sa ukončil skôr, ako ho zapísal.\r\n"
+                              "Jeho položky sú teraz zapísané ako vytlačené."_s;
+const QString RecoveredCaption = u"Omira"_s;
+
+qint64 totalOf(const QList<SaleRow> &rows)
+{
+    qint64 total = 0;
+    for (const SaleRow &row : rows)
+        total += row.cenaInt;
+    return total;
+}
+
+QList<int> keysOf(const QList<SaleRow> &rows)
+{
+    QList<int> keys;
+    for (const SaleRow &row : rows)
+        keys << row.idPrimary;
+    return keys;
+}
+
+// The amount beside the item discount percent, in cents, truncated like the sale screen
+// does when it reads it.
+qint64 discountCentsOf(const QString &text)
+{
+    QString plain = text.trimmed();
+    plain.replace(u',', u'.');
+    return qint64(plain.toDouble() * 100.0);
+}
+
+} // namespace
+
+ReceiptPrint::ReceiptPrint(Services services)
+    : m_s(std::move(services)), m_sales(m_s.salesFile, m_s.salesTable), m_rows(m_s.salesFile, m_s.salesTable),
+      m_pending(m_s.config.dataFolder), m_now([] { return QDateTime::currentDateTime(); })
+{}
+
+QString ReceiptPrint::documentFilePath() const
+{
+    return QDir(m_s.config.programFolder).filePath(QString::fromLatin1(DocumentFileName));
+}
+
+QString ReceiptPrint::displayCopyPath() const
+{
+    return QDir(m_s.config.programFolder).filePath(QString::fromLatin1(DisplayCopyFileName));
+}
+
+QString ReceiptPrint::message(int slot) const
+{
+    return m_s.messages.text(slot);
+}
+
+void ReceiptPrint::stage(Stage reached)
+{
+    if (m_stageHook)
+        m_stageHook(reached);
+}
+
+bool ReceiptPrint::ask(const QString &text, const QString &caption)
+{
+    const UserDialogs::Message box{
+        text, caption, UserDialogs::Icon::Warning, UserDialogs::Buttons::YesNo, UserDialogs::Answer::Yes,
+        true, false};
+    return m_s.dialogs.show(box) == UserDialogs::Answer::Yes;
+}
+
+std::optional<QList<SaleRow>> ReceiptPrint::openRows()
+{
+    std::optional<QList<SaleRow>> rows = m_sales.openRows();
+    if (!rows)
+        m_s.dialogs.warn(m_sales.lastError(), message(int(Msg::SaleWarningCaption)));
+    return rows;
+}
+
+ReceiptPrint::Outcome ReceiptPrint::print(const SaleScreenFields &fields)
+{
+    m_printTime = m_now();
+    m_session = PaymentSession{};
+    m_session.discount.percent = fields.discountPercentText.trimmed().toInt();
+    m_session.discount.discountCents = discountCentsOf(fields.discountAmountText);
+    if (!checkParagon(fields))
+        return Outcome::Stopped;
+    m_s.view.setDiscountPercentText(u"0"_s);
+    if (!fields.userAction)
+        return Outcome::Stopped;
+
+    if (m_pending.exists()) {
+        const Recovery recovered = resolvePendingPrint();
+        if (recovered == Recovery::Unresolved) {
+            m_s.dialogs.warn(PrinterNotFound, message(int(Msg::PrinterStateCaption)));
+            return Outcome::Stopped;
+        }
+        if (recovered == Recovery::Printed)
+            return Outcome::Stopped;
+    }
+    if (!m_s.config.demo && !checkPrinter())
+        return Outcome::Stopped;
+
+    const std::optional<QList<SaleRow>> rows = openRows();
+    if (!rows || !checkTotal(totalOf(*rows)))
+        return Outcome::Stopped;
+    if (rows->isEmpty()) {
+        m_s.view.focusSearchField();
+        return Outcome::Stopped;
+    }
+
+    QFile::remove(displayCopyPath());
+    m_s.view.setMainTimerActive(false);
+    const qint32 numberBefore = m_s.state.info.documentNumber;
+    m_s.view.setGridFrozen(true);
+
+    Attempt result = attempt(fields, numberBefore);
+    while (result == Attempt::NotPrinted &&
+           ask(message(int(Msg::NotPrintedRetry)), message(int(Msg::SaleErrorCaption))))
+        result = attempt(fields, numberBefore);
+
+    if (result == Attempt::Cancelled) {
+        m_s.view.setGridFrozen(false);
+        return Outcome::Cancelled;
+    }
+    m_s.view.setGridFrozen(false);
+    m_s.view.finishPrint(m_s.state.info.uid);
+    switch (result) {
+    case Attempt::Printed:
+        return Outcome::Printed;
+    case Attempt::Stopped:
+        return Outcome::Stopped;
+    default:
+        return Outcome::NotPrinted;
+    }
+}
+
+bool ReceiptPrint::checkParagon(const SaleScreenFields &fields)
+{
+    // The header line carries exactly five characters; anything else would shift the
+    // date and time the printer reads after it.
+    if (!fields.paragonChecked || fields.paragonNumber.size() == ParagonNumberLength)
+        return true;
+    m_s.dialogs.warn(ParagonError, ParagonCaption);
+    m_s.view.focusParagonNumber();
+    return false;
+}
+
+bool ReceiptPrint::checkPrinter()
+{
+    const int status = m_s.detection.online_sts();
+    if (status == 0) {
+        m_s.dialogs.warn(PrinterNotFound, message(int(Msg::PrinterStateCaption)));
+        return false;
+    }
+    if ((status & ReceiptStopBits) != 0) {
+        m_s.dialogs.warn(QString::asprintf("ON LINE status = %04X", unsigned(status & ReceiptStopBits)),
+                         message(int(Msg::PrinterStateCaption)));
+        return false;
+    }
+    return true;
+}
+
+bool ReceiptPrint::checkTotal(qint64 totalCents)
+{
+    if (totalCents > VatRefundLimitCents && !ask(VatRefundQuestion, VatRefundCaption))
+        return false;
+    if (totalCents > TotalLimitCents) {
+        m_s.dialogs.warn(message(int(Msg::AmountTooHigh)), message(int(Msg::AmountTooHighCaption)));
+        return false;
+    }
+    return true;
+}
+
+ReceiptPrint::Attempt ReceiptPrint::attempt(const SaleScreenFields &fields, qint32 numberBefore)
+{
+    // A retry of a receipt whose fate is unknown must not print it a second time.
+    if (m_pending.exists()) {
+        const Recovery recovered = resolvePendingPrint();
+        if (recovered == Recovery::Unresolved) {
+            m_s.dialogs.warn(PrinterNotFound, message(int(Msg::PrinterStateCaption)));
+            return Attempt::Stopped;
+        }
+        if (recovered == Recovery::Printed)
+            return Attempt::Printed;
+    }
+    if (!askPayment())
+        return Attempt::Cancelled;
+    const std::optional<QList<SaleRow>> rows = openRows();
+    if (!rows)
+        return Attempt::Stopped;
+
+    AttemptState state;
+    state.keys = keysOf(*rows);
+    ReceiptContent content;
+    if (fields.paragonChecked)
+        content.paragon = ReceiptParagon{fields.paragonDate, fields.paragonTime, fields.paragonNumber};
+    content.rows = *rows;
+    content.refundedUid = fields.refundedUid;
+    content.totalCents = totalOf(*rows);
+    content.payments = m_session.amounts;
+    content.closingText = m_session.closingText;
+    m_session.closingText.clear();
+    const ReceiptComposer::Document document = ReceiptComposer::receipt(content);
+
+    m_s.view.showDocumentBox(m_s.config.demo);
+    if (writeDocument(document)) {
+        stage(Stage::Composed);
+        if (m_s.config.demo) {
+            state.handedOver = false;
+        } else if (noteHandOver(state, numberBefore)) {
+            state.handedOver = handOver();
+            if (!state.handedOver)
+                m_pending.clear();
+            showChange();
+            if (state.handedOver)
+                state.resultRead = waitForResult();
+        }
+    }
+    return outcome(state, numberBefore);
+}
+
+bool ReceiptPrint::askPayment()
+{
+    m_session.clearPayments();
+    const std::optional<QList<SaleRow>> rows = m_sales.openRows();
+    m_session.totalCents = rows ? totalOf(*rows) : 0;
+    if (m_s.config.paymentDialog == 1 && m_paymentDialog) {
+        m_session.cancelled = false;
+        m_paymentDialog(m_session);
+        return !m_session.cancelled;
+    }
+    m_session.amounts[0] = double(m_session.totalCents) / 100.0;
+    // The customer gave exactly the total, so the change display shows nothing due.
+    m_session.tendered = m_session.amounts[0];
+    return true;
+}
+
+bool ReceiptPrint::writeDocument(const ReceiptComposer::Document &document)
+{
+    m_display.clear();
+    QFile file(documentFilePath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_s.dialogs.warn(documentFilePath(), DocumentFileCaption);
+        return false;
+    }
+    QStringList shown;
+    for (const ReceiptPiece &piece : document.pieces) {
+        m_s.view.addDocumentLine(piece.display);
+        shown << piece.display;
+        // Demonstration mode prints nothing, so nothing is written.
+        if (!m_s.config.demo && file.write(piece.bytes) != piece.bytes.size())
+            return false;
+    }
+    if (!file.flush())
+        return false;
+    file.close();
+    if (document.failure == ReceiptComposer::Failure::MissingRefundedUid) {
+        m_s.dialogs.warn(MissingUid, MissingUidCaption);
+        return false;
+    }
+    if (document.failure == ReceiptComposer::Failure::BadVatEntry) {
+        m_s.dialogs.warn(BadVatEntry.arg(document.failedRow + 1), message(int(Msg::SaleWarningCaption)));
+        return false;
+    }
+    saveDisplayCopy(shown.join(u"\r\n"_s));
+    return true;
+}
+
+void ReceiptPrint::saveDisplayCopy(const QString &text)
+{
+    QFile copy(displayCopyPath());
+    if (copy.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        copy.write(Cp1250::encode(text));
+}
+
+bool ReceiptPrint::noteHandOver(const AttemptState &state, qint32 numberBefore)
+{
+    const PrintPendingRecord::Entry entry{QSysInfo::machineHostName() + u'|' + m_s.config.printManagerInput,
+                                          m_s.salesTable, numberBefore, m_printTime, state.keys};
+    if (m_pending.write(entry)) {
+        stage(Stage::Noted);
+        return true;
+    }
+    m_s.dialogs.warn(m_pending.path(), PendingNoteCaption);
+    return false;
+}
+
+bool ReceiptPrint::handOver()
+{
+    const std::string input = m_s.config.printManagerInput.toStdString();
+    for (int pause = 0; pause < InputVanishPauses && m_s.files.fileExists(input); ++pause)
+        m_s.link.wait_ms(InputVanishPauseMs);
+    m_s.link.wait_ms(InputVanishPauseMs);
+    m_s.link.remove_file(m_s.requests.infoFilePath());
+    // Never over a document the print manager has not taken yet: that one would be lost.
+    const std::string source = documentFilePath().toStdString();
+    for (int attempt = 1; attempt <= CopyAttempts; ++attempt) {
+        if (m_s.files.copyFileNoOverwrite(source, input).ok()) {
+            stage(Stage::HandedOver);
+            return true;
+        }
+        if (attempt < CopyAttempts)
+            m_s.link.wait_ms(CopyPauseMs);
+    }
+    return false;
+}
+
+void ReceiptPrint::showChange()
+{
+    const double change = double(m_session.totalCents) / 100.0 - m_session.tendered;
+    if (change > -ExactTolerance && change < ExactTolerance)
+        m_s.view.showChange(message(int(Msg::TotalBoxPaidExactly)), u"0.00"_s);
+    else
+        m_s.view.showChange(message(int(Msg::ChangeDue)), QString::asprintf("%0.2f", change));
+}
+
+bool ReceiptPrint::waitForResult()
+{
+    for (;;) {
+        const int rounds = m_s.config.infoTimeout / ResultPauseMs;
+        for (int round = 0; round < rounds; ++round) {
+            m_s.link.wait_ms(ResultPauseMs);
+            if (m_s.requests.get_info()) {
+                stage(Stage::ResultRead);
+                return true;
+            }
+        }
+        m_s.detection.online_sts();
+        if (!ask(message(int(Msg::ResultMissingRetry)), message(int(Msg::SaleWarningCaption))))
+            return false;
+    }
+}
+
+ReceiptPrint::Attempt ReceiptPrint::outcome(AttemptState &state, qint32 numberBefore)
+{
+    m_s.link.wait_ms(OutcomePauseMs);
+    if (!m_s.config.demo && m_s.state.info.documentNumber <= numberBefore)
+        state.resultRead = m_s.requests.read_info_reply(m_s.config.infoTimeout, false) || state.resultRead;
+    const qint32 number = m_s.state.info.documentNumber;
+    if (m_s.config.demo || number > numberBefore) {
+        if (!markPrinted(state.keys, number, m_printTime))
+            return Attempt::Printed;
+        m_pending.clear();
+        stage(Stage::NoteCleared);
+        const PrinterInfo &info = m_s.state.info;
+        m_s.view.showPrinted(info.label, info.time, info.uid);
+        return Attempt::Printed;
+    }
+    // Keep the note while the printer has not said anything since the hand-over: the
+    // receipt may still come out, and the next print must find out first.
+    if (!state.handedOver || state.resultRead)
+        m_pending.clear();
+    return Attempt::NotPrinted;
+}
+
+bool ReceiptPrint::markPrinted(const QList<int> &keys, qint32 number, const QDateTime &printTime)
+{
+    const bool done = m_s.config.demo
+                          ? m_rows.remove(keys)
+                          : m_rows.mark(keys, {printTime, m_s.state.info.dailyClosingNumber + 1, number});
+    if (!done) {
+        // The receipt is out but the rows are not marked: the note stays, so the next
+        // print marks them instead of printing them again.
+        m_s.dialogs.warn(message(int(Msg::ItemStoreDatabaseError)) + u"\r\n"_s + m_rows.lastError(),
+                         message(int(Msg::SaleWarningCaption)));
+        return false;
+    }
+    stage(Stage::RowsMarked);
+    return true;
+}
+
+ReceiptPrint::Recovery ReceiptPrint::resolvePendingPrint()
+{
+    bool damaged = false;
+    const std::optional<PrintPendingRecord::Entry> entry = m_pending.read(&damaged);
+    if (!entry) {
+        // A note that cannot be read names no rows to settle.
+        if (damaged)
+            m_pending.clear();
+        return Recovery::Nothing;
+    }
+    const QString ours = QSysInfo::machineHostName() + u'|' + m_s.config.printManagerInput;
+    if (entry->printManagerInput != ours || entry->salesTable != m_s.salesTable)
+        return Recovery::Nothing;
+    if (m_s.config.demo) {
+        m_pending.clear();
+        return Recovery::NotPrinted;
+    }
+    if (!m_s.requests.read_info_reply(m_s.config.infoTimeout, true))
+        return Recovery::Unresolved;
+    const qint32 number = m_s.state.info.documentNumber;
+    if (number <= entry->documentBefore) {
+        m_pending.clear();
+        return Recovery::NotPrinted;
+    }
+    if (!markPrinted(entry->keys, number, entry->printTime))
+        return Recovery::Unresolved;
+    m_pending.clear();
+    const PrinterInfo &info = m_s.state.info;
+    m_s.view.showPrinted(info.label, info.time, info.uid);
+    m_s.view.reloadDocument();
+    m_s.dialogs.show({RecoveredText.arg(number), RecoveredCaption, UserDialogs::Icon::Information,
+                      UserDialogs::Buttons::Ok, UserDialogs::Answer::Ok, true, false});
+    return Recovery::Printed;
+}

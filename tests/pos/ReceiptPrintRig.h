@@ -1,0 +1,160 @@
+#pragma once
+
+#include "FakePlatform.h"
+#include "ScriptedDialogs.h"
+#include "app/Configuration.h"
+#include "app/ErrorLog.h"
+#include "lang/MessageTable.h"
+#include "link/PrintManagerDetection.h"
+#include "link/PrintManagerLink.h"
+#include "link/PrinterRequests.h"
+#include "link/PrinterState.h"
+#include "link/PrinterStatusView.h"
+#include "platform/FileSystem.h"
+#include "pos/DataFile.h"
+#include "pos/ReceiptPrint.h"
+#include "pos/ReceiptPrintView.h"
+#include "pos/SalesTable.h"
+#include "pos/TableLayouts.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// The main window's status display, not looked at by these tests.
+class SilentStatusView : public PrinterStatusView
+{
+public:
+    void setStateLabel(const QString &) override {}
+    void setCaption(const QString &) override {}
+    void setStatusPanel(int, const QString &) override {}
+    void showIdleStatus() override {}
+    void setTrayHint(const QString &) override {}
+    void setTrayImage(TrayImage) override {}
+    void showLastDocument(const DocumentTexts &) override {}
+    void repaintNow() override {}
+};
+
+// The sale screen as the print sees it: notes what it is told.
+class RecordingPrintView : public ReceiptPrintView
+{
+public:
+    void setGridFrozen(bool frozen) override { gridFrozen = frozen; }
+    void addDocumentLine(const QString &line) override { lines << line; }
+    void showChange(const QString &caption, const QString &amount) override
+    {
+        changeCaption = caption;
+        changeAmount = amount;
+    }
+    void showPrinted(const QString &label, const QString &, const QString &uid) override
+    {
+        printedLabel = label;
+        printedUid = uid;
+    }
+    void finishPrint(const QString &) override { ++finished; }
+
+    bool gridFrozen = false;
+    QStringList lines;
+    QString changeCaption;
+    QString changeAmount;
+    QString printedLabel;
+    QString printedUid;
+    int finished = 0;
+};
+
+// Everything a print needs, over a temporary program folder with its data folder and
+// exchange folder, wired as the sale screen wires it. The clock is the caller's.
+struct ReceiptPrintRig
+{
+    explicit ReceiptPrintRig(LinkClock &clock, const QString &root)
+        : link(config, windows, *files, clock), requests(config, link, *files, state, statusView),
+          detection({config, messages, [this]() -> ErrorLog & { return errorLog; }, link, requests, state,
+                     statusView})
+    {
+        config.programFolder = root + u"/program"_s;
+        config.dataFolder = config.programFolder + u"/cennik/"_s;
+        config.exchangeFolder = root + u"/exchange/"_s;
+        config.printManagerInput = config.exchangeFolder + u"blocek.txt"_s;
+        config.printManagerTitle = u"RL70ZQ"_s;
+        config.repeatPeriod = 50;
+        config.infoTimeout = 1000;
+        config.statusTimeout = 1000;
+        config.paymentDialog = 0;
+        config.paymentMeans[0] = u"Hotovosť"_s;
+        config.paymentMeans[1] = u"Karta"_s;
+        windows.titles.insert("RL70ZQ");
+        QDir().mkpath(config.dataFolder);
+        QDir().mkpath(config.exchangeFolder);
+        tableName = TableLayouts::salesTableName(2026);
+        salesFile.open(config.dataFolder + TableLayouts::salesFileName(2026), true);
+        sales = std::make_unique<SalesTable>(salesFile, tableName);
+        sales->create();
+    }
+
+    ReceiptPrint &print()
+    {
+        if (!receiptPrint) {
+            receiptPrint = std::make_unique<ReceiptPrint>(
+                ReceiptPrint::Services{config, messages, dialogs, link, requests, detection, state, *files,
+                                       salesFile, tableName, view});
+        }
+        return *receiptPrint;
+    }
+
+    int addItem(const QString &name, double quantity, double price, int vatEntry = 0)
+    {
+        SaleRow row;
+        row.kod = u"K1"_s;
+        row.nazov = name;
+        row.mj = u"ks"_s;
+        row.pocet = quantity;
+        row.jc = price;
+        row.idxDph = vatEntry;
+        const double product = quantity * price;
+        row.cenaInt = int((product + (product >= 0 ? 0.005 : -0.005)) * 100);
+        row.cena = row.cenaInt / 100.0;
+        return sales->storeOpenRow(row).key;
+    }
+
+    QList<SaleRow> allRows()
+    {
+        QList<SaleRow> rows;
+        QSqlQuery query(salesFile.database());
+        query.exec(u"SELECT ID_PRIMARY, FISK, DOKLAD, ID_DOKLAD, DU, DATUM, CAS FROM "_s + tableName +
+                   u" ORDER BY ID_PRIMARY"_s);
+        while (query.next()) {
+            SaleRow row;
+            row.idPrimary = query.value(0).toInt();
+            row.fisk = query.value(1).toInt() != 0;
+            row.doklad = query.value(2).toInt();
+            row.idDoklad = query.value(3).toInt();
+            row.du = query.value(4).toInt();
+            row.datum = QDate::fromString(query.value(5).toString(), u"yyyy-MM-dd"_s);
+            row.cas = QTime::fromString(query.value(6).toString(), u"HH:mm:ss"_s);
+            rows << row;
+        }
+        return rows;
+    }
+
+    Configuration config;
+    FakeWindowFinder windows;
+    std::unique_ptr<platform::FileSystem> files = platform::createFileSystem();
+    MessageTable messages;
+    ScriptedDialogs dialogs;
+    ErrorLog errorLog{QString(), false, dialogs};
+    SilentStatusView statusView;
+    PrinterState state;
+    PrintManagerLink link;
+    PrinterRequests requests;
+    PrintManagerDetection detection;
+    QString tableName;
+    DataFile salesFile;
+    std::unique_ptr<SalesTable> sales;
+    RecordingPrintView view;
+    std::unique_ptr<ReceiptPrint> receiptPrint;
+};
