@@ -14,4 +14,5 @@ target_sources(omira_gui PRIVATE
     ui/TForm_predaj_medic.cpp ui/TForm_predaj_medic.h
     ui/TForm_predaj_medicKeys.cpp
     ui/TForm_predaj_medicLayout.cpp
+    ui/TForm_predaj_medicPrint.cpp
 )

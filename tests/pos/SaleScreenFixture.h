@@ -26,8 +26,14 @@ class ReadyPrinter : public PrinterDetection
 {
 public:
     bool detect_fm() override { return true; }
-    int online_sts() override { return 1; }
+    int online_sts() override
+    {
+        ++statusQueries;
+        return 1;
+    }
     bool read_info_reply(int) override { return false; }
+
+    int statusQueries = 0;
 };
 
 // The sale screen on a data folder of its own in a temporary program folder.
@@ -93,7 +99,7 @@ struct SaleScreenFixture
         }
         if (!screen)
             screen = std::make_unique<TForm_predaj_medic>(
-                SaleScreenServices{context, *data, requests, detection, printer});
+                SaleScreenServices{context, *data, requests, detection, printer, link});
         screen->show();
         screen->activateWindow();
         return *screen;

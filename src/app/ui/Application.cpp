@@ -19,6 +19,7 @@
 #include "platform/ProcessPriority.h"
 #include "platform/WindowFinder.h"
 #include "pos/DataModule.h"
+#include "pos/ui/TForm_platba.h"
 #include "pos/ui/TForm_predaj_medic.h"
 
 #include <QApplication>
@@ -48,8 +49,9 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
 std::vector<std::unique_ptr<QWidget>> createScreens()
 {
     const QList<std::pair<QString, QString>> screens = {
-        {u"TForm_platba"_s, u"Platba"_s},         {u"TForm_financie"_s, u"Vklad / Výber"_s},
-        {u"TForm_skladm"_s, u"Skladové karty"_s}, {u"TForm_cennik_servis"_s, u"Cenník"_s},
+        {u"TForm_financie"_s, u"Vklad / Výber"_s},
+        {u"TForm_skladm"_s, u"Skladové karty"_s},
+        {u"TForm_cennik_servis"_s, u"Cenník"_s},
         {u"TForm_prehlad"_s, u"Prehľady"_s},      {u"TForm_tlac_cennik"_s, u"Tlač cenníka"_s}};
     std::vector<std::unique_ptr<QWidget>> result;
     for (const auto &[name, title] : screens)
@@ -104,10 +106,18 @@ int runApplication(int argc, char *argv[])
     QList<QWidget *> allScreens{&mainWindow};
     for (const auto &screen : screens)
         allScreens.append(screen.get());
-    TForm_predaj_medic saleScreen({context, dataModule, requests, printer, context.printer});
+    TForm_predaj_medic saleScreen({context, dataModule, requests, printer, context.printer, link});
     saleScreen.setEndProgramAction([&mainWindow] { mainWindow.close(); });
     saleScreen.setMinimizeAction([&saleScreen] { saleScreen.showMinimized(); });
+    saleScreen.setMainWindowHooks({[&mainWindow](bool active) {
+                                       if (active)
+                                           mainWindow.enableTimer();
+                                       else
+                                           mainWindow.disableTimer();
+                                   },
+                                   [&mainWindow](const QString &uid) { mainWindow.showLastUid(uid); }});
     allScreens.append(&saleScreen);
+    allScreens.append(saleScreen.paymentDialog());
     mainWindow.setSaleScreen(&saleScreen);
     // The sale screen's creation starts the timer whose first tick opens it.
     mainWindow.enableTimer();

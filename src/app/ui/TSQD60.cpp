@@ -211,6 +211,16 @@ void TSQD60::enableTimer()
     m_timer->start();
 }
 
+void TSQD60::disableTimer()
+{
+    m_timer->stop();
+}
+
+void TSQD60::showLastUid(const QString &uid)
+{
+    findChild<QLineEdit *>(u"EditUID"_s)->setText(uid);
+}
+
 void TSQD60::Timer_tlmanTimer()
 {
     m_timer->stop();

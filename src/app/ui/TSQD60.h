@@ -44,6 +44,10 @@ public:
     void repaintNow() override;
     // Starts the one-shot timer that hides this window and opens the sale screen.
     void enableTimer() override;
+    // A print stops the timer; nothing starts it again.
+    void disableTimer();
+    // The UID field of the panel: the identifier of the last printed document.
+    void showLastUid(const QString &uid);
     QString statusPanel(int panel) const;
     bool trayAvailable() const { return m_trayIcon != nullptr; }
 

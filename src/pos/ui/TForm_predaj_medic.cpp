@@ -8,6 +8,7 @@
 #include "link/PrinterRequests.h"
 #include "link/PrinterState.h"
 #include "pos/DataModule.h"
+#include "pos/ReceiptPrint.h"
 #include "pos/SaleAmounts.h"
 #include "pos/SaleItemFields.h"
 #include "pos/SaleScreenLayout.h"
@@ -79,6 +80,7 @@ TForm_predaj_medic::TForm_predaj_medic(const SaleScreenServices &services, QWidg
     connectSignals();
     installFilters();
     chooseColumn(0);
+    createPrint();
 }
 
 TForm_predaj_medic::~TForm_predaj_medic()
@@ -121,6 +123,7 @@ void TForm_predaj_medic::FormShow()
     prepareTables();
     Edit_predaj->setFocus();
     setItemFieldsEditable(false);
+    resolvePendingPrint();
 }
 
 void TForm_predaj_medic::readSettings()
@@ -446,14 +449,6 @@ void TForm_predaj_medic::setLastDocumentUid(const QString &uid)
     EditUID->setText(uid);
 }
 
-void TForm_predaj_medic::showPrintedDocument(const QString &text)
-{
-    RE_doklad->setPlainText(text);
-    m_printedShown = true;
-    m_helpShown = false;
-    m_documentStack->setCurrentWidget(RE_doklad);
-}
-
 QPoint TForm_predaj_medic::cashDialogPosition(QSize size) const
 {
     return {x() + width() / 2 - size.width() / 2, y() + height() / 2 - size.height() / 2};
@@ -525,14 +520,6 @@ void TForm_predaj_medic::BitBtn_vymazClick()
         SMDBGrid_doklad->setCurrentIndex(
             m_documentModel->index(std::min(row, int(m_document.rows().size()) - 1), 0));
     showTotal();
-}
-
-void TForm_predaj_medic::BitBtn_tlacClick()
-{
-    if (m_printAction)
-        m_printAction();
-    else
-        notAvailable(u"Tlač"_s);
 }
 
 void TForm_predaj_medic::BitBtn_cennikClick()

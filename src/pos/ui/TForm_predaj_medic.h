@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pos/PaymentSession.h"
+#include "pos/ReceiptPrintView.h"
 #include "pos/SaleDocument.h"
 #include "pos/SaleItemEntry.h"
 #include "stock/UnitAndGroupNames.h"
@@ -15,6 +17,7 @@ struct PrinterState;
 class DataModule;
 class GridColumnFitter;
 class PanelStatusBar;
+class PrintManagerLink;
 class PrinterDetection;
 class PrinterRequests;
 class QCheckBox;
@@ -26,8 +29,10 @@ class QPushButton;
 class QStackedLayout;
 class QTableView;
 class QTextEdit;
+class ReceiptPrint;
 class SaleDocumentModel;
 class StockListModel;
+class TForm_platba;
 
 // What the sale screen works with, all owned by the program for its whole run.
 struct SaleScreenServices
@@ -37,19 +42,27 @@ struct SaleScreenServices
     PrinterRequests &requests;   // the information request and the tax-code data request
     PrinterDetection &detection; // the status query (online_sts) when the screen opens
     PrinterState &printer;       // last information reply and VAT rates
+    PrintManagerLink &link;      // the hand-over of receipts and the pauses of a print
 };
 
 // The cashier's working window: finds items in the price list, takes the
 // items of one receipt, stores each at once as an open row of the year's sales
-// table and shows the document and its total. Printing, the price list, the
-// overview and the cash operations are screens of their own, handed in as
-// actions. Closing the window hides it; "Koniec" ends the program.
-class TForm_predaj_medic : public QWidget
+// table, shows the document and its total and prints it as a receipt. The
+// price list, the overview and the cash operations are screens of their own,
+// handed in as actions. Closing the window hides it; "Koniec" ends the program.
+class TForm_predaj_medic : public QWidget, private ReceiptPrintView
 {
     Q_OBJECT
 
 public:
     enum class CashOperation { Deposit, Withdrawal };
+
+    // What a print changes on the main window.
+    struct MainWindowHooks
+    {
+        std::function<void(bool)> setTimerActive;
+        std::function<void(const QString &)> showLastUid;
+    };
 
     // Creates the data folder when it is missing (one level).
     explicit TForm_predaj_medic(const SaleScreenServices &services, QWidget *parent = nullptr);
@@ -57,7 +70,6 @@ public:
 
     // Actions of the buttons whose screens live elsewhere; until one is set
     // its button says that the function is not there yet.
-    void setPrintAction(std::function<void()> action) { m_printAction = std::move(action); }
     void setPriceListAction(std::function<void()> action) { m_priceListAction = std::move(action); }
     void setOverviewAction(std::function<void()> action) { m_overviewAction = std::move(action); }
     void setCashAction(std::function<void(CashOperation)> action) { m_cashAction = std::move(action); }
@@ -65,11 +77,16 @@ public:
     void setEndProgramAction(std::function<void()> action) { m_endProgram = std::move(action); }
     // Minimising this window minimises the whole application.
     void setMinimizeAction(std::function<void()> action) { m_minimize = std::move(action); }
+    void setMainWindowHooks(MainWindowHooks hooks) { m_mainWindow = std::move(hooks); }
     // Starts a program detached; replaced by tests.
     void setProgramStarter(std::function<bool(const QString &)> starter)
     {
         m_startProgram = std::move(starter);
     }
+
+    // The print of the open document and its payment dialog.
+    ReceiptPrint &receiptPrint() { return *m_print; }
+    TForm_platba *paymentDialog() const { return m_paymentDialog; }
 
     // Operations for the print and the payment dialog.
     SaleDocument &document() { return m_document; }
@@ -77,9 +94,7 @@ public:
     bool storeCurrentItem();                 // true when the item was stored
     bool applyDocumentDiscount(int percent); // whole-document percent discount
     void setLastDocumentUid(const QString &uid);
-    void showPrintedDocument(const QString &text);
     bool headerWritten() const { return m_headerWritten; }
-    void setHeaderWritten(bool written) { m_headerWritten = written; }
     // Where the cash-operations dialog of `size` stands centred over this window.
     QPoint cashDialogPosition(QSize size) const;
 
@@ -150,6 +165,23 @@ private:
     void notAvailable(const QString &what);
     void showDocumentBoxText(bool front);
 
+    // Printing (TForm_predaj_medicPrint.cpp).
+    void createPrint();
+    void resolvePendingPrint();
+    std::optional<DocumentDiscountResult> discountFromPaymentDialog(int percent);
+    void returnFromPaymentDialog();
+    void focusParagonNumber() override;
+    void focusSearchField() override;
+    void setDiscountPercentText(const QString &text) override;
+    void setMainTimerActive(bool active) override;
+    void setGridFrozen(bool frozen) override;
+    void showDocumentBox(bool inFront) override;
+    void addDocumentLine(const QString &line) override;
+    void showChange(const QString &caption, const QString &amount) override;
+    void showPrinted(const QString &label, const QString &time, const QString &uid) override;
+    void finishPrint(const QString &lastUid) override;
+    void reloadDocument() override;
+
     // Keys (TForm_predaj_medicKeys.cpp).
     void updateGuard(QEvent *event);
     bool windowKey(int key);
@@ -186,13 +218,15 @@ private:
     bool m_settingSearchText = false;
     bool m_checkingParagon = false;
 
-    std::function<void()> m_printAction;
     std::function<void()> m_priceListAction;
     std::function<void()> m_overviewAction;
     std::function<void(CashOperation)> m_cashAction;
     std::function<void()> m_endProgram;
     std::function<void()> m_minimize;
     std::function<bool(const QString &)> m_startProgram;
+    MainWindowHooks m_mainWindow;
+    std::unique_ptr<ReceiptPrint> m_print;
+    TForm_platba *m_paymentDialog = nullptr;
 
     StockListModel *m_stockModel = nullptr;
     SaleDocumentModel *m_documentModel = nullptr;

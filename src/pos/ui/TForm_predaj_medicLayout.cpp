@@ -265,7 +265,7 @@ void TForm_predaj_medic::connectSignals()
 {
     connect(BitBtn_novy, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn_novyClick(); }); });
     connect(BitBtn_vymaz, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn_vymazClick(); }); });
-    connect(BitBtn_tlac, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn_tlacClick(); }); });
+    connect(BitBtn_tlac, &QPushButton::clicked, this, &TForm_predaj_medic::BitBtn_tlacClick);
     connect(BitBtn_cennik, &QPushButton::clicked, this,
             [this] { guarded([this] { BitBtn_cennikClick(); }); });
     connect(BitBtn_zostavy, &QPushButton::clicked, this,
