@@ -175,7 +175,7 @@ private slots:
     void detectsTheSimulatorAndEndsIt();
     void failedDetectionRecoversThroughTheTrayMenu_data();
     void failedDetectionRecoversThroughTheTrayMenu();
-    void saleScreenStoresATypedItem();
+    void saleScreenSellsAndPrintsAReceipt();
 
 private:
     QProcess *start(const ProgramFolder &folder);
@@ -424,8 +424,10 @@ void TestProgramProcess::failedDetectionRecoversThroughTheTrayMenu()
 }
 
 // The sale screen opens at start, the cashier finds an item by name, gives a quantity and
-// the item is stored as an open row with its amount.
-void TestProgramProcess::saleScreenStoresATypedItem()
+// the item is stored as an open row with its amount. F12 opens the payment dialog; the
+// customer pays 5.00 in cash, the receipt goes to the print manager and the row is marked
+// with the printer's document number.
+void TestProgramProcess::saleScreenSellsAndPrintsAReceipt()
 {
     ProgramFolder folder("TM=TM-simulator-test\r\nPOKL_START=1\r\n");
     {
@@ -469,6 +471,50 @@ void TestProgramProcess::saleScreenStoresATypedItem()
     };
     QTRY_COMPARE_WITH_TIMEOUT(storedRow(), QStringList({u"MLIEKO polotučné 1 l"_s, u"3"_s, u"267"_s}),
                               kTimeoutMs);
+
+    QVERIFY(xdotool({u"key"_s, u"F12"_s}));
+    const QString payment = u"^Úhrada dokladu$"_s;
+    QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment}), kTimeoutMs);
+    QTest::qWait(800); // the dialog pauses before it takes keys
+    QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment, u"windowfocus"_s, u"--sync"_s}));
+    // A digit in the payment list starts the amount of payment means 1; F12 prints.
+    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"5"_s, u"F12"_s}));
+
+    const QByteArray expected = "\x1b"
+                                "b^t^DMLIEKO polotu\xe8n\xe9 1 l^k\r\n"
+                                "^J  0.89^k ^Q   3.00^k ^M ks^k  \x1b"
+                                "2NNN     2.67 EUR^N\r\n"
+                                "\x1bk        2.67 EUR\r\n"
+                                "\x1bP1        2.67\r\n"
+                                "\x1b"
+                                "e";
+    const auto printedReceipts = [&] {
+        QList<QByteArray> receipts;
+        const QDir journal(folder.file(u"journal"_s));
+        for (const QString &name : journal.entryList({u"*-receipt.txt"_s}, QDir::Files, QDir::Name))
+            receipts.append(TestPaths::readFile(journal.filePath(name)));
+        return receipts;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(printedReceipts(), QList<QByteArray>{expected}, kTimeoutMs);
+
+    const QString marked = u"SELECT FISK, DU, DOKLAD, ID_DOKLAD, CENA_INT FROM PREDAJ_%1"_s.arg(
+        QDate::currentDate().year());
+    const auto markedRows = [&] {
+        QStringList rows;
+        QSqlQuery query(sales);
+        if (query.exec(marked)) {
+            while (query.next()) {
+                QStringList values;
+                for (int column = 0; column < 5; ++column)
+                    values.append(query.value(column).toString());
+                rows.append(values.join(u' '));
+            }
+        }
+        return rows;
+    };
+    // The simulator's first document is number 1; no daily closing was made yet.
+    QTRY_COMPARE_WITH_TIMEOUT(markedRows(), QStringList{u"1 1 1 1 267"_s}, kTimeoutMs);
+    QVERIFY(!QFile::exists(folder.file(u"cennik/lan_bl.pending"_s)));
     sales.close();
     sales = QSqlDatabase();
     QSqlDatabase::removeDatabase(u"sales-check"_s);
