@@ -497,8 +497,8 @@ void TestProgramProcess::saleScreenSellsAndPrintsAReceipt()
     };
     QTRY_COMPARE_WITH_TIMEOUT(printedReceipts(), QList<QByteArray>{expected}, kTimeoutMs);
 
-    const QString marked = u"SELECT FISK, DU, DOKLAD, ID_DOKLAD, CENA_INT FROM PREDAJ_%1"_s.arg(
-        QDate::currentDate().year());
+    const QString marked =
+        u"SELECT FISK, DU, DOKLAD, ID_DOKLAD, CENA_INT FROM PREDAJ_%1"_s.arg(QDate::currentDate().year());
     const auto markedRows = [&] {
         QStringList rows;
         QSqlQuery query(sales);

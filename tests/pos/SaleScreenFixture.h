@@ -5,10 +5,10 @@
 #include "ScriptedDialogs.h"
 #include "app/AppContext.h"
 #include "app/PrinterDetection.h"
+#include "link/ManualLinkClock.h"
 #include "link/PrintManagerLink.h"
 #include "link/PrinterRequests.h"
 #include "link/PrinterState.h"
-#include "link/SteadyLinkClock.h"
 #include "platform/FileSystem.h"
 #include "pos/DataFile.h"
 #include "pos/DataModule.h"
@@ -16,7 +16,9 @@
 #include "pos/ui/TForm_predaj_medic.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
@@ -36,6 +38,17 @@ public:
     int statusQueries = 0;
 };
 
+// Types text the way a keyboard does, letters beyond ASCII included.
+inline void typeText(QWidget *widget, const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(widget, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
 // The sale screen on a data folder of its own in a temporary program folder.
 struct SaleScreenFixture
 {
@@ -44,7 +57,8 @@ struct SaleScreenFixture
     FakeWindowFinder windows;
     std::unique_ptr<platform::FileSystem> files = platform::createFileSystem();
     AppContext context{dir.path(), dialogs, windows, *files};
-    SteadyLinkClock clock;
+    // Waits of the link pass at once; a test with a print manager answers from its hook.
+    ManualLinkClock clock;
     PrintManagerLink link{context.config, windows, *files, clock};
     RecordingStatusView view;
     PrinterState printer;
@@ -103,6 +117,30 @@ struct SaleScreenFixture
         screen->show();
         screen->activateWindow();
         return *screen;
+    }
+
+    template <typename T> T *child(const QString &name) const
+    {
+        T *found = screen->findChild<T *>(name);
+        if (!found)
+            qFatal("no component %s", qPrintable(name));
+        return found;
+    }
+
+    // Finds an item as the cashier does and stores it with the given fields.
+    void enterItem(const QString &search, const QString &price, const QString &quantity,
+                   const QString &percent)
+    {
+        auto *searchField = child<QLineEdit>(QStringLiteral("Edit_predaj"));
+        searchField->setFocus();
+        typeText(searchField, search);
+        QTest::keyClick(searchField, Qt::Key_Return);
+        child<QLineEdit>(QStringLiteral("Edit_jc"))->setText(price);
+        child<QLineEdit>(QStringLiteral("Edit_zlava"))->setText(percent);
+        auto *quantityField = child<QLineEdit>(QStringLiteral("Edit_pocet"));
+        quantityField->setText(quantity);
+        quantityField->setFocus();
+        QTest::keyClick(quantityField, Qt::Key_Return);
     }
 };
 

@@ -32,17 +32,6 @@ QList<StockRow> priceList()
             card(u"7000"_s, u"Darček"_s, 0.0)};
 }
 
-// Types text the way a keyboard does, letters beyond ASCII included.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (QChar c : text) {
-        if (c.unicode() < 128)
-            QTest::keyClick(widget, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
 } // namespace
 
 class TestSale : public QObject
@@ -81,13 +70,7 @@ private slots:
 
 private:
     TForm_predaj_medic &openWithPriceList();
-    template <typename T> T *child(const QString &name)
-    {
-        T *found = m_f->screen->findChild<T *>(name);
-        if (!found)
-            qFatal("no component %s", qPrintable(name));
-        return found;
-    }
+    template <typename T> T *child(const QString &name) { return m_f->child<T>(name); }
     QStringList listedNames();
     void enterItem(const QString &search, const QString &price, const QString &quantity,
                    const QString &percent);
@@ -133,16 +116,7 @@ QStringList TestSale::listedNames()
 void TestSale::enterItem(const QString &search, const QString &price, const QString &quantity,
                          const QString &percent)
 {
-    auto *searchField = child<QLineEdit>(u"Edit_predaj"_s);
-    searchField->setFocus();
-    typeText(searchField, search);
-    QTest::keyClick(searchField, Qt::Key_Return);
-    child<QLineEdit>(u"Edit_jc"_s)->setText(price);
-    child<QLineEdit>(u"Edit_zlava"_s)->setText(percent);
-    auto *quantityField = child<QLineEdit>(u"Edit_pocet"_s);
-    quantityField->setText(quantity);
-    quantityField->setFocus();
-    QTest::keyClick(quantityField, Qt::Key_Return);
+    m_f->enterItem(search, price, quantity, percent);
 }
 
 void TestSale::searchFindsByEachColumn_data()

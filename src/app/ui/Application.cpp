@@ -48,11 +48,11 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
 // The screens other parts of the program fill, in the order they are created.
 std::vector<std::unique_ptr<QWidget>> createScreens()
 {
-    const QList<std::pair<QString, QString>> screens = {
-        {u"TForm_financie"_s, u"Vklad / Výber"_s},
-        {u"TForm_skladm"_s, u"Skladové karty"_s},
-        {u"TForm_cennik_servis"_s, u"Cenník"_s},
-        {u"TForm_prehlad"_s, u"Prehľady"_s},      {u"TForm_tlac_cennik"_s, u"Tlač cenníka"_s}};
+    const QList<std::pair<QString, QString>> screens = {{u"TForm_financie"_s, u"Vklad / Výber"_s},
+                                                        {u"TForm_skladm"_s, u"Skladové karty"_s},
+                                                        {u"TForm_cennik_servis"_s, u"Cenník"_s},
+                                                        {u"TForm_prehlad"_s, u"Prehľady"_s},
+                                                        {u"TForm_tlac_cennik"_s, u"Tlač cenníka"_s}};
     std::vector<std::unique_ptr<QWidget>> result;
     for (const auto &[name, title] : screens)
         result.push_back(std::make_unique<PlaceholderScreen>(name, title));

@@ -29,11 +29,11 @@ void TForm_predaj_medic::createPrint()
     m_print = std::make_unique<ReceiptPrint>(ReceiptPrint::Services{
         context.config, context.messages, context.dialogs, m_s.link, m_s.requests, m_s.detection, m_s.printer,
         context.files, m_s.data.salesFile(), m_s.data.salesTableName(), *this});
-    m_paymentDialog = new TForm_platba(
-        {context.config, context.messages, context.dialogs,
-         [this](int percent) { return discountFromPaymentDialog(percent); },
-         [this](int ms) { m_s.link.wait_ms(ms); }, [this] { returnFromPaymentDialog(); }},
-        this);
+    m_paymentDialog =
+        new TForm_platba({context.config, context.messages, context.dialogs,
+                          [this](int percent) { return discountFromPaymentDialog(percent); },
+                          [this](int ms) { m_s.link.wait_ms(ms); }, [this] { returnFromPaymentDialog(); }},
+                         this);
     m_print->setPaymentDialog([this](PaymentSession &session) { m_paymentDialog->run(session); });
 }
 
