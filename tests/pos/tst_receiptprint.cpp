@@ -244,6 +244,7 @@ void TestReceiptPrint::demonstrationModeDeletesTheRowsAndHandsNothingOver()
     QCOMPARE(QDir(f.rig.config.exchangeFolder).entryList(QDir::Files), before);
     QCOMPARE(TestPaths::readFile(f.rig.print().documentFilePath()), QByteArray());
     QVERIFY(TestPaths::readFile(f.rig.print().displayCopyPath()).contains("^DChlieb^k"));
+    QCOMPARE(f.rig.view.changeAmount, u"0.00"_s);
 }
 
 void TestReceiptPrint::totalLimits_data()
