@@ -20,7 +20,8 @@ void readKeyAtTheEnd(benchmark::State &state)
     IniFile ini(QString{});
     ini.setBytes(settingsFile(int(state.range(0))));
     for (auto _ : state)
-        benchmark::DoNotOptimize(ini.readString(QStringLiteral("platba"), QStringLiteral("plat_1"), QString()));
+        benchmark::DoNotOptimize(
+            ini.readString(QStringLiteral("platba"), QStringLiteral("plat_1"), QString()));
 }
 BENCHMARK(readKeyAtTheEnd)->Arg(50)->Arg(500);
 
@@ -28,7 +29,8 @@ void parseMessageFile(benchmark::State &state)
 {
     QByteArray content;
     for (int i = 0; i < MessageTable::SlotCount; ++i)
-        content += "[MSG_" + QByteArray::number(i) + "]\r\nSpr\xE1va \xE8\xEDslo " + QByteArray::number(i) + "\r\n";
+        content +=
+            "[MSG_" + QByteArray::number(i) + "]\r\nSpr\xE1va \xE8\xEDslo " + QByteArray::number(i) + "\r\n";
     MessageTable table;
     for (auto _ : state)
         table.parse(content);
