@@ -35,9 +35,9 @@ public:
         (void)time;
         (void)uid;
     }
-    // The end of every print: grid unfrozen, header-written flag cleared, search field
-    // cleared, paragon box unchecked and its number cleared, the main window's UID field
-    // set to `lastUid`, search field focused.
+    // The end of every print: grid unfrozen, search field cleared, paragon box unchecked
+    // and its number cleared, the main window's UID field set to `lastUid`, search field
+    // focused.
     virtual void finishPrint(const QString &lastUid) { (void)lastUid; }
     // The rows of the open document changed without a print of this screen (a receipt
     // found printed after the program was interrupted): the grid and total must reload.

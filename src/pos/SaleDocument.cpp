@@ -79,8 +79,9 @@ bool SaleDocument::applyDocumentDiscount(int percent)
 {
     if (!reloadRows())
         return false;
-    Discount result;
+    DocumentDiscount result;
     result.percent = percent;
+    result.applied = true;
     QList<SalesTable::AmountChange> changes;
     for (const SaleRow &row : std::as_const(m_rows)) {
         const std::optional<SaleAmounts::DiscountedLine> line =
@@ -92,7 +93,7 @@ bool SaleDocument::applyDocumentDiscount(int percent)
             return false;
         }
         result.gross += line->gross;
-        result.sumCents += line->discount;
+        result.discountCents += line->discount;
         changes.append({row.idPrimary, line->line, line->discount, percent});
     }
     if (!m_data.changeOpenAmounts(changes)) {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "pos/PaymentSession.h"
 #include "pos/SaleRow.h"
 
 #include <QList>
 #include <QString>
 
-#include <array>
 #include <optional>
 
 class DataModule;
@@ -13,23 +13,12 @@ class MessageTable;
 class UserDialogs;
 
 // The document being composed: the open rows of the year's sales table, their
-// total and what the payment dialog and the print fill in for it. Database
+// total and the whole-document discount last applied to them. Database
 // failures are told to the user here with the engine's text; callers look at
 // the results only.
 class SaleDocument
 {
 public:
-    static constexpr int PaymentMeansCount = 10;
-
-    // The whole-document discount, written by the payment dialog and the print.
-    struct Discount
-    {
-        int percent = 0;
-        double gross = 0;    // sum of quantity * price before the discount
-        double net = 0;      // total after the discount
-        qint64 sumCents = 0; // sum of the discounts of all rows
-    };
-
     SaleDocument(DataModule &data, const MessageTable &messages, UserDialogs &dialogs);
 
     // Sums CENA_INT over the open rows into the total; empty after telling the
@@ -53,9 +42,8 @@ public:
     // cashier is warned; a database error is told and nothing is changed.
     bool applyDocumentDiscount(int percent);
 
-    Discount discount;
-    std::array<double, PaymentMeansCount> payments{};
-    double tendered = 0;
+    // The whole-document discount as the last application left it.
+    DocumentDiscount discount;
     void resetDiscount() { discount = {}; }
 
     // Warns (156/157) when the total is above the document limit.

@@ -239,7 +239,6 @@ void TForm_predaj_medic::closeEvent(QCloseEvent *event)
     m_s.data.closeDatabases();
     saveSettings();
     if (m_closingMode == 0) {
-        m_headerWritten = false;
         if (m_endProgram)
             m_endProgram();
     }

@@ -94,7 +94,6 @@ public:
     bool storeCurrentItem();                 // true when the item was stored
     bool applyDocumentDiscount(int percent); // whole-document percent discount
     void setLastDocumentUid(const QString &uid);
-    bool headerWritten() const { return m_headerWritten; }
     // Where the cash-operations dialog of `size` stands centred over this window.
     QPoint cashDialogPosition(QSize size) const;
 
@@ -209,7 +208,6 @@ private:
 
     int m_searchColumn = 0;
     int m_stockGroup = 0;
-    bool m_headerWritten = false;
     bool m_userAction = false;
     bool m_helpShown = false;
     bool m_printedShown = false;

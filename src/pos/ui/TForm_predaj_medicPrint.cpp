@@ -61,15 +61,7 @@ std::optional<DocumentDiscountResult> TForm_predaj_medic::discountFromPaymentDia
 {
     if (!applyDocumentDiscount(percent))
         return std::nullopt;
-    const SaleDocument::Discount &applied = m_document.discount;
-    DocumentDiscountResult result;
-    result.discount.percent = applied.percent;
-    result.discount.gross = applied.gross;
-    result.discount.net = applied.net;
-    result.discount.discountCents = applied.sumCents;
-    result.discount.applied = true;
-    result.totalCents = m_document.totalCents();
-    return result;
+    return DocumentDiscountResult{m_document.discount, m_document.totalCents()};
 }
 
 void TForm_predaj_medic::returnFromPaymentDialog()
@@ -147,7 +139,6 @@ void TForm_predaj_medic::showPrinted(const QString &label, const QString &time, 
 void TForm_predaj_medic::finishPrint(const QString &lastUid)
 {
     SMDBGrid_doklad->setEnabled(true);
-    m_headerWritten = false;
     m_settingSearchText = true;
     Edit_predaj->clear();
     m_settingSearchText = false;
