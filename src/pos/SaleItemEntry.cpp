@@ -132,5 +132,6 @@ SaleItemEntry::Result SaleItemEntry::insert(const SaleItemInput &input, const Sa
     if (m_document.recomputeTotal())
         m_document.warnWhenAboveLimit();
     result.outcome = Outcome::Stored;
+    result.key = stored.key;
     return result;
 }

@@ -55,6 +55,7 @@ public:
     {
         Outcome outcome = Outcome::NotStored;
         bool clearDiscount = false; // a return carries no discount: both fields become "0"
+        int key = 0;                // ID_PRIMARY of the stored row
     };
 
     SaleItemEntry(SaleDocument &document, DataModule &data, const MessageTable &messages,

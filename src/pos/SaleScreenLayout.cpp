@@ -12,8 +12,10 @@ SaleScreenLayout SaleScreenLayout::load(const QString &programFolder, int docume
     ini.load();
     SaleScreenLayout layout;
     layout.placement = readPlacement(ini, Window::Sale);
-    layout.documentColumns = readColumnWidths(ini, Grid::SaleDocument, documentColumnCount);
-    layout.stockColumns = readColumnWidths(ini, Grid::SaleStock, stockColumnCount);
+    if (hasColumnWidths(ini, Grid::SaleDocument, documentColumnCount))
+        layout.documentColumns = readColumnWidths(ini, Grid::SaleDocument, documentColumnCount);
+    if (hasColumnWidths(ini, Grid::SaleStock, stockColumnCount))
+        layout.stockColumns = readColumnWidths(ini, Grid::SaleStock, stockColumnCount);
     layout.stockFields = readSaleStockFields(ini, stockColumnCount);
     return layout;
 }

@@ -11,6 +11,7 @@
 struct SaleScreenLayout
 {
     ScreenLayoutSettings::Placement placement;
+    // Empty when the file keeps no width for the grid (a first start).
     QList<int> documentColumns;
     QList<int> stockColumns;
     QStringList stockFields; // the field shown in each item-list column; "" for the default

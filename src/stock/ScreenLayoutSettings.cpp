@@ -1,5 +1,6 @@
 #include "stock/ScreenLayoutSettings.h"
 
+#include "app/IniFile.h"
 #include "stock/ProfileAccess.h"
 
 using namespace Qt::StringLiterals;
@@ -62,6 +63,16 @@ QList<int> ScreenLayoutSettings::readColumnWidths(const IniFile &ini, Grid grid,
     for (int column = 0; column < count; ++column)
         widths.append(ProfileAccess::readInt(ini, columnKey(grid, column), DefaultColumnWidth));
     return widths;
+}
+
+bool ScreenLayoutSettings::hasColumnWidths(const IniFile &ini, Grid grid, int count)
+{
+    for (int column = 0; column < count; ++column) {
+        const ProfileKey key = columnKey(grid, column);
+        if (ini.hasKey(key.section, key.name))
+            return true;
+    }
+    return false;
 }
 
 void ScreenLayoutSettings::writeColumnWidths(IniFile &ini, Grid grid, const QList<int> &widths)

@@ -37,6 +37,8 @@ void writePlacement(IniFile &ini, Window window, const Placement &placement);
 
 // Widths of columns 0..count-1; a missing width is 50.
 QList<int> readColumnWidths(const IniFile &ini, Grid grid, int count);
+// Whether the file keeps a width for any of the first `count` columns of `grid`.
+bool hasColumnWidths(const IniFile &ini, Grid grid, int count);
 void writeColumnWidths(IniFile &ini, Grid grid, const QList<int> &widths);
 
 // The field shown in each column of the sale screen's stock grid (COL_S_NAME_n).

@@ -1,6 +1,7 @@
 #include "SaleScreenFixture.h"
 #include "TestPaths.h"
 #include "app/IniFile.h"
+#include "app/ui/TSQD60.h"
 #include "pos/ui/StockListModel.h"
 
 #include <QAbstractItemModel>
@@ -66,6 +67,14 @@ private slots:
     void buttonsReactOnlyToDeliberateActions();
     void deleteRemovesTheCurrentRow();
     void settingsAreWrittenOnClose();
+    void firstStartGivesTheNamesTheRoom();
+
+    void deleteAfterAStoreRemovesTheItemJustStored_data();
+    void deleteAfterAStoreRemovesTheItemJustStored();
+    void unknownCodeLeavesNothingToStore();
+    void searchTextOutlivesAReturnToTheWindow_data();
+    void searchTextOutlivesAReturnToTheWindow();
+    void refusedEndReturnsToTheSearchField();
     void supportProgramMissingIsSaidPlainly();
 
 private:
@@ -74,6 +83,7 @@ private:
     QStringList listedNames();
     void enterItem(const QString &search, const QString &price, const QString &quantity,
                    const QString &percent);
+    void sellByKeys(const QString &search, const QString &quantity);
 
     std::unique_ptr<SaleScreenFixture> m_f;
 };
@@ -544,6 +554,186 @@ void TestSale::supportProgramMissingIsSaidPlainly()
     QTest::mouseClick(support, Qt::LeftButton);
     QCOMPARE(started, QStringList{QDir(m_f->dir.path()).filePath(u"Brixo_Client.exe"_s)});
     QCOMPARE(m_f->dialogs.shown().size(), 1);
+}
+
+namespace {
+
+// A key as the cashier presses it: it goes to whatever has the focus now.
+void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget *focused = QApplication::focusWidget();
+    QVERIFY2(focused, "nothing has the focus");
+    QTest::keyClick(focused, Qt::Key(key), modifiers);
+}
+
+void typeIntoFocus(const QString &text)
+{
+    QWidget *focused = QApplication::focusWidget();
+    QVERIFY2(focused, "nothing has the focus");
+    typeText(focused, text);
+}
+
+QStringList openNames(DataModule &data)
+{
+    QStringList names;
+    const std::optional<QList<SaleRow>> rows = data.openRows();
+    for (const SaleRow &row : rows.value())
+        names << row.nazov;
+    return names;
+}
+
+} // namespace
+
+// F2, the search text, Enter to the quantity, the quantity over the one proposed, Enter.
+// (The proposed quantity is selected with Shift+Home: a test's Ctrl+A carries the text "a".)
+void TestSale::sellByKeys(const QString &search, const QString &quantity)
+{
+    press(Qt::Key_F2);
+    typeIntoFocus(search);
+    press(Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(u"Edit_pocet"_s));
+    press(Qt::Key_End);
+    press(Qt::Key_Home, Qt::ShiftModifier);
+    typeIntoFocus(quantity);
+    press(Qt::Key_Return);
+}
+
+// Without stored widths the name column takes what the others leave; stored widths win.
+void TestSale::firstStartGivesTheNamesTheRoom()
+{
+    TForm_predaj_medic &screen = openWithPriceList();
+    for (const auto &[gridName, nameColumn] :
+         {std::pair{u"SMDBGrid_doklad"_s, 1}, std::pair{u"SMDBGrid_sklad"_s, 0}}) {
+        auto *grid = child<QTableView>(gridName);
+        const QHeaderView *header = grid->horizontalHeader();
+        int others = 0;
+        for (int column = 0; column < header->count(); ++column) {
+            if (column != nameColumn) {
+                QVERIFY2(header->sectionSize(column) < header->sectionSize(nameColumn), qPrintable(gridName));
+                others += header->sectionSize(column);
+            }
+        }
+        QCOMPARE(header->sectionSize(nameColumn), grid->viewport()->width() - others);
+    }
+    screen.close();
+
+    IniFile stored(m_f->dir.path() + u"/cennik/pokladna.ini"_s);
+    QVERIFY(stored.load());
+    stored.setString(u"POKL"_s, u"COL_D_1"_s, u"60"_s);
+    stored.setString(u"POKL"_s, u"COL_D_4"_s, u"90"_s);
+    QVERIFY(stored.save());
+    screen.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&screen));
+    const QHeaderView *header = child<QTableView>(u"SMDBGrid_doklad"_s)->horizontalHeader();
+    QCOMPARE(header->sectionSize(1), 60);
+    QVERIFY(header->sectionSize(4) >= 90); // the last column fills the grid
+}
+
+void TestSale::deleteAfterAStoreRemovesTheItemJustStored_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Alt+V") << u"alt"_s;
+    QTest::newRow("F1 then Delete") << u"grid"_s;
+    QTest::newRow("click on Vymaž") << u"click"_s;
+}
+
+void TestSale::deleteAfterAStoreRemovesTheItemJustStored()
+{
+    QFETCH(QString, how);
+    openWithPriceList();
+    sellByKeys(u"čaj"_s, u"1"_s);
+    sellByKeys(u"chlieb"_s, u"2"_s);
+    QCOMPARE(openNames(*m_f->data), QStringList({u"ČAJ zelený"_s, u"Chlieb"_s}));
+    QCOMPARE(child<QTableView>(u"SMDBGrid_doklad"_s)->currentIndex().row(), 1);
+
+    if (how == u"alt") {
+        press(Qt::Key_V, Qt::AltModifier);
+    } else if (how == u"grid") {
+        press(Qt::Key_F1);
+        QCOMPARE(QApplication::focusWidget(), child<QTableView>(u"SMDBGrid_doklad"_s));
+        press(Qt::Key_Delete);
+    } else {
+        QTest::mouseClick(child<QPushButton>(u"BitBtn_vymaz"_s), Qt::LeftButton);
+    }
+    QTRY_COMPARE(openNames(*m_f->data), QStringList{u"ČAJ zelený"_s});
+    QCOMPARE(child<QLabel>(u"L_celkom"_s)->text(), u"2,50"_s);
+}
+
+// A scanned code that is no card: the item shown before must not be stored again.
+void TestSale::unknownCodeLeavesNothingToStore()
+{
+    openWithPriceList();
+    press(Qt::Key_F2);
+    press(Qt::Key_Right); // search by code
+    typeIntoFocus(u"1001"_s);
+    QCOMPARE(child<QLineEdit>(u"Edit_nazov"_s)->text(), u"ČAJ zelený"_s);
+    typeIntoFocus(u"999"_s);
+    for (const QString &name : {u"Edit_nazov"_s, u"Edit_nazov1"_s, u"Edit_nazov2"_s, u"Edit_kod"_s})
+        QVERIFY2(child<QLineEdit>(name)->text().isEmpty(), qPrintable(name));
+
+    press(Qt::Key_Return);
+    press(Qt::Key_Return);
+    QVERIFY(openNames(*m_f->data).isEmpty());
+    QVERIFY(m_f->dialogs.shown().isEmpty());
+
+    // Storing anyway: past the zero-price question the empty name stops it.
+    m_f->dialogs.queueAnswer(UserDialogs::Answer::Yes);
+    press(Qt::Key_Return);
+    QCOMPARE(m_f->dialogs.shown().size(), 2);
+    QCOMPARE(m_f->dialogs.shown().at(0).text, placeholder(Msg::ZeroPriceQuestion));
+    QCOMPARE(m_f->dialogs.shown().at(1).text, placeholder(Msg::NameTooShort));
+    QVERIFY(openNames(*m_f->data).isEmpty());
+}
+
+void TestSale::searchTextOutlivesAReturnToTheWindow_data()
+{
+    QTest::addColumn<bool>("byActivation");
+    QTest::addColumn<QString>("textAfter");
+    QTest::newRow("another window, then back") << true << u"chl"_s;
+    QTest::newRow("the cashier's F2") << false << QString();
+}
+
+void TestSale::searchTextOutlivesAReturnToTheWindow()
+{
+    QFETCH(bool, byActivation);
+    QFETCH(QString, textAfter);
+    TForm_predaj_medic &screen = openWithPriceList();
+    auto *search = child<QLineEdit>(u"Edit_predaj"_s);
+    press(Qt::Key_F2);
+    typeIntoFocus(u"chl"_s);
+    if (byActivation) {
+        // A message box or Alt+Tab: another window is active for a while.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        other.hide();
+        screen.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&screen));
+    } else {
+        child<QLineEdit>(u"Edit_jc"_s)->setFocus();
+        press(Qt::Key_F2);
+    }
+    QTRY_COMPARE(QApplication::focusWidget(), search);
+    QCOMPARE(search->text(), textAfter);
+}
+
+// "No" to the question whether to end: the cashier goes on in the search field.
+void TestSale::refusedEndReturnsToTheSearchField()
+{
+    TForm_predaj_medic &screen = openWithPriceList();
+    TSQD60 mainWindow(m_f->context);
+    mainWindow.setSaleScreen(&screen);
+    press(Qt::Key_F2);
+    typeIntoFocus(u"chl"_s);
+    press(Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(u"Edit_pocet"_s));
+
+    m_f->dialogs.queueAnswer(UserDialogs::Answer::No);
+    QVERIFY(!mainWindow.close());
+    QCOMPARE(m_f->dialogs.shown().size(), 1);
+    QVERIFY(screen.isEnabled());
+    QTRY_COMPARE(QApplication::focusWidget(), child<QLineEdit>(u"Edit_predaj"_s));
 }
 
 QTEST_MAIN(TestSale)

@@ -22,13 +22,14 @@ QList<int> GridColumnFitter::clamped(QList<int> widths)
     return widths;
 }
 
-QList<int> GridColumnFitter::filled(QList<int> widths, int available)
+QList<int> GridColumnFitter::filled(QList<int> widths, int available, int fillColumn)
 {
     if (widths.isEmpty())
         return widths;
     const int used = std::accumulate(widths.cbegin(), widths.cend(), 0);
+    const qsizetype widened = fillColumn >= 0 && fillColumn < widths.size() ? fillColumn : widths.size() - 1;
     if (used < available)
-        widths.last() += available - used;
+        widths[widened] += available - used;
     return widths;
 }
 
@@ -52,15 +53,25 @@ void GridColumnFitter::apply(const QList<int> &widths)
 
 void GridColumnFitter::setWidths(const QList<int> &widths)
 {
+    m_fillColumn = -1;
     apply(widths);
+}
+
+void GridColumnFitter::fillWithColumn(int column)
+{
+    m_fillColumn = column;
+    apply(QList<int>(m_grid->horizontalHeader()->count(), DefaultWidth));
 }
 
 void GridColumnFitter::fillGrid()
 {
-    apply(filled(widths(), m_grid->viewport()->width()));
+    apply(filled(widths(), m_grid->viewport()->width(), m_fillColumn));
 }
 
 void GridColumnFitter::userResized()
 {
+    // Once the cashier sizes a column, the widths are the cashier's and the last
+    // column fills the rest as usual.
+    m_fillColumn = -1;
     apply(filled(clamped(widths()), m_grid->viewport()->width()));
 }

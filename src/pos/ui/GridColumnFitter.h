@@ -15,16 +15,22 @@ class GridColumnFitter : public QObject
 public:
     static constexpr int MinimumWidth = 50;
     static constexpr int MaximumWidth = 280;
+    static constexpr int DefaultWidth = 70;
 
     explicit GridColumnFitter(QTableView *grid);
 
     // Widens the last column until the columns fill `available` pixels.
-    static QList<int> filled(QList<int> widths, int available);
+    static QList<int> filled(QList<int> widths, int available, int fillColumn = -1);
     static QList<int> clamped(QList<int> widths);
 
+    // Widens the column that takes the room left: the last one, or the one given
+    // by fillWithColumn() when no widths were stored.
     void fillGrid();
     QList<int> widths() const;
     void setWidths(const QList<int> &widths);
+    // Without stored widths every column gets DefaultWidth and `column` (the names)
+    // the room the others leave, instead of the last column taking it all.
+    void fillWithColumn(int column);
 
 private:
     void userResized();
@@ -32,4 +38,5 @@ private:
 
     QTableView *m_grid;
     bool m_applying = false;
+    int m_fillColumn = -1; // -1: the last column
 };

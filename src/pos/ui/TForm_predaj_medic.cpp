@@ -121,6 +121,9 @@ void TForm_predaj_medic::FormShow()
     QDir().mkpath(DataFolder::file(m_s.data.dataFolder(), u"zaloha"_s));
     setLastDocumentUid(m_s.printer.info.uid);
     prepareTables();
+    // A window that is shown gets the focus with its activation: that is the
+    // cashier's entry into the search field.
+    m_searchEntryPending = true;
     Edit_predaj->setFocus();
     setItemFieldsEditable(false);
     resolvePendingPrint();
@@ -157,8 +160,14 @@ void TForm_predaj_medic::placeWindow()
             fields[column] = layout.stockFields.at(column);
     }
     m_stockModel->setFields(fields);
-    m_documentColumns->setWidths(layout.documentColumns);
-    m_stockColumns->setWidths(layout.stockColumns);
+    if (layout.documentColumns.isEmpty())
+        m_documentColumns->fillWithColumn(SaleDocumentModel::Nazov);
+    else
+        m_documentColumns->setWidths(layout.documentColumns);
+    if (layout.stockColumns.isEmpty())
+        m_stockColumns->fillWithColumn(std::max(0, int(fields.indexOf(u"NAZOV"_s))));
+    else
+        m_stockColumns->setWidths(layout.stockColumns);
 }
 
 void TForm_predaj_medic::askPrinter()
@@ -223,7 +232,7 @@ void TForm_predaj_medic::prepareTables()
     m_settingSearchText = false;
     chooseColumn(0);
     m_document.reloadRows();
-    m_documentModel->refresh();
+    refreshDocumentGrid();
     SMDBGrid_sklad->setEnabled(true);
     recomputeTotal();
     m_documentColumns->fillGrid();
@@ -260,6 +269,10 @@ void TForm_predaj_medic::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized() && m_minimize)
         m_minimize();
+    // Disabling the window (while the program asks whether to end) took the focus
+    // away; the cashier goes on in the search field.
+    if (event->type() == QEvent::EnabledChange && isEnabled() && isVisible())
+        Edit_predaj->setFocus();
 }
 
 // ---- Search and item fields ------------------------------------------------
@@ -289,8 +302,18 @@ void TForm_predaj_medic::runSearch()
         return;
     }
     m_stockModel->setRowIds(*ids);
-    if (!ids->isEmpty())
+    if (ids->isEmpty())
+        clearItemFields(); // a code that is no card must not leave the previous item to store
+    else
         SMDBGrid_sklad->setCurrentIndex(m_stockModel->index(0, 0));
+}
+
+void TForm_predaj_medic::clearItemFields()
+{
+    for (QLineEdit *field : {Edit_nazov, Edit_nazov1, Edit_nazov2, Edit_kod})
+        field->clear();
+    Edit_jc->setText(u"0"_s);
+    Edit_pocet->setText(u"1"_s);
 }
 
 void TForm_predaj_medic::chooseColumn(int column)
@@ -430,7 +453,9 @@ bool TForm_predaj_medic::storeCurrentItem()
     }
     showTotal();
     m_s.data.setDocumentSourceEnabled(true);
-    m_documentModel->refresh();
+    // The row just stored is the current one, so that "Vymaž" removes it.
+    refreshDocumentGrid(result.outcome == SaleItemEntry::Outcome::Stored ? std::optional<int>(result.key)
+                                                                         : std::nullopt);
     Edit_predaj->setFocus();
     return result.outcome == SaleItemEntry::Outcome::Stored;
 }
@@ -438,9 +463,28 @@ bool TForm_predaj_medic::storeCurrentItem()
 bool TForm_predaj_medic::applyDocumentDiscount(int percent)
 {
     const bool applied = m_document.applyDocumentDiscount(percent);
-    m_documentModel->refresh();
+    refreshDocumentGrid();
     showTotal();
     return applied;
+}
+
+void TForm_predaj_medic::refreshDocumentGrid(std::optional<int> currentKey)
+{
+    // Every change rebuilds the grid's model, which forgets its current row.
+    const int previousRow = SMDBGrid_doklad->currentIndex().row();
+    m_documentModel->refresh();
+    const QList<SaleRow> &rows = m_document.rows();
+    if (rows.isEmpty())
+        return;
+    int row = std::clamp(previousRow, 0, int(rows.size()) - 1);
+    if (currentKey) {
+        const auto stored = std::find_if(rows.cbegin(), rows.cend(), [&](const SaleRow &candidate) {
+            return candidate.idPrimary == *currentKey;
+        });
+        if (stored != rows.cend())
+            row = int(stored - rows.cbegin());
+    }
+    SMDBGrid_doklad->setCurrentIndex(m_documentModel->index(row, 0));
 }
 
 void TForm_predaj_medic::setLastDocumentUid(const QString &uid)
@@ -512,12 +556,9 @@ void TForm_predaj_medic::BitBtn_vymazClick()
 {
     if (m_document.isEmpty())
         return;
-    const int row = std::max(0, SMDBGrid_doklad->currentIndex().row());
-    m_document.deleteRow(row);
-    m_documentModel->refresh();
-    if (!m_document.isEmpty())
-        SMDBGrid_doklad->setCurrentIndex(
-            m_documentModel->index(std::min(row, int(m_document.rows().size()) - 1), 0));
+    m_document.deleteRow(std::max(0, SMDBGrid_doklad->currentIndex().row()));
+    // The cursor stays at the same position, now on the row after the deleted one.
+    refreshDocumentGrid();
     showTotal();
 }
 

@@ -148,6 +148,8 @@ private:
     void updateLiveDiscount();
     void showTotal();
     void setItemFieldsEditable(bool editable);
+    void clearItemFields();
+    void refreshDocumentGrid(std::optional<int> currentKey = std::nullopt);
 
     // Buttons and boxes.
     void BitBtn_novyClick();
@@ -215,6 +217,7 @@ private:
     bool m_inSearchKey = false;
     bool m_settingSearchText = false;
     bool m_checkingParagon = false;
+    bool m_searchEntryPending = false; // the search field is entered when the shown window activates
 
     std::function<void()> m_priceListAction;
     std::function<void()> m_overviewAction;

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,6 +33,11 @@ bool isModifierOnly(int key)
 {
     return key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Shift || key == Qt::Key_Meta ||
            key == Qt::Key_AltGr;
+}
+
+bool returnsToWindow(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
 void selectNeighbour(QComboBox *list, int step)
@@ -71,8 +77,13 @@ bool TForm_predaj_medic::eventFilter(QObject *watched, QEvent *event)
             m_userAction = true;
         break;
     case QEvent::FocusIn:
-        if (widget == Edit_predaj)
+        // Only the cashier's own move into the field starts a new search; coming back
+        // to the window (Alt+Tab, a closed message box) finds the text as it was left.
+        if (widget == Edit_predaj &&
+            (m_searchEntryPending || !returnsToWindow(static_cast<QFocusEvent *>(event)->reason()))) {
+            m_searchEntryPending = false;
             Edit_predajEnter();
+        }
         break;
     case QEvent::FocusOut:
         if (widget == Edit_paragon)

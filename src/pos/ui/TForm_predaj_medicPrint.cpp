@@ -133,7 +133,7 @@ void TForm_predaj_medic::showPrinted(const QString &label, const QString &time, 
     // The change stays on display; only the document behind it is now empty.
     m_document.reloadRows();
     m_document.recomputeTotal();
-    m_documentModel->refresh();
+    refreshDocumentGrid();
 }
 
 void TForm_predaj_medic::finishPrint(const QString &lastUid)
@@ -152,6 +152,6 @@ void TForm_predaj_medic::finishPrint(const QString &lastUid)
 void TForm_predaj_medic::reloadDocument()
 {
     m_document.reloadRows();
-    m_documentModel->refresh();
+    refreshDocumentGrid();
     recomputeTotal();
 }
