@@ -176,8 +176,13 @@ private slots:
     void failedDetectionRecoversThroughTheTrayMenu_data();
     void failedDetectionRecoversThroughTheTrayMenu();
     void saleScreenSellsAndPrintsAReceipt();
+    void endingDuringThePaymentPrintsNothing_data();
+    void endingDuringThePaymentPrintsNothing();
 
 private:
+    void sellThreeMilksUpToThePayment(const ProgramFolder &folder, QSqlDatabase &sales);
+    static QStringList openRows(const QSqlDatabase &sales);
+    static void closeSalesCheck(QSqlDatabase &sales);
     QProcess *start(const ProgramFolder &folder);
     QProcess *startSimulator(const ProgramFolder &folder, const QStringList &options = {});
     void chooseTrayMenuEntry(int upPresses);
@@ -427,9 +432,10 @@ void TestProgramProcess::failedDetectionRecoversThroughTheTrayMenu()
 // the item is stored as an open row with its amount. F12 opens the payment dialog; the
 // customer pays 5.00 in cash, the receipt goes to the print manager and the row is marked
 // with the printer's document number.
-void TestProgramProcess::saleScreenSellsAndPrintsAReceipt()
+// A price list of one card, the program and its simulator started, three of the card typed
+// into the sale screen and stored as an open row, and F12 up to the payment dialog.
+void TestProgramProcess::sellThreeMilksUpToThePayment(const ProgramFolder &folder, QSqlDatabase &sales)
 {
-    ProgramFolder folder("TM=TM-simulator-test\r\nPOKL_START=1\r\n");
     {
         DataFile stock;
         QVERIFY(stock.open(folder.file(u"cennik/vx60_sklad.db"_s), true));
@@ -457,26 +463,45 @@ void TestProgramProcess::saleScreenSellsAndPrintsAReceipt()
     QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"Return"_s, u"ctrl+a"_s, u"3"_s, u"Return"_s}));
 
     const QString salesPath = folder.file(u"cennik/predaj_%1.db"_s.arg(QDate::currentDate().year()));
-    QSqlDatabase sales = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"sales-check"_s);
+    sales = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"sales-check"_s);
     sales.setDatabaseName(salesPath);
     QVERIFY(sales.open());
-    const QString select =
-        u"SELECT NAZOV, POCET, CENA_INT FROM PREDAJ_%1 WHERE FISK = 0"_s.arg(QDate::currentDate().year());
-    const auto storedRow = [&] {
-        QSqlQuery query(sales);
-        return query.exec(select) && query.next()
-                   ? QStringList{query.value(0).toString(), query.value(1).toString(),
-                                 query.value(2).toString()}
-                   : QStringList();
-    };
-    QTRY_COMPARE_WITH_TIMEOUT(storedRow(), QStringList({u"MLIEKO polotučné 1 l"_s, u"3"_s, u"267"_s}),
-                              kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(openRows(sales), QStringList{u"MLIEKO polotučné 1 l 3 267"_s}, kTimeoutMs);
 
     QVERIFY(xdotool({u"key"_s, u"F12"_s}));
     const QString payment = u"^Úhrada dokladu$"_s;
     QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment}), kTimeoutMs);
     QTest::qWait(800); // the dialog pauses before it takes keys
     QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment, u"windowfocus"_s, u"--sync"_s}));
+}
+
+QStringList TestProgramProcess::openRows(const QSqlDatabase &sales)
+{
+    QStringList rows;
+    QSqlQuery query(sales);
+    if (query.exec(u"SELECT NAZOV, POCET, CENA_INT FROM PREDAJ_%1 WHERE FISK = 0"_s.arg(
+            QDate::currentDate().year()))) {
+        while (query.next())
+            rows.append(u"%1 %2 %3"_s.arg(query.value(0).toString(), query.value(1).toString(),
+                                          query.value(2).toString()));
+    }
+    return rows;
+}
+
+void TestProgramProcess::closeSalesCheck(QSqlDatabase &sales)
+{
+    sales.close();
+    sales = QSqlDatabase();
+    QSqlDatabase::removeDatabase(u"sales-check"_s);
+}
+
+void TestProgramProcess::saleScreenSellsAndPrintsAReceipt()
+{
+    ProgramFolder folder("TM=TM-simulator-test\r\nPOKL_START=1\r\n");
+    QSqlDatabase sales;
+    sellThreeMilksUpToThePayment(folder, sales);
+    if (QTest::currentTestFailed())
+        return closeSalesCheck(sales);
     // A digit in the payment list starts the amount of payment means 1; F12 prints.
     QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"5"_s, u"F12"_s}));
 
@@ -515,9 +540,39 @@ void TestProgramProcess::saleScreenSellsAndPrintsAReceipt()
     // The simulator's first document is number 1; no daily closing was made yet.
     QTRY_COMPARE_WITH_TIMEOUT(markedRows(), QStringList{u"1 1 1 1 267"_s}, kTimeoutMs);
     QVERIFY(!QFile::exists(folder.file(u"cennik/lan_bl.pending"_s)));
-    sales.close();
-    sales = QSqlDatabase();
-    QSqlDatabase::removeDatabase(u"sales-check"_s);
+    closeSalesCheck(sales);
+}
+
+void TestProgramProcess::endingDuringThePaymentPrintsNothing_data()
+{
+    QTest::addColumn<bool>("bySignal");
+    QTest::newRow("termination signal") << true;
+    QTest::newRow("close request to the program's window") << false;
+}
+
+// A shutdown while the customer is still paying: the program ends and nothing goes to the
+// print manager; the sale stays open for the next run.
+void TestProgramProcess::endingDuringThePaymentPrintsNothing()
+{
+    QFETCH(bool, bySignal);
+    ProgramFolder folder("TM=TM-simulator-test\r\nPOKL_START=1\r\n");
+    QSqlDatabase sales;
+    sellThreeMilksUpToThePayment(folder, sales);
+    QProcess *program = m_programs.value(1);
+    if (!QTest::currentTestFailed() && program) {
+        if (bySignal)
+            program->terminate();
+        else
+            QCOMPARE(requestClose(u"Omira Predaj"_s), 1);
+        QVERIFY(hasEnded(*program));
+        QCOMPARE(program->exitStatus(), QProcess::NormalExit);
+        // Long enough for the simulator to take a receipt that was handed over.
+        QTest::qWait(1500);
+        QCOMPARE(folder.journal().count(u"receipt"_s), 0);
+        QVERIFY(!QFile::exists(folder.file(u"cennik/lan_bl.pending"_s)));
+        QCOMPARE(openRows(sales), QStringList{u"MLIEKO polotučné 1 l 3 267"_s});
+    }
+    closeSalesCheck(sales);
 }
 
 QTEST_MAIN(TestProgramProcess)

@@ -45,6 +45,9 @@ private slots:
     void dialogDocumentDiscount();
     void dialogShowsTheCurrentTotalForACopiedPercent();
     void dialogEscapeCancels();
+    void f4ReachesTheDiscountFromEveryControl_data();
+    void f4ReachesTheDiscountFromEveryControl();
+    void enterRouteFromTheListPrints();
     void dialogClosingTextUnlessSkoda();
 
 private:
@@ -316,6 +319,65 @@ void TestPayment::dialogClosingTextUnlessSkoda()
 
     Dialog disabled(100, true);
     disabled.run([&] { QVERIFY(!disabled.child<QPlainTextEdit>(u"Memo_peta"_s)->isEnabled()); });
+}
+
+namespace {
+
+// A key as the cashier presses it: it goes to whatever has the focus now.
+void press(int key)
+{
+    QWidget *focused = QApplication::focusWidget();
+    QVERIFY2(focused, "nothing has the focus");
+    QTest::keyClick(focused, Qt::Key(key));
+}
+
+} // namespace
+
+void TestPayment::f4ReachesTheDiscountFromEveryControl_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::newRow("payment list (where the dialog opens)") << QString();
+    QTest::newRow("amount") << u"Edit_amount"_s;
+    QTest::newRow("closing text") << u"Memo_peta"_s;
+    QTest::newRow("print button") << u"BitBtn_ok"_s;
+    QTest::newRow("Pokladna") << u"BitBtn_Pokladna"_s;
+}
+
+void TestPayment::f4ReachesTheDiscountFromEveryControl()
+{
+    QFETCH(QString, control);
+    Dialog d(2000);
+    d.run([&] {
+        d.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d.form.get()));
+        QCOMPARE(QApplication::focusWidget(), d.child<QComboBox>(u"CB_platidlo"_s));
+        if (!control.isEmpty())
+            d.child<QWidget>(control)->setFocus();
+        press(Qt::Key_F4);
+        QCOMPARE(QApplication::focusWidget(), d.child<QLineEdit>(u"Edit_zlava_perc"_s));
+    });
+}
+
+// List, a digit starts the amount, Enter moves to "Tlač dokladu", Enter prints.
+void TestPayment::enterRouteFromTheListPrints()
+{
+    Dialog d(1230);
+    bool closedByKeys = false;
+    d.run([&] {
+        d.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d.form.get()));
+        press(Qt::Key_2);
+        press(Qt::Key_0);
+        QCOMPARE(d.child<QLineEdit>(u"Edit_amount"_s)->text(), u"20"_s);
+        press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), d.child<QPushButton>(u"BitBtn_ok"_s));
+        press(Qt::Key_Return);
+        closedByKeys = !d.form->isVisible();
+    });
+    QVERIFY(closedByKeys);
+    QVERIFY(!d.session.cancelled);
+    QCOMPARE(qRound(d.session.amounts[0] * 100), 1230);
+    QCOMPARE(qRound(d.session.tendered * 100), 2000);
 }
 
 QTEST_MAIN(TestPayment)

@@ -132,9 +132,11 @@ void TForm_platba::buildLayout()
     setTabOrder(m_print, m_cashRegister);
     m_memo->setTabChangesFocus(true);
 
-    for (QWidget *watched : {static_cast<QWidget *>(m_amount), static_cast<QWidget *>(m_means),
-                             static_cast<QWidget *>(m_percent)})
-        watched->installEventFilter(this);
+    // Every control is watched: a drop-down list takes F4 for itself, and the
+    // dialog's keys must work wherever the focus is.
+    const QList<QWidget *> controls = findChildren<QWidget *>();
+    for (QWidget *control : controls)
+        control->installEventFilter(this);
     connect(m_means, &QComboBox::activated, this, &TForm_platba::chooseMeans);
     connect(m_memo, &QPlainTextEdit::cursorPositionChanged, this, &TForm_platba::keepMemoColumns);
     connect(m_print, &QPushButton::clicked, this, &TForm_platba::printDocument);
@@ -145,7 +147,13 @@ void TForm_platba::run(PaymentSession &session)
 {
     m_session = &session;
     prepare();
-    exec();
+    // Only "Tlač dokladu" accepts. Any other way out (Escape, "Pokladna", or the
+    // event loop ended by a shutdown or a close request) leaves the sale unprinted.
+    if (exec() != QDialog::Accepted) {
+        session.cancelled = true;
+        if (isVisible())
+            reject(); // the loop ended under the dialog; it must not stay on screen
+    }
     if (m_s.pause)
         m_s.pause(ShowPauseMs);
     m_session = nullptr;
@@ -304,18 +312,24 @@ void TForm_platba::reject()
 
 void TForm_platba::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
+    if (!dialogKey(event->key()))
+        QDialog::keyPressEvent(event);
+}
+
+bool TForm_platba::dialogKey(int key)
+{
+    switch (key) {
     case Qt::Key_F4:
         if (m_percent->isEnabled())
             m_percent->setFocus();
-        return;
+        return true;
     case Qt::Key_F12:
         // The field being left does its exit work before the payment is confirmed.
         focusNextChild();
         m_print->click();
-        return;
+        return true;
     default:
-        QDialog::keyPressEvent(event);
+        return false;
     }
 }
 
@@ -329,6 +343,14 @@ bool TForm_platba::eventFilter(QObject *watched, QEvent *event)
         applyDiscount();
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
+        if (dialogKey(key->key()))
+            return true;
+        // The route is amount, Enter, then Enter on the focused print button prints.
+        if (watched == m_print && isEnter(key->key()) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            m_print->click();
+            return true;
+        }
         if (watched == m_amount)
             return filterAmountKey(key);
         if (watched == m_means)

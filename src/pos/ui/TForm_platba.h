@@ -62,6 +62,7 @@ private:
     void keepMemoColumns();
     void printDocument();
     void cashRegister();
+    bool dialogKey(int key);
     bool filterAmountKey(QKeyEvent *event);
     bool filterListKey(QKeyEvent *event);
     bool filterPercentKey(QKeyEvent *event);
