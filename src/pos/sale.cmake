@@ -10,6 +10,10 @@ target_sources(omira_gui PRIVATE
     ui/GridColumnFitter.cpp ui/GridColumnFitter.h
     ui/RichTextFill.cpp ui/RichTextFill.h
     ui/SaleDocumentModel.cpp ui/SaleDocumentModel.h
+    ui/SaleDocumentPanel.cpp ui/SaleDocumentPanel.h
+    ui/SaleItemPanel.cpp ui/SaleItemPanel.h
+    ui/SaleSearchPanel.cpp ui/SaleSearchPanel.h
+    ui/SaleWidgets.cpp ui/SaleWidgets.h
     ui/StockListModel.cpp ui/StockListModel.h
     ui/TForm_predaj_medic.cpp ui/TForm_predaj_medic.h
     ui/TForm_predaj_medicKeys.cpp

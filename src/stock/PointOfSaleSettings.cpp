@@ -121,19 +121,24 @@ void PointOfSaleSettings::applyTo(Configuration &config) const
 {
     config.printManagerInput = resolveInputPattern(printManagerInput);
     config.exchangeFolder = folderOf(config.printManagerInput);
-    config.saleScreenAtStart = saleScreenAtStart;
-    config.demo = demo;
+    applyShowingKeysTo(config);
     config.lan = true;
     config.infoTimeout = infoTimeout;
     config.statusTimeout = statusTimeout;
     config.repeatPeriod = repeatPeriod;
     config.cashierRequired = cashierRequired;
-    config.terminatePrintManager = terminatePrintManager;
-    config.printManagerTitle = printManagerTitle;
     config.dataFolder = dataFolder;
     config.cashiers = cashiers;
-    config.paymentDialog = paymentDialog;
     config.paymentMeans = paymentMeans;
+}
+
+void PointOfSaleSettings::applyShowingKeysTo(Configuration &config) const
+{
+    config.saleScreenAtStart = saleScreenAtStart;
+    config.demo = demo;
+    config.printManagerTitle = printManagerTitle;
+    config.terminatePrintManager = terminatePrintManager;
+    config.paymentDialog = paymentDialog;
 }
 
 QStringList printerModels()

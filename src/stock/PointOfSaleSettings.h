@@ -54,6 +54,10 @@ struct PointOfSaleSettings
     // Hands the values that the running program takes from this file at start
     // over to its configuration, exactly as the start-up loader sets them.
     void applyTo(Configuration &config) const;
+    // The part that the sale screen takes again each time it is shown (start switch,
+    // DEMO, the print manager's title, ENDTM, the payment dialog); the paths and
+    // timings stay as the start set them.
+    void applyShowingKeysTo(Configuration &config) const;
 
     bool operator==(const PointOfSaleSettings &) const = default;
 };

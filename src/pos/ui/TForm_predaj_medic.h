@@ -15,23 +15,19 @@
 struct AppContext;
 struct PrinterState;
 class DataModule;
-class GridColumnFitter;
 class PanelStatusBar;
 class PrintManagerLink;
 class PrinterDetection;
 class PrinterRequests;
 class QCheckBox;
-class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QStackedLayout;
-class QTableView;
 class QTextEdit;
 class ReceiptPrint;
-class SaleDocumentModel;
-class StockListModel;
+class SaleDocumentPanel;
+class SaleItemPanel;
+class SaleSearchPanel;
 class TForm_platba;
 
 // What the sale screen works with, all owned by the program for its whole run.
@@ -50,6 +46,11 @@ struct SaleScreenServices
 // table, shows the document and its total and prints it as a receipt. The
 // price list, the overview and the cash operations are screens of their own,
 // handed in as actions. Closing the window hides it; "Koniec" ends the program.
+//
+// The search, the item fields and the document are panels of their own; the screen
+// builds the window around them, wires them, owns the buttons, the paragon and the
+// status bar, and sees every key first (the window's shortcuts and the guard of the
+// buttons) before the panel of the focused field does.
 class TForm_predaj_medic : public QWidget, private ReceiptPrintView
 {
     Q_OBJECT
@@ -105,7 +106,7 @@ public:
     QString uidText() const;
     static QString currencyText() { return QStringLiteral("EUR"); }
 
-    int searchColumn() const { return m_searchColumn; }
+    int searchColumn() const;
     bool userActionFlag() const { return m_userAction; }
     const UnitAndGroupNames &unitAndGroupNames() const { return m_names; }
 
@@ -120,11 +121,9 @@ private:
     void buildUi();
     QWidget *buildLeftPanel();
     QWidget *buildRightPanel();
-    QWidget *buildItemBox();
     void buildStatusBar();
     void connectSignals();
     void installFilters();
-    QPushButton *addButton(const QString &name, const QString &text);
 
     // Showing and closing.
     void FormShow();
@@ -137,19 +136,10 @@ private:
     void prepareTables();
     void saveSettings();
 
-    // Search and item fields.
+    // Search and document.
     void Edit_predajEnter();
-    void runSearch();
-    void chooseColumn(int column);
-    void stepColumn(int step);
-    void moveItemList(int step);
-    void Query_predajAfterScroll(int row);
-    void enterFromList();
-    void updateLiveDiscount();
+    void beforeSearchFieldKey();
     void showTotal();
-    void setItemFieldsEditable(bool editable);
-    void clearItemFields();
-    void refreshDocumentGrid(std::optional<int> currentKey = std::nullopt);
 
     // Buttons and boxes.
     void BitBtn_novyClick();
@@ -164,7 +154,6 @@ private:
     void Edit_paragonExit();
     void guarded(const std::function<void()> &action);
     void notAvailable(const QString &what);
-    void showDocumentBoxText(bool front);
 
     // Printing (TForm_predaj_medicPrint.cpp).
     void createPrint();
@@ -186,21 +175,10 @@ private:
     // Keys (TForm_predaj_medicKeys.cpp).
     void updateGuard(QEvent *event);
     bool windowKey(int key);
-    bool routeKey(QWidget *widget, QKeyEvent *event);
-    bool searchFieldKey(QKeyEvent *event);
-    bool itemListKey(QKeyEvent *event);
-    bool nameFieldKey(QWidget *field, int key);
-    bool listKey(QComboBox *list, int key);
-    bool priceKey(QKeyEvent *event);
-    bool quantityKey(QKeyEvent *event);
-    bool percentKey(QKeyEvent *event);
-    bool numberCharacter(QLineEdit *field, QKeyEvent *event, bool allowMinus);
-    void focusNext(QWidget *from, int step);
-    void beforeSearchFieldKey();
     void updateDocumentPanels();
     void updateSelectionColours();
 
-    const SaleScreenServices m_s;
+    const SaleScreenServices m_services;
     SaleDocument m_document;
     SaleItemEntry m_entry;
     QLocale m_locale;
@@ -208,14 +186,8 @@ private:
     QString m_serialNumber;
     int m_printerModel = 0;
 
-    int m_searchColumn = 0;
-    int m_stockGroup = 0;
     bool m_userAction = false;
-    bool m_helpShown = false;
-    bool m_printedShown = false;
     int m_closingMode = 1;
-    bool m_inSearchKey = false;
-    bool m_settingSearchText = false;
     bool m_checkingParagon = false;
     bool m_searchEntryPending = false; // the search field is entered when the shown window activates
 
@@ -229,20 +201,13 @@ private:
     std::unique_ptr<ReceiptPrint> m_print;
     TForm_platba *m_paymentDialog = nullptr;
 
-    StockListModel *m_stockModel = nullptr;
-    SaleDocumentModel *m_documentModel = nullptr;
-    GridColumnFitter *m_documentColumns = nullptr;
-    GridColumnFitter *m_stockColumns = nullptr;
+    SaleSearchPanel *m_search = nullptr;
+    SaleItemPanel *m_item = nullptr;
+    SaleDocumentPanel *m_documentPanel = nullptr;
 
     QTextEdit *RE_hlavicka = nullptr;
-    QGroupBox *GroupBox_cena = nullptr;
-    QLabel *L_celkom = nullptr;
     QLabel *Label_dkp = nullptr;
     QLabel *Image_help = nullptr;
-    QGroupBox *GroupBox_doklad = nullptr;
-    QStackedLayout *m_documentStack = nullptr;
-    QTableView *SMDBGrid_doklad = nullptr;
-    QTextEdit *RE_doklad = nullptr;
     QCheckBox *CheckBox_paragon = nullptr;
     QLineEdit *Edit_paragon = nullptr;
     QLineEdit *MaskEdit_paragon_date = nullptr;
@@ -252,24 +217,10 @@ private:
     QPushButton *BitBtn_vymaz = nullptr;
     QPushButton *BitBtn_tlac = nullptr;
     QPushButton *BitBtn3 = nullptr;
-    QLabel *Label_vloz = nullptr;
-    QLineEdit *Edit_nazov = nullptr;
-    QLineEdit *Edit_nazov1 = nullptr;
-    QLineEdit *Edit_nazov2 = nullptr;
-    QLineEdit *Edit_kod = nullptr;
-    QComboBox *CB_dph = nullptr;
-    QLineEdit *Edit_jc = nullptr;
-    QLineEdit *Edit_pocet = nullptr;
-    QComboBox *CB_mj = nullptr;
-    QLineEdit *Edit_zlava = nullptr;
-    QLineEdit *Edit_zlava_eur = nullptr;
-    QLineEdit *Edit_predaj = nullptr;
-    QTableView *SMDBGrid_sklad = nullptr;
     QPushButton *BitBtn_cennik = nullptr;
     QPushButton *BitBtn_zostavy = nullptr;
     QPushButton *BitBtn_vklad = nullptr;
     QPushButton *BitBtn_vyber = nullptr;
     QPushButton *BitBtn_koniec = nullptr;
     PanelStatusBar *SB_predaj = nullptr;
-    QList<QWidget *> m_focusOrder;
 };

@@ -9,31 +9,28 @@
 #include "link/PrinterState.h"
 #include "pos/DataModule.h"
 #include "pos/ReceiptPrint.h"
-#include "pos/ui/SaleDocumentModel.h"
+#include "pos/ui/SaleDocumentPanel.h"
+#include "pos/ui/SaleItemPanel.h"
+#include "pos/ui/SaleSearchPanel.h"
 #include "pos/ui/TForm_platba.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QStackedLayout>
-#include <QTableView>
-#include <QTextCursor>
-#include <QTextEdit>
 
 using namespace Qt::StringLiterals;
 
 void TForm_predaj_medic::createPrint()
 {
-    AppContext &context = m_s.context;
-    m_print = std::make_unique<ReceiptPrint>(ReceiptPrint::Services{
-        context.config, context.messages, context.dialogs, m_s.link, m_s.requests, m_s.detection, m_s.printer,
-        context.files, m_s.data.salesFile(), m_s.data.salesTableName(), *this});
-    m_paymentDialog =
-        new TForm_platba({context.config, context.messages, context.dialogs,
-                          [this](int percent) { return discountFromPaymentDialog(percent); },
-                          [this](int ms) { m_s.link.wait_ms(ms); }, [this] { returnFromPaymentDialog(); }},
-                         this);
+    AppContext &context = m_services.context;
+    m_print = std::make_unique<ReceiptPrint>(
+        ReceiptPrint::Services{context.config, context.messages, context.dialogs, m_services.link,
+                               m_services.requests, m_services.detection, m_services.printer, context.files,
+                               m_services.data.salesFile(), m_services.data.salesTableName(), *this});
+    m_paymentDialog = new TForm_platba({context.config, context.messages, context.dialogs,
+                                        [this](int percent) { return discountFromPaymentDialog(percent); },
+                                        [this](int ms) { m_services.link.wait_ms(ms); },
+                                        [this] { returnFromPaymentDialog(); }},
+                                       this);
     m_print->setPaymentDialog([this](PaymentSession &session) { m_paymentDialog->run(session); });
 }
 
@@ -45,11 +42,11 @@ void TForm_predaj_medic::BitBtn_tlacClick()
     fields.paragonNumber = paragonNumber();
     fields.paragonDate = paragonDate();
     fields.paragonTime = paragonTime();
-    fields.discountPercentText = Edit_zlava->text();
-    fields.discountAmountText = Edit_zlava_eur->text();
+    fields.discountPercentText = m_item->discountPercentText();
+    fields.discountAmountText = m_item->discountAmountText();
     fields.refundedUid = uidText();
     if (m_print->print(fields) == ReceiptPrint::Outcome::Cancelled)
-        Edit_predaj->setFocus();
+        m_search->searchField()->setFocus();
 }
 
 void TForm_predaj_medic::resolvePendingPrint()
@@ -67,7 +64,7 @@ std::optional<DocumentDiscountResult> TForm_predaj_medic::discountFromPaymentDia
 void TForm_predaj_medic::returnFromPaymentDialog()
 {
     if (isVisible()) {
-        const PrinterInfo &info = m_s.printer.info;
+        const PrinterInfo &info = m_services.printer.info;
         SB_predaj->setPanelText(0, info.date);
         SB_predaj->setPanelText(1, info.label);
     }
@@ -81,12 +78,12 @@ void TForm_predaj_medic::focusParagonNumber()
 
 void TForm_predaj_medic::focusSearchField()
 {
-    Edit_predaj->setFocus();
+    m_search->searchField()->setFocus();
 }
 
 void TForm_predaj_medic::setDiscountPercentText(const QString &text)
 {
-    Edit_zlava->setText(text);
+    m_item->setDiscountPercentText(text);
 }
 
 void TForm_predaj_medic::setMainTimerActive(bool active)
@@ -97,32 +94,22 @@ void TForm_predaj_medic::setMainTimerActive(bool active)
 
 void TForm_predaj_medic::setGridFrozen(bool frozen)
 {
-    SMDBGrid_doklad->setEnabled(!frozen);
+    m_documentPanel->setFrozen(frozen);
 }
 
 void TForm_predaj_medic::showDocumentBox(bool inFront)
 {
-    RE_doklad->clear();
-    m_helpShown = false;
-    m_printedShown = true;
-    GroupBox_doklad->setTitle(m_s.context.messages.text(Msg::DocumentBoxCaption));
-    if (inFront)
-        m_documentStack->setCurrentWidget(RE_doklad);
+    m_documentPanel->startPrintedDocument(inFront);
 }
 
 void TForm_predaj_medic::addDocumentLine(const QString &line)
 {
-    QTextCursor cursor(RE_doklad->document());
-    cursor.movePosition(QTextCursor::End);
-    if (!RE_doklad->document()->isEmpty())
-        cursor.insertBlock();
-    cursor.insertText(line);
+    m_documentPanel->addPrintedLine(line);
 }
 
 void TForm_predaj_medic::showChange(const QString &caption, const QString &amount)
 {
-    GroupBox_cena->setTitle(caption);
-    L_celkom->setText(amount);
+    m_documentPanel->showChange(caption, amount);
 }
 
 void TForm_predaj_medic::showPrinted(const QString &label, const QString &time, const QString &uid)
@@ -133,25 +120,23 @@ void TForm_predaj_medic::showPrinted(const QString &label, const QString &time, 
     // The change stays on display; only the document behind it is now empty.
     m_document.reloadRows();
     m_document.recomputeTotal();
-    refreshDocumentGrid();
+    m_documentPanel->refresh();
 }
 
 void TForm_predaj_medic::finishPrint(const QString &lastUid)
 {
-    SMDBGrid_doklad->setEnabled(true);
-    m_settingSearchText = true;
-    Edit_predaj->clear();
-    m_settingSearchText = false;
+    m_documentPanel->setFrozen(false);
+    m_search->clearText();
     CheckBox_paragon->setChecked(false);
     Edit_paragon->clear();
     if (m_mainWindow.showLastUid)
         m_mainWindow.showLastUid(lastUid);
-    Edit_predaj->setFocus();
+    m_search->searchField()->setFocus();
 }
 
 void TForm_predaj_medic::reloadDocument()
 {
     m_document.reloadRows();
-    refreshDocumentGrid();
+    m_documentPanel->refresh();
     recomputeTotal();
 }

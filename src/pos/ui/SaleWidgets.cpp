@@ -1,0 +1,47 @@
+#include "pos/ui/SaleWidgets.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+QLineEdit *SaleWidgets::lineEdit(QWidget *parent, const QString &name, int maxLength)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setMaxLength(maxLength);
+    return edit;
+}
+
+QGroupBox *SaleWidgets::box(const QString &name, const QString &title, QWidget *content)
+{
+    auto *group = new QGroupBox(title);
+    group->setObjectName(name);
+    auto *layout = new QVBoxLayout(group);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->addWidget(content);
+    return group;
+}
+
+QTableView *SaleWidgets::grid(const QString &name)
+{
+    auto *view = new QTableView;
+    view->setObjectName(name);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setTabKeyNavigation(false);
+    view->verticalHeader()->setDefaultSectionSize(20);
+    view->horizontalHeader()->setHighlightSections(false);
+    return view;
+}
+
+QPushButton *SaleWidgets::button(const QString &name, const QString &text)
+{
+    auto *pushButton = new QPushButton(text);
+    pushButton->setObjectName(name);
+    pushButton->setAutoDefault(false);
+    return pushButton;
+}

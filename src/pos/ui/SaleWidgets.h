@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QWidget;
+
+// Components of the sale screen's panels, built the same way everywhere.
+namespace SaleWidgets {
+
+QLineEdit *lineEdit(QWidget *parent, const QString &name, int maxLength = 32767);
+// A titled box around one component.
+QGroupBox *box(const QString &name, const QString &title, QWidget *content);
+// A read-only grid that selects whole rows.
+QTableView *grid(const QString &name);
+// Buttons take no Enter of their own: the screen decides what Enter does.
+QPushButton *button(const QString &name, const QString &text);
+
+} // namespace SaleWidgets
