@@ -25,9 +25,31 @@ public:
     virtual ~UserDialogs() = default;
     virtual Answer show(const Message &message) = 0;
 
-    // The common case: a top-most warning with one OK button.
-    void warn(const QString &text, const QString &caption)
+    // The common boxes by name: top-most, without owner, one OK button.
+    void warn(const QString &text, const QString &caption) { show(okBox(text, caption, Icon::Warning)); }
+    void inform(const QString &text, const QString &caption)
     {
-        show(Message{text, caption, Icon::Warning, Buttons::Ok, Answer::Ok, true, false});
+        show(okBox(text, caption, Icon::Information));
+    }
+    void error(const QString &text, const QString &caption) { show(okBox(text, caption, Icon::Error)); }
+
+    // A Yes/No question; true when the answer is Yes. `defaultAnswer` is what Enter gives.
+    bool askYesNo(const QString &text, const QString &caption, Answer defaultAnswer,
+                  Icon icon = Icon::Warning)
+    {
+        Message question = okBox(text, caption, icon);
+        question.buttons = Buttons::YesNo;
+        question.defaultAnswer = defaultAnswer;
+        return show(question) == Answer::Yes;
+    }
+
+private:
+    static Message okBox(const QString &text, const QString &caption, Icon icon)
+    {
+        Message box;
+        box.text = text;
+        box.caption = caption;
+        box.icon = icon;
+        return box;
     }
 };

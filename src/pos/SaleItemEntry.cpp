@@ -36,13 +36,9 @@ std::optional<double> SaleItemEntry::parseNumber(const QString &text, const QLoc
 
 bool SaleItemEntry::confirmed(const QString &question, bool noIsDefault)
 {
-    UserDialogs::Message box;
-    box.text = question;
-    box.caption = m_messages.text(Msg::SaleWarningCaption);
-    box.icon = UserDialogs::Icon::Question;
-    box.buttons = UserDialogs::Buttons::YesNo;
-    box.defaultAnswer = noIsDefault ? UserDialogs::Answer::No : UserDialogs::Answer::Yes;
-    return m_dialogs.show(box) == UserDialogs::Answer::Yes;
+    return m_dialogs.askYesNo(question, m_messages.text(Msg::SaleWarningCaption),
+                              noIsDefault ? UserDialogs::Answer::No : UserDialogs::Answer::Yes,
+                              UserDialogs::Icon::Question);
 }
 
 void SaleItemEntry::tellNotANumber(const QString &what, const QString &text, const QLocale &locale)

@@ -72,10 +72,9 @@ TForm_predaj_medic::TForm_predaj_medic(const SaleScreenServices &services, QWidg
 {
     const QString folder = m_services.data.dataFolder();
     if (!folder.isEmpty() && !QDir(folder).exists() && !QDir().mkdir(folder)) {
-        m_services.context.dialogs.show({m_services.context.messages.text(Msg::DataFolderNotCreated) +
+        m_services.context.dialogs.error(m_services.context.messages.text(Msg::DataFolderNotCreated) +
                                              u"\r\n"_s + QDir::toNativeSeparators(folder),
-                                         QString(), UserDialogs::Icon::Error, UserDialogs::Buttons::Ok,
-                                         UserDialogs::Answer::Ok, true, false});
+                                         QString());
     }
     buildUi();
     connectSignals();
@@ -379,9 +378,8 @@ void TForm_predaj_medic::guarded(const std::function<void()> &action)
 
 void TForm_predaj_medic::notAvailable(const QString &what)
 {
-    m_services.context.dialogs.show({u"%1: táto časť programu zatiaľ nie je k dispozícii."_s.arg(what), what,
-                                     UserDialogs::Icon::Information, UserDialogs::Buttons::Ok,
-                                     UserDialogs::Answer::Ok, true, false});
+    m_services.context.dialogs.inform(u"%1: táto časť programu zatiaľ nie je k dispozícii."_s.arg(what),
+                                      what);
 }
 
 void TForm_predaj_medic::BitBtn_novyClick()
@@ -427,18 +425,15 @@ void TForm_predaj_medic::BitBtn_koniecClick()
 void TForm_predaj_medic::BitBtn3Click()
 {
     const QString program = QDir(m_services.context.programFolder).filePath(kSupportProgram);
-    const QString caption = u"Servisná podpora"_s;
-    UserDialogs::Message box{
-        QString(), caption, UserDialogs::Icon::Warning, UserDialogs::Buttons::Ok, UserDialogs::Answer::Ok,
-        true,      false};
+    QString problem;
     if (!QFileInfo::exists(program))
-        box.text = u"Program diaľkovej podpory %1 sa v priečinku programu nenachádza:\r\n%2"_s.arg(
+        problem = u"Program diaľkovej podpory %1 sa v priečinku programu nenachádza:\r\n%2"_s.arg(
             kSupportProgram, QDir::toNativeSeparators(m_services.context.programFolder));
     else if (!m_startProgram(program))
-        box.text = u"Program diaľkovej podpory sa nepodarilo spustiť:\r\n%1"_s.arg(
+        problem = u"Program diaľkovej podpory sa nepodarilo spustiť:\r\n%1"_s.arg(
             QDir::toNativeSeparators(program));
-    if (!box.text.isEmpty())
-        m_services.context.dialogs.show(box);
+    if (!problem.isEmpty())
+        m_services.context.dialogs.warn(problem, u"Servisná podpora"_s);
 }
 
 void TForm_predaj_medic::Image_helpClick()
