@@ -1,6 +1,7 @@
 #include "app/ConfigurationLoader.h"
 
 #include "app/IniFile.h"
+#include "app/MainConfigKeys.h"
 #include "stock/PointOfSaleKeys.h"
 #include "stock/PointOfSaleSettings.h"
 
@@ -15,44 +16,65 @@ void readPointOfSaleKeys(Configuration &config, const IniFile &ini)
     PointOfSaleSettings::read(ini, config.programFolder).applyTo(config);
 }
 
+QString readString(const IniFile &ini, MainConfigKey which, const QString &defaultValue)
+{
+    const ProfileKey key = MainConfigKeys::key(which);
+    return ini.readString(key.section, key.name, defaultValue);
+}
+
+int readInt(const IniFile &ini, MainConfigKey which, int defaultValue)
+{
+    const ProfileKey key = MainConfigKeys::key(which);
+    return ini.readInt(key.section, key.name, defaultValue);
+}
+
+bool readSwitch(const IniFile &ini, MainConfigKey which, bool defaultValue)
+{
+    const ProfileKey key = MainConfigKeys::key(which);
+    return ini.readSwitch(key.section, key.name, defaultValue);
+}
+
+// A path given on the command line wins over the file's.
+QString readPath(const IniFile &ini, MainConfigKey which, const QString &commandLineValue,
+                 const QString &defaultValue)
+{
+    return commandLineValue.isEmpty() ? readString(ini, which, defaultValue) : commandLineValue;
+}
+
 void readMainKeys(Configuration &config, const IniFile &ini, const CommandLine &commandLine)
 {
-    const QString section = u"CONFIG"_s;
+    using enum MainConfigKey;
     const QString &folder = config.programFolder;
-    config.inputFile = commandLine.inputFile.isEmpty()
-                           ? ini.readString(section, u"path_in"_s, joinPath(folder, u"blocek.txt"_s))
-                           : commandLine.inputFile;
-    config.outputFile = commandLine.outputFile.isEmpty()
-                            ? ini.readString(section, u"path_out"_s, joinPath(folder, u"zurnal.txt"_s))
-                            : commandLine.outputFile;
-    config.infoFolder = commandLine.infoFolder.isEmpty() ? ini.readString(section, u"path_info"_s, folder)
-                                                         : commandLine.infoFolder;
-    config.errorLogPath = ini.readString(section, u"path_err"_s, joinPath(folder, u"fm_err.txt"_s));
-    config.debugPath = ini.readString(section, u"path_debug"_s, joinPath(folder, u"debug.txt"_s));
+    config.inputFile = readPath(ini, InputPath, commandLine.inputFile, joinPath(folder, u"blocek.txt"_s));
+    config.outputFile = readPath(ini, OutputPath, commandLine.outputFile, joinPath(folder, u"zurnal.txt"_s));
+    config.infoFolder = readPath(ini, InfoPath, commandLine.infoFolder, folder);
+    config.errorLogPath = readString(ini, ErrorLogPath, joinPath(folder, u"fm_err.txt"_s));
+    config.debugPath = readString(ini, DebugPath, joinPath(folder, u"debug.txt"_s));
 
-    config.errorLogOn = ini.readInt(section, u"err_file"_s, 1) == 1;
-    config.traceLog = ini.readSwitch(section, u"filelog"_s, false);
-    config.startupDelay = ini.readInt(section, u"opozdenie"_s, 2000);
-    config.priorityClass = ini.readInt(section, u"apl_priority"_s, 32);
-    config.skipInputAccessTest = ini.readSwitch(section, u"folder"_s, false);
-    config.accessTests = ini.readSwitch(section, u"prava"_s, true);
-    config.repeatDeletion = ini.readInt(section, u"mazanie"_s, 0) == 1;
-    config.closingTextDisabled = ini.readSwitch(section, u"skoda"_s, false);
-    config.databaseOn = ini.readSwitch(section, u"BDE"_s, true);
-    config.socketTest = ini.readSwitch(section, u"OMIRASOCKET"_s, false);
+    config.errorLogOn = readInt(ini, ErrorLogOn, 1) == 1;
+    config.traceLog = readSwitch(ini, TraceLog, false);
+    config.startupDelay = readInt(ini, StartupDelay, 2000);
+    config.priorityClass = readInt(ini, PriorityClass, 32);
+    config.skipInputAccessTest = readSwitch(ini, SkipInputAccessTest, false);
+    config.accessTests = readSwitch(ini, AccessTests, true);
+    config.repeatDeletion = readInt(ini, RepeatDeletion, 0) == 1;
+    config.closingTextDisabled = readSwitch(ini, ClosingTextDisabled, false);
+    config.databaseOn = readSwitch(ini, Database, true);
+    config.socketTest = readSwitch(ini, SocketTest, false);
 }
 
 void readLanguageKeys(Configuration &config, const IniFile &ini)
 {
-    const QString section = u"LANGUAGE"_s;
-    const int index = ini.readInt(section, u"default"_s, 0);
+    const int index = readInt(ini, MainConfigKey::Language, 0);
     // Only ten name pairs exist; an index outside them would name no file at all.
     config.languageIndex = index >= 0 && index < Configuration::LanguageCount ? index : 0;
     for (int i = 0; i < Configuration::LanguageCount; ++i) {
+        const ProfileKey caption = MainConfigKeys::captionFile(i);
+        const ProfileKey messages = MainConfigKeys::messageFile(i);
         config.captionFiles[i] =
-            ini.readString(section, u"FILE%1"_s.arg(i), i == 0 ? u"vx60_sk.lng"_s : QString());
+            ini.readString(caption.section, caption.name, i == 0 ? u"vx60_sk.lng"_s : QString());
         config.messageFiles[i] =
-            ini.readString(section, u"MSG%1"_s.arg(i), i == 0 ? u"vx60_sk.msg"_s : QString());
+            ini.readString(messages.section, messages.name, i == 0 ? u"vx60_sk.msg"_s : QString());
     }
 }
 
@@ -111,8 +133,8 @@ Configuration LoadConfiguration(const QString &programFolder, const CommandLine 
     pointOfSale.load();
     readPointOfSaleKeys(config, pointOfSale);
 
-    config.configPath =
-        commandLine.iniPath.isEmpty() ? joinPath(programFolder, u"qd60_cfg.ini"_s) : commandLine.iniPath;
+    config.configPath = commandLine.iniPath.isEmpty() ? joinPath(programFolder, MainConfigKeys::fileName())
+                                                      : commandLine.iniPath;
     IniFile main(config.configPath);
     main.load();
     readMainKeys(config, main, commandLine);
