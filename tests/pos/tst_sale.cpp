@@ -641,6 +641,7 @@ void TestSale::deleteAfterAStoreRemovesTheItemJustStored()
 {
     QFETCH(QString, how);
     openWithPriceList();
+    m_f->dialogs.setStrict(true);
     sellByKeys(u"čaj"_s, u"1"_s);
     sellByKeys(u"chlieb"_s, u"2"_s);
     QCOMPARE(openNames(*m_f->data), QStringList({u"ČAJ zelený"_s, u"Chlieb"_s}));
@@ -663,6 +664,7 @@ void TestSale::deleteAfterAStoreRemovesTheItemJustStored()
 void TestSale::unknownCodeLeavesNothingToStore()
 {
     openWithPriceList();
+    m_f->dialogs.setStrict(true);
     press(Qt::Key_F2);
     press(Qt::Key_Right); // search by code
     typeIntoFocus(u"1001"_s);
@@ -678,6 +680,7 @@ void TestSale::unknownCodeLeavesNothingToStore()
 
     // Storing anyway: past the zero-price question the empty name stops it.
     m_f->dialogs.queueAnswer(UserDialogs::Answer::Yes);
+    m_f->dialogs.queueAnswer(UserDialogs::Answer::Ok);
     press(Qt::Key_Return);
     QCOMPARE(m_f->dialogs.shown().size(), 2);
     QCOMPARE(m_f->dialogs.shown().at(0).text, placeholder(Msg::ZeroPriceQuestion));
@@ -698,6 +701,7 @@ void TestSale::searchTextOutlivesAReturnToTheWindow()
     QFETCH(bool, byActivation);
     QFETCH(QString, textAfter);
     TForm_predaj_medic &screen = openWithPriceList();
+    m_f->dialogs.setStrict(true);
     auto *search = child<QLineEdit>(u"Edit_predaj"_s);
     press(Qt::Key_F2);
     typeIntoFocus(u"chl"_s);
@@ -722,6 +726,7 @@ void TestSale::searchTextOutlivesAReturnToTheWindow()
 void TestSale::refusedEndReturnsToTheSearchField()
 {
     TForm_predaj_medic &screen = openWithPriceList();
+    m_f->dialogs.setStrict(true);
     TSQD60 mainWindow(m_f->context);
     mainWindow.setSaleScreen(&screen);
     press(Qt::Key_F2);

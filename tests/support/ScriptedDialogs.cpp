@@ -1,7 +1,16 @@
 #include "ScriptedDialogs.h"
 
+#include <QTest>
+
 UserDialogs::Answer ScriptedDialogs::show(const Message &message)
 {
     m_shown.append(message);
-    return m_answers.isEmpty() ? message.defaultAnswer : m_answers.takeFirst();
+    if (!m_answers.isEmpty())
+        return m_answers.takeFirst();
+    if (m_strict) {
+        const QByteArray what =
+            "a box nobody expected: \"" + message.caption.toUtf8() + "\": " + message.text.toUtf8();
+        QTest::qFail(what.constData(), __FILE__, __LINE__);
+    }
+    return message.defaultAnswer;
 }

@@ -6,11 +6,15 @@
 
 // Answers message boxes in place of a user: records every box shown and gives
 // the queued answers in order (the box's default answer when none is queued).
+// In strict mode every box must have been expected: a box shown with no answer
+// queued for it fails the running test, so that a box nobody meant to cause
+// cannot pass unseen.
 class ScriptedDialogs : public UserDialogs
 {
 public:
     Answer show(const Message &message) override;
 
+    void setStrict(bool strict) { m_strict = strict; }
     void queueAnswer(Answer answer) { m_answers.append(answer); }
     const QList<Message> &shown() const { return m_shown; }
     void clear()
@@ -22,4 +26,5 @@ public:
 private:
     QList<Message> m_shown;
     QList<Answer> m_answers;
+    bool m_strict = false;
 };
