@@ -53,7 +53,8 @@ const QString RowsNotWritten =
     "Položky sa znovu netlačia. Odstráňte príčinu (napríklad obnovte prístup k priečinku údajov) a "
     "stlačte Tlač: položky sa potom len zapíšu ako vytlačené."_s;
 const QString PendingAmongOthers =
-    u"Pred ukončením programu bol tlačovému manažérovi odovzdaný doklad (položiek: %1, spolu %2 EUR).\r\n"
+    u"Tlačovému manažérovi bol odovzdaný doklad, ktorého výsledok program nestihol zistiť "
+    "(položiek: %1, spolu %2 EUR).\r\n"
     "Pokladňa odvtedy vytlačila viac dokladov (čísla %3 až %4), preto sa nedá zistiť, či je medzi "
     "nimi aj tento.\r\nSkontrolujte vytlačené doklady.\r\n\r\n"
     "Áno: doklad sa vytlačil, jeho položky sa zapíšu ako vytlačené dokladom č. %4.\r\n"
