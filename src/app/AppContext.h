@@ -5,6 +5,7 @@
 #include "app/ErrorLog.h"
 #include "lang/MessageTable.h"
 #include "link/PrinterState.h"
+#include "pos/TillLock.h"
 
 #include <QString>
 
@@ -43,4 +44,6 @@ struct AppContext
     bool firstTick = true;
     bool databaseReady = false;
     PrinterState printer; // the last information reply, status word and rates
+    // Held from the start-up to the end: no other till of this number runs on the data folder.
+    std::unique_ptr<TillLock> tillLock;
 };

@@ -53,6 +53,7 @@ struct Configuration
     bool terminatePrintManager = true; // ENDTM
     QString printManagerTitle;         // TM
     QString dataFolder;                // LAN_PATH, ends with a separator
+    int tillNumber = 1;                // POKLADNA: the UCET of this till's rows in the shared data folder
 
     // pokladna.ini [POKLADNIK] and [PLATBA]
     std::array<QString, CashierCount> cashiers;

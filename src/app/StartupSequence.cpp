@@ -12,7 +12,12 @@
 #include "platform/OsVersionQuery.h"
 #include "platform/ProcessPriority.h"
 #include "platform/WindowFinder.h"
+#include "pos/PrintPendingRecord.h"
+#include "pos/ReceiptPrint.h"
+#include "pos/TillIdentity.h"
+#include "stock/PointOfSaleKeys.h"
 
+#include <QDir>
 #include <QFile>
 
 using namespace Qt::StringLiterals;
@@ -23,6 +28,13 @@ std::string native(const QString &path)
 {
     return path.toStdString();
 }
+
+const QString TillTakenCaption = u"Program Omira"_s;
+const QString TillTaken =
+    u"Pokladňa číslo %1 už pracuje s priečinkom údajov\r\n%2\r\n(počítač %3, proces %4).\r\n\r\n"
+    "Pokladne, ktoré zdieľajú priečinok údajov, musia mať rôzne čísla: nastavte kľúč %5 v sekcii "
+    "[%6] súboru\r\n%7.\r\n"
+    "Ak tá pokladňa už nepracuje, zmažte súbor\r\n%8\r\n\r\nProgram sa teraz ukončí."_s;
 
 } // namespace
 
@@ -36,6 +48,8 @@ StartupSequence::Outcome StartupSequence::run(const QStringList &arguments)
     loadConfiguration(arguments);
     CheckFileAccess(m_context.config.configPath);
     loadMessages();
+    if (!takeTillLock())
+        return Outcome::EndProgram;
     testConfiguredFiles();
     removeLeftOverExchangeFiles();
     m_services.link.wait_ms(m_context.config.startupDelay);
@@ -72,6 +86,42 @@ void StartupSequence::loadMessages()
 {
     m_context.messages.load(m_context.config.messageFile(), m_context.dialogs);
     m_view.setTrayHint(m_context.messages.text(Msg::TrayHint));
+}
+
+bool StartupSequence::takeTillLock()
+{
+    const Configuration &config = m_context.config;
+    // The sale screen creates a missing data folder the same way, one level only.
+    const QString folder = config.dataFolder;
+    if (!folder.isEmpty() && !QDir(folder).exists())
+        QDir().mkdir(folder);
+    auto lock = std::make_unique<TillLock>(folder, config.tillNumber);
+    switch (lock->take()) {
+    case TillLock::Result::Taken:
+        m_context.tillLock = std::move(lock);
+        return true;
+    case TillLock::Result::Failed:
+        // A folder that cannot be written is reported where it is used; it does not stop
+        // the start.
+        m_context.errorLog->WriteErrLog(u"The till lock %1 could not be taken: %2"_s.arg(
+            QDir::toNativeSeparators(lock->path()), lock->errorText()));
+        return true;
+    case TillLock::Result::HeldByAnother:
+        break;
+    }
+    const std::optional<TillLock::Owner> owner = lock->owner();
+    const ProfileKey key = PointOfSaleKeys::key(PointOfSaleKey::TillNumber);
+    UserDialogs::Message box;
+    box.text = TillTaken.arg(QString::number(config.tillNumber), QDir::toNativeSeparators(folder),
+                             owner ? owner->host : u"?"_s, owner ? QString::number(owner->pid) : u"?"_s,
+                             key.name, key.section,
+                             QDir::toNativeSeparators(PointOfSaleKeys::filePath(m_context.programFolder)),
+                             QDir::toNativeSeparators(lock->path()));
+    box.caption = TillTakenCaption;
+    box.icon = UserDialogs::Icon::Error;
+    m_context.dialogs.show(box);
+    m_context.errorLog->WriteErrLog(u"Till %1 already runs on the data folder"_s.arg(config.tillNumber));
+    return false;
 }
 
 void StartupSequence::CheckFileAccess(const QString &path)
@@ -112,7 +162,27 @@ void StartupSequence::removeLeftOverExchangeFiles()
         m_services.link.remove_file(terminate);
     const QString input = m_context.config.printManagerInput;
     if (m_context.files.fileExists(native(input)))
-        m_context.files.deleteFile(native(input));
+        removeInputFile(input);
+}
+
+// Deletes a file left on the print manager's input. A receipt of this till that is still
+// there was never taken, so it was never printed: its note is settled now, while that is
+// known, and not later by a printer whose number another document may have raised.
+void StartupSequence::removeInputFile(const QString &path)
+{
+    QFile file(path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
+    // Only this deletion proves that the print manager did not take the file first.
+    if (!m_context.files.deleteFile(native(path)).ok())
+        return;
+    const Configuration &config = m_context.config;
+    PrintPendingRecord note(config.dataFolder, TillIdentity::of(config));
+    const QString documentFile =
+        joinPath(m_context.programFolder, QString::fromLatin1(ReceiptPrint::DocumentFileName));
+    if (note.settleRemovedUntaken(bytes, documentFile))
+        m_context.errorLog->WriteErrLog(
+            u"The receipt left on the print manager's input was never taken; its items stay open"_s);
 }
 
 bool StartupSequence::printManagerChecksPass()
@@ -173,6 +243,8 @@ void StartupSequence::removeLeftOverInputFile()
             return;
     }
     m_context.files.clearAttributes(native(input));
+    if (m_context.files.fileExists(native(input)))
+        removeInputFile(input);
     if (!deleteWithinLimit(input))
         m_context.errorLog->WriteErrLog(u"Could not delete the input file %1 during start-up"_s.arg(input));
     m_context.errorLog->WriteErrLog(u"Deleted files during start-up"_s);

@@ -14,8 +14,9 @@ class ProcessPriority;
 
 // What the program does once, right after the main window exists and before
 // any other screen: version and OS text, command line, configuration, message
-// table, access tests of the configured files, clean-up of left-over exchange
-// files, the checks that the print manager runs, and printer detection.
+// table, the lock of the till number on the data folder, access tests of the
+// configured files, clean-up of left-over exchange files, the checks that the
+// print manager runs, and printer detection.
 class StartupSequence
 {
 public:
@@ -43,12 +44,14 @@ private:
     void showVersionAndOs();
     void loadConfiguration(const QStringList &arguments);
     void loadMessages();
+    bool takeTillLock();
     void testConfiguredFiles();
     void removeLeftOverExchangeFiles();
     bool printManagerChecksPass();
     void detectPrinter();
     void removeLeftOverInputFile();
     bool deleteWithinLimit(const QString &path);
+    void removeInputFile(const QString &path);
 
     AppContext &m_context;
     StartupView &m_view;

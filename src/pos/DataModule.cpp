@@ -29,7 +29,7 @@ DataModule::DataModule(DataModuleSettings settings, const MessageTable &messages
                        QDate today)
     : m_settings(std::move(settings)), m_messages(messages), m_dialogs(dialogs), m_year(today.year()),
       m_dataFolder(withTrailingSeparator(m_settings.dataFolder)), m_stockTable(m_stockFile),
-      m_salesTable(m_salesFile, TableLayouts::salesTableName(m_year)), m_search(m_stockFile)
+      m_salesTable(m_salesFile, TableLayouts::salesTableName(m_year), m_settings.till), m_search(m_stockFile)
 {
     startDatabaseLayer();
 }
@@ -222,7 +222,9 @@ bool DataModule::checkAndUpgradeSalesTable()
     bool upgraded = false;
     if (tested) {
         bool has = false;
-        upgraded = m_salesTable.hasDiscountColumns(has) && (has || m_salesTable.addDiscountColumns());
+        bool hasTill = false;
+        upgraded = m_salesTable.hasDiscountColumns(has) && (has || m_salesTable.addDiscountColumns()) &&
+                   m_salesTable.hasTillColumn(hasTill) && (hasTill || m_salesTable.addTillColumn());
         if (!upgraded)
             warn(m_salesFile.lastError(), m_messages.text(Msg::SaleWarningCaption));
     }
@@ -236,7 +238,7 @@ bool DataModule::checkAndUpgradeSalesTable()
 
 bool DataModule::applyOpenFilter()
 {
-    m_openFilter = SalesTable::openFilter();
+    m_openFilter = m_salesTable.openFilter();
     if (!m_salesUsable || !m_salesFile.isOpen())
         return false;
     if (!m_salesTable.openTotal()) {

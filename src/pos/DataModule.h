@@ -23,6 +23,7 @@ struct DataModuleSettings
     QString dataFolder;     // LAN_PATH, ends with a separator
     bool databaseOn = true; // the BDE switch of the main configuration
     int busyTimeoutMs = DataFile::DefaultBusyTimeoutMs;
+    int till = 1; // POKLADNA: the open document is this till's rows
 };
 
 // The point of sale's data module: the stock table and the year's sales table

@@ -1,5 +1,6 @@
 #include "pos/PrintPendingRecord.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -9,7 +10,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Magic = u"omira-pending 1"_s;
+// Version 1 is the single note of earlier versions: no till number, no hash.
+const QString MagicV1 = u"omira-pending 1"_s;
+const QString Magic = u"omira-pending 2"_s;
+constexpr int LinesV1 = 7;
+constexpr int Lines = 9;
+constexpr int NameHashLength = 8;
 
 QString keysText(const QList<int> &keys)
 {
@@ -33,18 +39,36 @@ std::optional<QList<int>> keysFrom(const QString &text)
 
 } // namespace
 
-PrintPendingRecord::PrintPendingRecord(const QString &dataFolder)
-    : m_path(QDir(dataFolder).filePath(QString::fromLatin1(FileName)))
+PrintPendingRecord::PrintPendingRecord(const QString &dataFolder, const TillIdentity &till)
+    : m_till(till), m_path(QDir(dataFolder).filePath(fileNameFor(till))),
+      m_legacyPath(QDir(dataFolder).filePath(QString::fromLatin1(LegacyFileName)))
 {}
+
+QString PrintPendingRecord::fileNameFor(const TillIdentity &till)
+{
+    // The number is there for the reader of a folder listing; the hash keeps apart the tills
+    // of one number on different machines or print managers (a misconfiguration the start-up
+    // refuses, but whose notes must still not meet).
+    const QByteArray hash =
+        QCryptographicHash::hash(till.linkText().toUtf8(), QCryptographicHash::Sha1).toHex();
+    return u"lan_bl_%1_%2.pending"_s.arg(till.number).arg(QString::fromLatin1(hash.first(NameHashLength)));
+}
+
+QByteArray PrintPendingRecord::hashOf(const QByteArray &document)
+{
+    return QCryptographicHash::hash(document, QCryptographicHash::Sha256).toHex();
+}
 
 bool PrintPendingRecord::write(const Entry &entry)
 {
     const QStringList lines{Magic,
                             entry.printManagerInput,
+                            QString::number(entry.till),
                             entry.salesTable,
                             QString::number(entry.documentBefore),
                             entry.printTime.toString(Qt::ISODate),
                             keysText(entry.keys),
+                            QString::fromLatin1(entry.documentHash),
                             u"end"_s};
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
@@ -53,11 +77,11 @@ bool PrintPendingRecord::write(const Entry &entry)
     return file.commit();
 }
 
-std::optional<PrintPendingRecord::Entry> PrintPendingRecord::read(bool *damaged) const
+std::optional<PrintPendingRecord::Entry> PrintPendingRecord::readFile(const QString &path, bool *damaged)
 {
     if (damaged)
         *damaged = false;
-    QFile file(m_path);
+    QFile file(path);
     if (!file.exists())
         return std::nullopt;
     const auto fail = [damaged]() -> std::optional<Entry> {
@@ -68,27 +92,73 @@ std::optional<PrintPendingRecord::Entry> PrintPendingRecord::read(bool *damaged)
     if (!file.open(QIODevice::ReadOnly))
         return fail();
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    if (lines.size() < 7 || lines[0] != Magic || lines[6] != u"end"_s)
+    const bool v1 = !lines.isEmpty() && lines[0] == MagicV1;
+    const int count = v1 ? LinesV1 : Lines;
+    if (lines.size() < count || (!v1 && lines[0] != Magic) || lines[count - 1] != u"end"_s)
         return fail();
     Entry entry;
-    bool ok = false;
-    entry.printManagerInput = lines[1];
-    entry.salesTable = lines[2];
-    entry.documentBefore = lines[3].toInt(&ok);
-    entry.printTime = QDateTime::fromString(lines[4], Qt::ISODate);
-    const std::optional<QList<int>> keys = keysFrom(lines[5]);
-    if (!ok || !keys)
+    int at = 1;
+    entry.printManagerInput = lines[at++];
+    bool tillOk = true;
+    if (!v1)
+        entry.till = lines[at++].toInt(&tillOk);
+    entry.salesTable = lines[at++];
+    bool numberOk = false;
+    entry.documentBefore = lines[at++].toInt(&numberOk);
+    entry.printTime = QDateTime::fromString(lines[at++], Qt::ISODate);
+    const std::optional<QList<int>> keys = keysFrom(lines[at++]);
+    if (!v1)
+        entry.documentHash = lines[at++].toLatin1();
+    if (!tillOk || !numberOk || !keys)
         return fail();
     entry.keys = *keys;
     return entry;
 }
 
+std::optional<PrintPendingRecord::Entry> PrintPendingRecord::legacyNote() const
+{
+    // Whether damaged or another till's, an old-named note that does not name this till is
+    // left as it is: only the till it belongs to may settle it.
+    std::optional<Entry> entry = readFile(m_legacyPath, nullptr);
+    if (!entry || entry->printManagerInput != m_till.linkText())
+        return std::nullopt;
+    return entry;
+}
+
+std::optional<PrintPendingRecord::Entry> PrintPendingRecord::read(bool *damaged) const
+{
+    if (QFile::exists(m_path))
+        return readFile(m_path, damaged);
+    if (damaged)
+        *damaged = false;
+    return legacyNote();
+}
+
 bool PrintPendingRecord::exists() const
 {
-    return QFile::exists(m_path);
+    return QFile::exists(m_path) || legacyNote().has_value();
 }
 
 bool PrintPendingRecord::clear()
 {
-    return !QFile::exists(m_path) || QFile::remove(m_path);
+    const bool own = !QFile::exists(m_path) || QFile::remove(m_path);
+    const bool legacy = !legacyNote() || QFile::remove(m_legacyPath);
+    return own && legacy;
+}
+
+bool PrintPendingRecord::settleRemovedUntaken(const QByteArray &removed, const QString &documentFile)
+{
+    const std::optional<Entry> entry = read();
+    if (!entry || entry->printManagerInput != m_till.linkText())
+        return false;
+    QByteArray expected = entry->documentHash;
+    if (expected.isEmpty()) {
+        QFile document(documentFile);
+        if (!document.open(QIODevice::ReadOnly))
+            return false;
+        expected = hashOf(document.readAll());
+    }
+    if (hashOf(removed) != expected)
+        return false;
+    return clear();
 }

@@ -14,7 +14,7 @@ QString PrintedRows::lastError() const
 }
 
 template <typename Bind>
-bool PrintedRows::forEachKey(const QList<int> &keys, const QString &statement, Bind bind)
+bool PrintedRows::forEachKey(const QList<int> &keys, int till, const QString &statement, Bind bind)
 {
     if (!m_file.beginWrite())
         return false;
@@ -28,6 +28,7 @@ bool PrintedRows::forEachKey(const QList<int> &keys, const QString &statement, B
     for (const int key : keys) {
         bind(query);
         query.bindValue(u":key"_s, key);
+        query.bindValue(u":till"_s, till);
         if (!query.exec()) {
             const QString error = DataFile::engineText(query.lastError());
             m_file.rollback();
@@ -38,12 +39,12 @@ bool PrintedRows::forEachKey(const QList<int> &keys, const QString &statement, B
     return m_file.commit();
 }
 
-bool PrintedRows::mark(const QList<int> &keys, const Numbers &numbers)
+bool PrintedRows::mark(const QList<int> &keys, int till, const Numbers &numbers)
 {
     const QString statement = u"UPDATE "_s + m_table +
                               u" SET FISK=1, DATUM=:datum, CAS=:cas, DU=:du, DOKLAD=:doklad, "
-                              "ID_DOKLAD=:iddoklad WHERE ID_PRIMARY=:key AND FISK=0"_s;
-    return forEachKey(keys, statement, [&](QSqlQuery &query) {
+                              "ID_DOKLAD=:iddoklad WHERE ID_PRIMARY=:key AND FISK=0 AND UCET=:till"_s;
+    return forEachKey(keys, till, statement, [&](QSqlQuery &query) {
         query.bindValue(u":datum"_s, numbers.printTime.date().toString(u"yyyy-MM-dd"_s));
         query.bindValue(u":cas"_s, numbers.printTime.time().toString(u"HH:mm:ss"_s));
         query.bindValue(u":du"_s, numbers.dailyClosing);
@@ -52,8 +53,9 @@ bool PrintedRows::mark(const QList<int> &keys, const Numbers &numbers)
     });
 }
 
-bool PrintedRows::remove(const QList<int> &keys)
+bool PrintedRows::remove(const QList<int> &keys, int till)
 {
-    return forEachKey(keys, u"DELETE FROM "_s + m_table + u" WHERE ID_PRIMARY=:key AND FISK=0"_s,
+    return forEachKey(keys, till,
+                      u"DELETE FROM "_s + m_table + u" WHERE ID_PRIMARY=:key AND FISK=0 AND UCET=:till"_s,
                       [](QSqlQuery &) {});
 }

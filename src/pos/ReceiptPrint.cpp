@@ -14,7 +14,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSysInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -43,6 +42,23 @@ const QString PendingNoteCaption = u"LAN - Err create file 'lan_bl.pending'"_s;
 const QString RecoveredText = u"Doklad č. %1 bol vytlačený, ale program sa ukončil skôr, ako ho zapísal.\r\n"
                               "Jeho položky sú teraz zapísané ako vytlačené."_s;
 const QString RecoveredCaption = u"Omira"_s;
+const QString PendingPrinterSilent =
+    u"Nie je známe, či sa vytlačil doklad, ktorý program odovzdal tlačovému manažérovi pred svojím "
+    "ukončením alebo pred prerušenou tlačou: pokladňa neodpovedá.\r\n"
+    "Skontrolujte, či beží tlačový manažér a či je pokladňa zapnutá, a tlač zopakujte.\r\n"
+    "Kým sa to nezistí, nový doklad sa netlačí, aby sa nákup nevytlačil dvakrát."_s;
+const QString RowsNotWritten =
+    u"Doklad č. %1 sa vytlačil, ale jeho položky sa nepodarilo zapísať do tabuľky predaja ako "
+    "vytlačené.\r\nDôvod: %2\r\n"
+    "Položky sa znovu netlačia. Odstráňte príčinu (napríklad obnovte prístup k priečinku údajov) a "
+    "stlačte Tlač: položky sa potom len zapíšu ako vytlačené."_s;
+const QString PendingAmongOthers =
+    u"Tlačovému manažérovi bol odovzdaný doklad, ktorého výsledok program nestihol zistiť "
+    "(položiek: %1, spolu %2 EUR).\r\n"
+    "Pokladňa odvtedy vytlačila viac dokladov (čísla %3 až %4), preto sa nedá zistiť, či je medzi "
+    "nimi aj tento.\r\nSkontrolujte vytlačené doklady.\r\n\r\n"
+    "Áno: doklad sa vytlačil, jeho položky sa zapíšu ako vytlačené dokladom č. %4.\r\n"
+    "Nie: doklad sa nevytlačil, jeho položky zostanú v doklade na novú tlač."_s;
 
 qint64 totalOf(const QList<SaleRow> &rows)
 {
@@ -72,8 +88,9 @@ qint64 discountCentsOf(const QString &text)
 } // namespace
 
 ReceiptPrint::ReceiptPrint(Services services)
-    : m_s(std::move(services)), m_sales(m_s.salesFile, m_s.salesTable), m_rows(m_s.salesFile, m_s.salesTable),
-      m_pending(m_s.config.dataFolder), m_now([] { return QDateTime::currentDateTime(); })
+    : m_s(std::move(services)), m_sales(m_s.salesFile, m_s.salesTable, m_s.config.tillNumber),
+      m_rows(m_s.salesFile, m_s.salesTable), m_till(TillIdentity::of(m_s.config)),
+      m_pending(m_s.config.dataFolder, m_till), m_now([] { return QDateTime::currentDateTime(); })
 {}
 
 QString ReceiptPrint::documentFilePath() const
@@ -125,15 +142,9 @@ ReceiptPrint::Outcome ReceiptPrint::print(const SaleScreenFields &fields)
     if (!fields.userAction)
         return Outcome::Stopped;
 
-    if (m_pending.exists()) {
-        const Recovery recovered = resolvePendingPrint();
-        if (recovered == Recovery::Unresolved) {
-            m_s.dialogs.warn(PrinterNotFound, message(int(Msg::PrinterStateCaption)));
-            return Outcome::Stopped;
-        }
-        if (recovered == Recovery::Printed)
-            return Outcome::Stopped;
-    }
+    bool pendingPrinted = false;
+    if (!settleBeforeHandOver(pendingPrinted))
+        return Outcome::Stopped;
     if (!m_s.config.demo && !checkPrinter())
         return Outcome::Stopped;
 
@@ -211,15 +222,9 @@ bool ReceiptPrint::checkTotal(qint64 totalCents)
 ReceiptPrint::Attempt ReceiptPrint::attempt(const SaleScreenFields &fields, qint32 numberBefore)
 {
     // A retry of a receipt whose fate is unknown must not print it a second time.
-    if (m_pending.exists()) {
-        const Recovery recovered = resolvePendingPrint();
-        if (recovered == Recovery::Unresolved) {
-            m_s.dialogs.warn(PrinterNotFound, message(int(Msg::PrinterStateCaption)));
-            return Attempt::Stopped;
-        }
-        if (recovered == Recovery::Printed)
-            return Attempt::Printed;
-    }
+    bool pendingPrinted = false;
+    if (!settleBeforeHandOver(pendingPrinted))
+        return pendingPrinted ? Attempt::Printed : Attempt::Stopped;
     if (!askPayment())
         return Attempt::Cancelled;
     const std::optional<QList<SaleRow>> rows = openRows();
@@ -257,6 +262,29 @@ ReceiptPrint::Attempt ReceiptPrint::attempt(const SaleScreenFields &fields, qint
     return outcome(state, numberBefore);
 }
 
+bool ReceiptPrint::settleBeforeHandOver(bool &printed)
+{
+    // Settled before anything else goes to the print manager: any later document raises the
+    // printer's number and could then be taken for the pending receipt.
+    printed = false;
+    if (!m_pending.exists())
+        return true;
+    switch (resolvePendingPrint()) {
+    case Recovery::PrinterSilent:
+        m_s.dialogs.warn(PendingPrinterSilent, message(int(Msg::PrinterStateCaption)));
+        return false;
+    case Recovery::RowsNotWritten:
+        return false;
+    case Recovery::Printed:
+        printed = true;
+        return false;
+    case Recovery::Nothing:
+    case Recovery::NotPrinted:
+        break;
+    }
+    return true;
+}
+
 bool ReceiptPrint::askPayment()
 {
     m_session.clearPayments();
@@ -276,6 +304,7 @@ bool ReceiptPrint::askPayment()
 bool ReceiptPrint::writeDocument(const ReceiptComposer::Document &document)
 {
     m_display.clear();
+    m_document.clear();
     QFile file(documentFilePath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         m_s.dialogs.warn(documentFilePath(), DocumentFileCaption);
@@ -286,8 +315,11 @@ bool ReceiptPrint::writeDocument(const ReceiptComposer::Document &document)
         m_s.view.addDocumentLine(piece.display);
         shown << piece.display;
         // Demonstration mode prints nothing, so nothing is written.
-        if (!m_s.config.demo && file.write(piece.bytes) != piece.bytes.size())
+        if (m_s.config.demo)
+            continue;
+        if (file.write(piece.bytes) != piece.bytes.size())
             return false;
+        m_document += piece.bytes;
     }
     if (!file.flush())
         return false;
@@ -313,8 +345,13 @@ void ReceiptPrint::saveDisplayCopy(const QString &text)
 
 bool ReceiptPrint::noteHandOver(const AttemptState &state, qint32 numberBefore)
 {
-    const PrintPendingRecord::Entry entry{QSysInfo::machineHostName() + u'|' + m_s.config.printManagerInput,
-                                          m_s.salesTable, numberBefore, m_printTime, state.keys};
+    const PrintPendingRecord::Entry entry{m_till.linkText(),
+                                          m_till.number,
+                                          m_s.salesTable,
+                                          numberBefore,
+                                          m_printTime,
+                                          state.keys,
+                                          PrintPendingRecord::hashOf(m_document)};
     if (m_pending.write(entry)) {
         stage(Stage::Noted);
         return true;
@@ -376,8 +413,10 @@ ReceiptPrint::Attempt ReceiptPrint::outcome(AttemptState &state, qint32 numberBe
         state.resultRead = m_s.requests.read_info_reply(m_s.config.infoTimeout, false) || state.resultRead;
     const qint32 number = m_s.state.info.documentNumber;
     if (m_s.config.demo || number > numberBefore) {
-        if (!markPrinted(state.keys, number, m_printTime))
+        if (!markPrinted(state.keys, m_till.number, number, m_printTime)) {
+            tellRowsNotWritten(number);
             return Attempt::Printed;
+        }
         m_pending.clear();
         stage(Stage::NoteCleared);
         const PrinterInfo &info = m_s.state.info;
@@ -391,20 +430,48 @@ ReceiptPrint::Attempt ReceiptPrint::outcome(AttemptState &state, qint32 numberBe
     return Attempt::NotPrinted;
 }
 
-bool ReceiptPrint::markPrinted(const QList<int> &keys, qint32 number, const QDateTime &printTime)
+bool ReceiptPrint::markPrinted(const QList<int> &keys, int till, qint32 number, const QDateTime &printTime)
 {
-    const bool done = m_s.config.demo
-                          ? m_rows.remove(keys)
-                          : m_rows.mark(keys, {printTime, m_s.state.info.dailyClosingNumber + 1, number});
-    if (!done) {
-        // The receipt is out but the rows are not marked: the note stays, so the next
-        // print marks them instead of printing them again.
-        m_s.dialogs.warn(message(int(Msg::ItemStoreDatabaseError)) + u"\r\n"_s + m_rows.lastError(),
-                         message(int(Msg::SaleWarningCaption)));
+    const bool done =
+        m_s.config.demo ? m_rows.remove(keys, till)
+                        : m_rows.mark(keys, till, {printTime, m_s.state.info.dailyClosingNumber + 1, number});
+    if (done)
+        stage(Stage::RowsMarked);
+    return done;
+}
+
+void ReceiptPrint::tellRowsNotWritten(qint32 number)
+{
+    // The receipt is out but the rows are not marked: the note stays, so the next print
+    // marks them instead of printing them again, and the cashier must know both.
+    m_s.dialogs.warn(RowsNotWritten.arg(number).arg(m_rows.lastError()),
+                     message(int(Msg::SaleWarningCaption)));
+}
+
+bool ReceiptPrint::pendingWasPrinted(const PrintPendingRecord::Entry &entry, qint32 number, bool &asked)
+{
+    asked = false;
+    const qint64 since = qint64(number) - entry.documentBefore;
+    if (since <= 0)
         return false;
+    // The till hands nothing else over while its note stands, so one document more is this
+    // receipt. With more, other documents came from elsewhere (the print manager itself, a
+    // program of an earlier version), and nothing in the printer's answer tells the kinds
+    // of documents apart: only the paper does.
+    if (since == 1)
+        return true;
+    asked = true;
+    qint64 totalCents = 0;
+    if (const std::optional<QList<SaleRow>> rows = m_sales.openRows()) {
+        for (const SaleRow &row : *rows)
+            totalCents += entry.keys.contains(row.idPrimary) ? row.cenaInt : 0;
     }
-    stage(Stage::RowsMarked);
-    return true;
+    const QString text = PendingAmongOthers.arg(entry.keys.size())
+                             .arg(QString::asprintf("%0.2f", double(totalCents) / 100.0))
+                             .arg(qint64(entry.documentBefore) + 1)
+                             .arg(number);
+    return m_s.dialogs.show({text, RecoveredCaption, UserDialogs::Icon::Question, UserDialogs::Buttons::YesNo,
+                             UserDialogs::Answer::No, true, false}) == UserDialogs::Answer::Yes;
 }
 
 ReceiptPrint::Recovery ReceiptPrint::resolvePendingPrint()
@@ -417,27 +484,30 @@ ReceiptPrint::Recovery ReceiptPrint::resolvePendingPrint()
             m_pending.clear();
         return Recovery::Nothing;
     }
-    const QString ours = QSysInfo::machineHostName() + u'|' + m_s.config.printManagerInput;
-    if (entry->printManagerInput != ours || entry->salesTable != m_s.salesTable)
+    if (entry->printManagerInput != m_till.linkText() || entry->salesTable != m_s.salesTable)
         return Recovery::Nothing;
     if (m_s.config.demo) {
         m_pending.clear();
         return Recovery::NotPrinted;
     }
     if (!m_s.requests.read_info_reply(m_s.config.infoTimeout, true))
-        return Recovery::Unresolved;
+        return Recovery::PrinterSilent;
     const qint32 number = m_s.state.info.documentNumber;
-    if (number <= entry->documentBefore) {
+    bool asked = false;
+    if (!pendingWasPrinted(*entry, number, asked)) {
         m_pending.clear();
         return Recovery::NotPrinted;
     }
-    if (!markPrinted(entry->keys, number, entry->printTime))
-        return Recovery::Unresolved;
+    if (!markPrinted(entry->keys, entry->till, number, entry->printTime)) {
+        tellRowsNotWritten(number);
+        return Recovery::RowsNotWritten;
+    }
     m_pending.clear();
     const PrinterInfo &info = m_s.state.info;
     m_s.view.showPrinted(info.label, info.time, info.uid);
     m_s.view.reloadDocument();
-    m_s.dialogs.show({RecoveredText.arg(number), RecoveredCaption, UserDialogs::Icon::Information,
-                      UserDialogs::Buttons::Ok, UserDialogs::Answer::Ok, true, false});
+    if (!asked)
+        m_s.dialogs.show({RecoveredText.arg(number), RecoveredCaption, UserDialogs::Icon::Information,
+                          UserDialogs::Buttons::Ok, UserDialogs::Answer::Ok, true, false});
     return Recovery::Printed;
 }

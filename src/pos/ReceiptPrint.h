@@ -5,6 +5,7 @@
 #include "pos/PrintedRows.h"
 #include "pos/ReceiptComposer.h"
 #include "pos/SalesTable.h"
+#include "pos/TillIdentity.h"
 
 #include <QDateTime>
 #include <QString>
@@ -38,11 +39,11 @@ struct SaleScreenFields
     QString refundedUid;         // EditUID
 };
 
-// Prints the open document as one fiscal receipt: the checks, the payment, the document
-// file, the hand-over to the print manager, the wait for its answer and the marking of
-// the rows. Every wait goes through the link's clock. While a receipt is with the print
-// manager a note in the data folder says so, so that a program that dies meanwhile
-// neither prints the sale again nor loses it (resolvePendingPrint).
+// Prints this till's open document as one fiscal receipt: the checks, the payment, the
+// document file, the hand-over to the print manager, the wait for its answer and the
+// marking of the rows. Every wait goes through the link's clock. While a receipt is with
+// the print manager this till's note in the data folder says so, so that a program that
+// dies meanwhile neither prints the sale again nor loses it (resolvePendingPrint).
 class ReceiptPrint
 {
 public:
@@ -68,7 +69,13 @@ public:
     };
 
     enum class Outcome { Stopped, Cancelled, Printed, NotPrinted };
-    enum class Recovery { Nothing, Printed, NotPrinted, Unresolved };
+    enum class Recovery {
+        Nothing,
+        Printed,
+        NotPrinted,
+        PrinterSilent,  // the printer did not say its last document: the note stays
+        RowsNotWritten, // printed, but the rows could not be marked (the cashier was told why)
+    };
     // Points of a print at which the program may die; a test stops there.
     enum class Stage { Composed, Noted, HandedOver, ResultRead, RowsMarked, NoteCleared };
 
@@ -85,7 +92,10 @@ public:
     Outcome print(const SaleScreenFields &fields);
     // Settles a receipt left with the print manager by a program that did not live to see
     // the outcome: asks the printer for its last document and marks the rows when it came
-    // out. The sale screen calls it when it is shown; print() calls it first.
+    // out. Only a number one above the number before means that: with more documents
+    // since, the cashier, who has the paper, says whether the receipt is among them. The
+    // sale screen calls it when it is shown; print() calls it before anything is handed
+    // over, and so must every other document handed to the print manager.
     Recovery resolvePendingPrint();
 
     const PaymentSession &session() const { return m_session; }
@@ -114,7 +124,10 @@ private:
     void showChange();
     bool waitForResult();
     Attempt outcome(AttemptState &state, qint32 numberBefore);
-    bool markPrinted(const QList<int> &keys, qint32 number, const QDateTime &printTime);
+    bool markPrinted(const QList<int> &keys, int till, qint32 number, const QDateTime &printTime);
+    void tellRowsNotWritten(qint32 number);
+    bool pendingWasPrinted(const PrintPendingRecord::Entry &entry, qint32 number, bool &asked);
+    bool settleBeforeHandOver(bool &printed);
     std::optional<QList<SaleRow>> openRows();
     void stage(Stage reached);
     bool ask(const QString &text, const QString &caption);
@@ -123,6 +136,7 @@ private:
     Services m_s;
     SalesTable m_sales;
     PrintedRows m_rows;
+    TillIdentity m_till;
     PrintPendingRecord m_pending;
     PaymentSession m_session;
     PaymentDialog m_paymentDialog;
@@ -130,4 +144,5 @@ private:
     std::function<void(Stage)> m_stageHook;
     QDateTime m_printTime;
     QString m_display;
+    QByteArray m_document; // the bytes of the document file as last written
 };

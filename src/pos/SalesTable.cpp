@@ -96,7 +96,14 @@ SaleRow rowFrom(const QSqlQuery &query)
 
 } // namespace
 
-SalesTable::SalesTable(DataFile &file, QString tableName) : m_file(file), m_name(std::move(tableName)) {}
+SalesTable::SalesTable(DataFile &file, QString tableName, int till)
+    : m_file(file), m_name(std::move(tableName)), m_till(till)
+{}
+
+QString SalesTable::openFilter() const
+{
+    return u"FISK=0 AND UCET=%1"_s.arg(m_till);
+}
 
 QString SalesTable::lastError() const
 {
@@ -178,6 +185,33 @@ bool SalesTable::addDiscountColumns()
     return m_file.commit();
 }
 
+bool SalesTable::hasTillColumn(bool &has)
+{
+    const QStringList columns = m_file.columnNames(m_name);
+    if (columns.isEmpty())
+        return false;
+    has = columns.contains(QString::fromUtf16(TableLayouts::tillField().name), Qt::CaseInsensitive);
+    return true;
+}
+
+bool SalesTable::addTillColumn()
+{
+    if (!m_file.beginWrite())
+        return false;
+    bool has = false;
+    bool ok = hasTillColumn(has);
+    if (ok && !has)
+        ok = m_file.exec(u"ALTER TABLE %1 ADD COLUMN %2"_s.arg(
+            m_name, TableLayouts::columnDefinition(TableLayouts::tillField())));
+    if (!ok) {
+        const QString error = m_file.lastError();
+        m_file.rollback();
+        m_file.setError(error);
+        return false;
+    }
+    return m_file.commit();
+}
+
 std::optional<qint64> SalesTable::maxKey()
 {
     QSqlQuery query(m_file.database());
@@ -213,7 +247,8 @@ std::optional<qint64> SalesTable::sumOpen()
 {
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
-    query.prepare(u"SELECT SUM(CENA_INT) FROM %1 WHERE FISK=0"_s.arg(m_name));
+    query.prepare(u"SELECT SUM(CENA_INT) FROM %1 WHERE FISK=0 AND UCET=?"_s.arg(m_name));
+    query.addBindValue(m_till);
     if (!run(query) || !query.next())
         return std::nullopt;
     return query.value(0).toLongLong();
@@ -241,7 +276,9 @@ SalesTable::StoreResult SalesTable::storeOpenRow(const SaleRow &row)
         return result;
     }
     result.key = int(*max + 1);
-    const std::optional<qint64> total = insert(row, result.key) ? sumOpen() : std::nullopt;
+    SaleRow ours = row;
+    ours.ucet = m_till;
+    const std::optional<qint64> total = insert(ours, result.key) ? sumOpen() : std::nullopt;
     if (!total) {
         const QString error = m_file.lastError();
         m_file.rollback();
@@ -266,8 +303,9 @@ std::optional<QList<SaleRow>> SalesTable::openRows()
 {
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
-    query.prepare(u"SELECT %1 FROM %2 WHERE FISK=0 ORDER BY ID_PRIMARY"_s.arg(
+    query.prepare(u"SELECT %1 FROM %2 WHERE FISK=0 AND UCET=? ORDER BY ID_PRIMARY"_s.arg(
         salesColumnNames().join(u", "_s), m_name));
+    query.addBindValue(m_till);
     if (!run(query))
         return std::nullopt;
     QList<SaleRow> rows;
@@ -279,8 +317,9 @@ std::optional<QList<SaleRow>> SalesTable::openRows()
 bool SalesTable::deleteOpenRow(int key)
 {
     QSqlQuery query(m_file.database());
-    query.prepare(u"DELETE FROM %1 WHERE ID_PRIMARY=? AND FISK=0"_s.arg(m_name));
+    query.prepare(u"DELETE FROM %1 WHERE ID_PRIMARY=? AND FISK=0 AND UCET=?"_s.arg(m_name));
     query.addBindValue(key);
+    query.addBindValue(m_till);
     return run(query);
 }
 
@@ -290,14 +329,15 @@ bool SalesTable::changeOpenAmounts(const QList<AmountChange> &changes)
         return false;
     QSqlQuery query(m_file.database());
     query.prepare(
-        u"UPDATE %1 SET CENA=?, CENA_INT=?, ZLAVA_INT=?, ZLAVA_PERC=? WHERE ID_PRIMARY=? AND FISK=0"_s.arg(
-            m_name));
+        u"UPDATE %1 SET CENA=?, CENA_INT=?, ZLAVA_INT=?, ZLAVA_PERC=? WHERE ID_PRIMARY=? AND FISK=0 AND UCET=?"_s
+            .arg(m_name));
     for (const AmountChange &change : changes) {
         query.addBindValue(change.cenaInt / 100.0);
         query.addBindValue(change.cenaInt);
         query.addBindValue(change.zlavaInt);
         query.addBindValue(change.zlavaPerc);
         query.addBindValue(change.key);
+        query.addBindValue(m_till);
         if (!run(query)) {
             const QString error = m_file.lastError();
             m_file.rollback();

@@ -10,15 +10,22 @@
 class DataFile;
 class QSqlQuery;
 
-// A year's sales table in its file. Every change runs in one write
-// transaction, so a till that is killed half way leaves nothing half done and
+// A year's sales table in its file, as one till sees it. Every change runs in one
+// write transaction, so a till that is killed half way leaves nothing half done and
 // two tills never hand out the same key.
+//
+// Tills that share a data folder share the table, but the open document of each is
+// its own: the rows it stores carry its number in UCET, and the open rows, their
+// total and every change to open rows are this till's only. Rows written before
+// tills were numbered carry 1, the default number, so a folder of one till reads as
+// it always did.
 class SalesTable
 {
 public:
-    SalesTable(DataFile &file, QString tableName);
+    SalesTable(DataFile &file, QString tableName, int till = 1);
 
     const QString &name() const { return m_name; }
+    int till() const { return m_till; }
     QString lastError() const;
 
     bool exists();
@@ -30,6 +37,10 @@ public:
     // Adds ZLAVA_INT and ZLAVA_PERC to a table of an older version and sets both
     // to 0 in every old row, all or nothing; a table that has them is left alone.
     bool addDiscountColumns();
+    // Tables of this program always have UCET. One made without it gains it, with every
+    // old row till 1's, so that the till's own rows can be read from it.
+    bool hasTillColumn(bool &has);
+    bool addTillColumn();
 
     // The maximum key + 1 (1 for an empty table), read outside a transaction:
     // only an estimate when other tills write, storeOpenRow() takes its own.
@@ -43,14 +54,16 @@ public:
         qint64 openTotal = 0; // sum of CENA_INT over the open rows after the insert
     };
     // Stores `row` under the next key: key, insert and the new total of the open
-    // document are one transaction. The row's idPrimary is ignored.
+    // document are one transaction. The row's idPrimary and ucet are ignored: it
+    // is stored as this till's.
     StoreResult storeOpenRow(const SaleRow &row);
 
-    // The open document: rows with FISK = 0, in key order.
+    // The open document: this till's rows with FISK = 0, in key order.
     std::optional<QList<SaleRow>> openRows();
     std::optional<qint64> openTotal();
 
-    // Deletes the open row with key `key`; a row already printed is left alone.
+    // Deletes the open row with key `key`; a row already printed, or another
+    // till's, is left alone.
     bool deleteOpenRow(int key);
 
     // New amounts of one open row under a whole-document discount.
@@ -64,7 +77,7 @@ public:
     // Writes all changes or none, so the document never shows half a discount.
     bool changeOpenAmounts(const QList<AmountChange> &changes);
 
-    static QString openFilter() { return QStringLiteral("FISK=0"); }
+    QString openFilter() const;
 
 private:
     bool run(QSqlQuery &query);
@@ -74,4 +87,5 @@ private:
 
     DataFile &m_file;
     QString m_name;
+    int m_till;
 };

@@ -124,6 +124,15 @@ std::span<const Field> discountFields()
     return std::span<const Field>(SalesLayout).last(DiscountFieldCount);
 }
 
+const Field &tillField()
+{
+    for (const Field &field : SalesLayout) {
+        if (QStringView(field.name) == u"UCET")
+            return field;
+    }
+    Q_UNREACHABLE();
+}
+
 QString columnDefinition(const Field &field)
 {
     QString text = QString::fromUtf16(field.name) + u' ' + typeName(field);

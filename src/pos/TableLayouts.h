@@ -39,6 +39,8 @@ std::span<const Field> stockFields();
 std::span<const Field> salesFields();
 // The sales fields that tables of older versions lack; the upgrade adds them.
 std::span<const Field> discountFields();
+// UCET, the number of the till whose row it is.
+const Field &tillField();
 
 // One column definition, e.g. "KOD VARCHAR(20) CHECK (length(KOD) <= 20)".
 QString columnDefinition(const Field &field);

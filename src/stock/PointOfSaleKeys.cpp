@@ -44,6 +44,8 @@ ProfileKey PointOfSaleKeys::key(PointOfSaleKey which)
         return configKey(u"ENDTM"_s);
     case PointOfSaleKey::DataFolder:
         return configKey(u"LAN_PATH"_s);
+    case PointOfSaleKey::TillNumber:
+        return configKey(u"POKLADNA"_s);
     case PointOfSaleKey::PaymentDialog:
         return {u"PLATBA"_s, u"SHOW"_s};
     case PointOfSaleKey::ServiceTelephone:

@@ -26,6 +26,7 @@ enum class PointOfSaleKey {
     PrintManagerTitle,     // TM
     TerminatePrintManager, // ENDTM
     DataFolder,            // LAN_PATH
+    TillNumber,            // POKLADNA
     PaymentDialog,         // SHOW
     ServiceTelephone,      // TEL
     ServiceName,           // NAZOV

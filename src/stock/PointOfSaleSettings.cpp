@@ -4,6 +4,8 @@
 #include "app/IniFile.h"
 #include "stock/ProfileAccess.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -35,6 +37,9 @@ void readConfigSection(PointOfSaleSettings &settings, const IniFile &ini, const 
     settings.terminatePrintManager =
         readSwitch(ini, key(Key::TerminatePrintManager), preset.terminatePrintManager);
     settings.dataFolder = withTrailingSeparator(readString(ini, key(Key::DataFolder), preset.dataFolder));
+    // Rows written before tills were numbered carry 1; a number below that (or no number at
+    // all) would give a till whose rows no other setting can name, so it reads as 1.
+    settings.tillNumber = std::max(1, readInt(ini, key(Key::TillNumber), preset.tillNumber));
 }
 
 void readListsAndService(PointOfSaleSettings &settings, const IniFile &ini, const PointOfSaleSettings &preset)
@@ -102,6 +107,7 @@ void PointOfSaleSettings::write(IniFile &ini) const
     writeString(ini, key(Key::PrintManagerTitle), printManagerTitle);
     writeInt(ini, key(Key::TerminatePrintManager), terminatePrintManager ? 1 : 0);
     writeString(ini, key(Key::DataFolder), dataFolder);
+    // POKLADNA is not a key of the confirmed save: see tillNumber.
     for (int i = 0; i < PaymentMeansCount; ++i) {
         writeString(ini, PointOfSaleKeys::paymentMeans(i), fitToSlot(paymentMeans[i], PaymentNameLength));
         writeString(ini, PointOfSaleKeys::cashier(i), fitToSlot(cashiers[i], CashierNameLength));
@@ -128,6 +134,7 @@ void PointOfSaleSettings::applyTo(Configuration &config) const
     config.repeatPeriod = repeatPeriod;
     config.cashierRequired = cashierRequired;
     config.dataFolder = dataFolder;
+    config.tillNumber = tillNumber;
     config.cashiers = cashiers;
     config.paymentMeans = paymentMeans;
 }

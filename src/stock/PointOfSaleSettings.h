@@ -32,6 +32,9 @@ struct PointOfSaleSettings
     QString printManagerTitle;         // TM
     bool terminatePrintManager = true; // ENDTM
     QString dataFolder;                // LAN_PATH, ends with a separator
+    // POKLADNA, 1 or more. Set by hand where several tills share a data folder; the confirmed
+    // save leaves the key as it stands in the file, so that its order of keys stays as it was.
+    int tillNumber = 1;
     std::array<QString, PaymentMeansCount> paymentMeans;
     std::array<QString, CashierCount> cashiers;
     int paymentDialog = 1;    // SHOW

@@ -156,6 +156,131 @@ int requestClose(const QString &title)
     return sent;
 }
 
+// A second X display of its own, as a second session of the same machine has: the single
+// instance check looks for the program's window on its own display only, so two tills of one
+// machine run in two sessions.
+class SecondDisplay
+{
+public:
+    bool start()
+    {
+        for (int number = 141; number < 190; ++number) {
+            if (QFile::exists(u"/tmp/.X11-unix/X%1"_s.arg(number)) ||
+                QFile::exists(u"/tmp/.X%1-lock"_s.arg(number)))
+                continue;
+            m_name = u":%1"_s.arg(number);
+            m_server.start(u"Xvfb"_s, {m_name, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s,
+                                       u"tcp"_s, u"-noreset"_s});
+            if (m_server.waitForStarted() &&
+                QTest::qWaitFor([this] { return run(u"xdpyinfo"_s, {}); }, 10000))
+                return true;
+            m_server.kill();
+            m_server.waitForFinished();
+        }
+        return false;
+    }
+    ~SecondDisplay()
+    {
+        m_server.kill();
+        m_server.waitForFinished();
+    }
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"DISPLAY"_s, m_name);
+        return environment;
+    }
+    bool xdotool(const QStringList &arguments) const
+    {
+        return run(u"timeout"_s, QStringList{u"20"_s, u"xdotool"_s} + arguments);
+    }
+    bool windowExists(const QString &title) const
+    {
+        return xdotool({u"search"_s, u"--name"_s, u'^' + QRegularExpression::escape(title) + u'$'});
+    }
+    // As answerBox() on the test's own display.
+    bool answerBox(const QString &title, const QString &keys) const
+    {
+        if (!QTest::qWaitFor([&] { return windowExists(title); }, kTimeoutMs))
+            return false;
+        const QString pattern = u'^' + QRegularExpression::escape(title) + u'$';
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            xdotool({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--name"_s, pattern, u"windowfocus"_s,
+                     u"--sync"_s});
+            xdotool({u"key"_s, u"--delay"_s, u"50"_s, keys});
+            if (QTest::qWaitFor([&] { return !windowExists(title); }, 2000))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    bool run(const QString &program, const QStringList &arguments) const
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(program, arguments);
+        return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
+
+    QString m_name;
+    QProcess m_server;
+};
+
+// The rows of a sales table as "name till printed document", in key order.
+QStringList salesRows(const QString &path)
+{
+    const QString connection = u"sales-rows"_s;
+    QStringList rows;
+    {
+        QSqlDatabase sales = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+        sales.setDatabaseName(path);
+        QSqlQuery query(sales);
+        if (sales.open() &&
+            query.exec(u"SELECT NAZOV, UCET, FISK, DOKLAD FROM PREDAJ_%1 ORDER BY ID_PRIMARY"_s.arg(
+                QDate::currentDate().year()))) {
+            while (query.next())
+                rows.append(u"%1 %2 %3 %4"_s.arg(query.value(0).toString(), query.value(1).toString(),
+                                                 query.value(2).toString(), query.value(3).toString()));
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return rows;
+}
+
+QList<QByteArray> printedReceipts(const ProgramFolder &folder)
+{
+    QList<QByteArray> receipts;
+    const QDir journal(folder.file(u"journal"_s));
+    for (const QString &name : journal.entryList({u"*-receipt.txt"_s}, QDir::Files, QDir::Name))
+        receipts.append(TestPaths::readFile(journal.filePath(name)));
+    return receipts;
+}
+
+bool writePriceList(const QString &path, const QList<std::pair<QString, double>> &items)
+{
+    DataFile stock;
+    if (!stock.open(path, true))
+        return false;
+    StockTable table(stock);
+    if (!table.create())
+        return false;
+    int code = 100;
+    for (const auto &[name, price] : items) {
+        StockRow row;
+        row.kod = QString::number(code++);
+        row.nazov = name;
+        row.mj = u"ks"_s;
+        row.jc = price;
+        row.dphIdx = 1;
+        if (!table.insert(row))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class TestProgramProcess : public QObject
@@ -178,13 +303,15 @@ private slots:
     void saleScreenSellsAndPrintsAReceipt();
     void endingDuringThePaymentPrintsNothing_data();
     void endingDuringThePaymentPrintsNothing();
+    void twoTillsOnOneDataFolderPrintTheirOwnItems();
 
 private:
     void sellThreeMilksUpToThePayment(const ProgramFolder &folder, QSqlDatabase &sales);
     static QStringList openRows(const QSqlDatabase &sales);
     static void closeSalesCheck(QSqlDatabase &sales);
-    QProcess *start(const ProgramFolder &folder);
-    QProcess *startSimulator(const ProgramFolder &folder, const QStringList &options = {});
+    QProcess *start(const ProgramFolder &folder, const QProcessEnvironment &environment = {});
+    QProcess *startSimulator(const ProgramFolder &folder, const QStringList &options = {},
+                             const QProcessEnvironment &environment = {});
     void chooseTrayMenuEntry(int upPresses);
     void passDetectionQuestion();
     bool windowExists(const QString &title) const { return m_windows->windowExists(title.toStdString()); }
@@ -193,6 +320,7 @@ private:
     MessageTable m_messages;
     QProcess m_trayHost;
     QList<QProcess *> m_programs;
+    std::unique_ptr<SecondDisplay> m_session; // ends after the programs that run on it
 };
 
 void TestProgramProcess::initTestCase()
@@ -224,12 +352,15 @@ void TestProgramProcess::cleanup()
         delete program;
     }
     m_programs.clear();
+    m_session.reset();
 }
 
-QProcess *TestProgramProcess::start(const ProgramFolder &folder)
+QProcess *TestProgramProcess::start(const ProgramFolder &folder, const QProcessEnvironment &environment)
 {
     auto *program = new QProcess;
     m_programs.append(program);
+    if (!environment.isEmpty())
+        program->setProcessEnvironment(environment);
     program->setProgram(folder.executable());
     program->setWorkingDirectory(folder.path());
     program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -237,10 +368,13 @@ QProcess *TestProgramProcess::start(const ProgramFolder &folder)
     return program;
 }
 
-QProcess *TestProgramProcess::startSimulator(const ProgramFolder &folder, const QStringList &options)
+QProcess *TestProgramProcess::startSimulator(const ProgramFolder &folder, const QStringList &options,
+                                             const QProcessEnvironment &environment)
 {
     auto *simulator = new QProcess;
     m_programs.append(simulator);
+    if (!environment.isEmpty())
+        simulator->setProcessEnvironment(environment);
     simulator->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     simulator->start(QStringLiteral(OMIRA_TM_EXE),
                      QStringList{u"--program-folder"_s, folder.path()} + options);
@@ -539,7 +673,7 @@ void TestProgramProcess::saleScreenSellsAndPrintsAReceipt()
     };
     // The simulator's first document is number 1; no daily closing was made yet.
     QTRY_COMPARE_WITH_TIMEOUT(markedRows(), QStringList{u"1 1 1 1 267"_s}, kTimeoutMs);
-    QVERIFY(!QFile::exists(folder.file(u"cennik/lan_bl.pending"_s)));
+    QVERIFY(QDir(folder.file(u"cennik"_s)).entryList({u"*.pending"_s}, QDir::Files).isEmpty());
     closeSalesCheck(sales);
 }
 
@@ -569,10 +703,99 @@ void TestProgramProcess::endingDuringThePaymentPrintsNothing()
         // Long enough for the simulator to take a receipt that was handed over.
         QTest::qWait(1500);
         QCOMPARE(folder.journal().count(u"receipt"_s), 0);
-        QVERIFY(!QFile::exists(folder.file(u"cennik/lan_bl.pending"_s)));
+        QVERIFY(QDir(folder.file(u"cennik"_s)).entryList({u"*.pending"_s}, QDir::Files).isEmpty());
         QCOMPARE(openRows(sales), QStringList{u"MLIEKO polotučné 1 l 3 267"_s});
     }
     closeSalesCheck(sales);
+}
+
+// Two tills on one data folder, each with its program folder, its print manager and its own
+// session of the machine. A till started with a number that already runs is refused. Then
+// each cashier types an item in, and each receipt holds only its own till's item.
+void TestProgramProcess::twoTillsOnOneDataFolderPrintTheirOwnItems()
+{
+    if (QStandardPaths::findExecutable(u"Xvfb"_s).isEmpty())
+        QSKIP("needs Xvfb for the second till's session");
+    m_session = std::make_unique<SecondDisplay>();
+    SecondDisplay &session = *m_session;
+    QVERIFY2(session.start(), "no second display");
+    const QTemporaryDir shared;
+    QVERIFY(writePriceList(shared.filePath(u"vx60_sklad.db"_s),
+                           {{u"MLIEKO polotučné 1 l"_s, 0.89}, {u"CHLIEB tmavý"_s, 1.20}}));
+    const QByteArray dataFolder = "LAN_PATH=" + shared.path().toUtf8() + "/\r\n";
+    ProgramFolder first("TM=TM-till-1\r\nPOKL_START=1\r\n" + dataFolder);
+    ProgramFolder second("POKLADNA=1\r\nTM=TM-till-2\r\nPOKL_START=1\r\n" + dataFolder);
+
+    startSimulator(first);
+    QTRY_VERIFY_WITH_TIMEOUT(windowExists(u"TM-till-1"_s), kTimeoutMs);
+    start(first);
+    const QString saleCaption = m_messages.text(Msg::SaleCaption);
+    const QString salePattern = u'^' + saleCaption + u'$';
+    QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, salePattern}),
+                             kTimeoutMs);
+
+    // The second till, by mistake numbered 1 as well, is told and ends.
+    QProcess *refused = start(second, session.environment());
+    QVERIFY(session.answerBox(u"Program Omira"_s, u"Return"_s));
+    QVERIFY(hasEnded(*refused));
+    QCOMPARE(refused->exitCode(), 0);
+    QVERIFY2(second.log().contains("Till 1 already runs on the data folder"), second.log().constData());
+
+    const QString settings = second.file(u"cennik/pokladna.ini"_s);
+    QVERIFY(
+        TestPaths::writeFile(settings, TestPaths::readFile(settings).replace("POKLADNA=1", "POKLADNA=2")));
+    startSimulator(second, {}, session.environment());
+    QTRY_VERIFY_WITH_TIMEOUT(session.windowExists(u"TM-till-2"_s), kTimeoutMs);
+    start(second, session.environment());
+    QTRY_VERIFY_WITH_TIMEOUT(session.xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, salePattern}),
+                             kTimeoutMs);
+    QTest::qWait(500);
+
+    // Both cashiers type an item in before either prints; an open row carries the number its
+    // receipt is expected to get.
+    QVERIFY(
+        xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, salePattern, u"windowfocus"_s, u"--sync"_s}));
+    QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"30"_s, u"mlie"_s}));
+    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"Return"_s, u"ctrl+a"_s, u"3"_s, u"Return"_s}));
+    QVERIFY(session.xdotool(
+        {u"search"_s, u"--onlyvisible"_s, u"--name"_s, salePattern, u"windowfocus"_s, u"--sync"_s}));
+    QVERIFY(session.xdotool({u"type"_s, u"--delay"_s, u"30"_s, u"chli"_s}));
+    QVERIFY(
+        session.xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"Return"_s, u"ctrl+a"_s, u"2"_s, u"Return"_s}));
+    const QString salesPath = shared.filePath(u"predaj_%1.db"_s.arg(QDate::currentDate().year()));
+    QTRY_COMPARE_WITH_TIMEOUT(salesRows(salesPath),
+                              QStringList({u"MLIEKO polotučné 1 l 1 0 1"_s, u"CHLIEB tmavý 2 0 1"_s}),
+                              kTimeoutMs);
+
+    // Each prints, paying 10.00 in cash in the payment dialog.
+    const QString payment = u"^Úhrada dokladu$"_s;
+    QVERIFY(xdotool({u"key"_s, u"F12"_s}));
+    QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment}), kTimeoutMs);
+    QTest::qWait(800); // the dialog pauses before it takes keys
+    QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment, u"windowfocus"_s, u"--sync"_s}));
+    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"1"_s, u"0"_s, u"F12"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(printedReceipts(first).size(), 1, kTimeoutMs);
+
+    QVERIFY(session.xdotool({u"key"_s, u"F12"_s}));
+    QTRY_VERIFY_WITH_TIMEOUT(session.xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment}),
+                             kTimeoutMs);
+    QTest::qWait(800);
+    QVERIFY(session.xdotool(
+        {u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment, u"windowfocus"_s, u"--sync"_s}));
+    QVERIFY(session.xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"1"_s, u"0"_s, u"F12"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(printedReceipts(second).size(), 1, kTimeoutMs);
+
+    const QByteArray receipt = printedReceipts(first).constFirst();
+    QVERIFY2(receipt.contains("^DMLIEKO polotu\xe8n\xe9 1 l^k") && !receipt.contains("CHLIEB"),
+             receipt.constData());
+    QVERIFY(receipt.contains("\x1bk        2.67 EUR\r\n"));
+    const QByteArray other = printedReceipts(second).constFirst();
+    QVERIFY2(other.contains("^DCHLIEB tmav\xfd^k") && !other.contains("MLIEKO"), other.constData());
+    QVERIFY(other.contains("\x1bk        2.40 EUR\r\n"));
+    // Each print manager's first document.
+    QTRY_COMPARE_WITH_TIMEOUT(salesRows(salesPath),
+                              QStringList({u"MLIEKO polotučné 1 l 1 1 1"_s, u"CHLIEB tmavý 2 1 1"_s}),
+                              kTimeoutMs);
 }
 
 QTEST_MAIN(TestProgramProcess)

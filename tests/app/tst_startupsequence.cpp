@@ -9,9 +9,13 @@
 #include "link/ManualLinkClock.h"
 #include "link/PrintManagerLink.h"
 #include "platform/FileSystem.h"
+#include "pos/PrintPendingRecord.h"
+#include "pos/TillIdentity.h"
+#include "pos/TillLock.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -168,6 +172,10 @@ private slots:
     void noAccessTestsWhenSwitchedOff();
     void leftOverFilesAreRemoved();
     void undeletableInputFileIsLoggedAndStartGoesOn();
+    void tillNumberRunsOnceOnADataFolder_data();
+    void tillNumberRunsOnceOnADataFolder();
+    void receiptLeftOnTheInputSettlesItsNote_data();
+    void receiptLeftOnTheInputSettlesItsNote();
 };
 
 void TestStartupSequence::foundPrinterStartsTheTimer()
@@ -338,6 +346,107 @@ void TestStartupSequence::undeletableInputFileIsLoggedAndStartGoesOn()
         waited += pause == 5 ? pause : 0;
     QVERIFY(waited >= StartupSequence::DeletionLimitMs);
     QVERIFY(waited < StartupSequence::DeletionLimitMs + 100);
+}
+
+void TestStartupSequence::tillNumberRunsOnceOnADataFolder_data()
+{
+    QTest::addColumn<QByteArray>("pointOfSale");
+    QTest::addColumn<StartupSequence::Outcome>("outcome");
+    QTest::newRow("the same number") << QByteArray() << StartupSequence::Outcome::EndProgram;
+    QTest::newRow("another number") << QByteArray("[CONFIG]\r\nPOKLADNA=2\r\n")
+                                    << StartupSequence::Outcome::Continue;
+}
+
+// Till 1 already runs on the data folder (from another program folder or machine).
+void TestStartupSequence::tillNumberRunsOnceOnADataFolder()
+{
+    QFETCH(QByteArray, pointOfSale);
+    QFETCH(StartupSequence::Outcome, outcome);
+    StartupFixture fixture;
+    fixture.printer.found = true;
+    if (!pointOfSale.isEmpty())
+        fixture.writePointOfSale(pointOfSale);
+    TestPaths::writeFile(fixture.file(u"blocek.txt"_s), "receipt of this till");
+    TillLock running(fixture.file(u"cennik"_s), 1);
+    QCOMPARE(running.take(), TillLock::Result::Taken);
+
+    QCOMPARE(fixture.run(), outcome);
+
+    if (outcome == StartupSequence::Outcome::Continue) {
+        QVERIFY(fixture.dialogs.shown().isEmpty());
+        QVERIFY(fixture.context.tillLock);
+        QCOMPARE(TillLock(fixture.file(u"cennik"_s), 2).take(), TillLock::Result::HeldByAnother);
+        return;
+    }
+    QCOMPARE(fixture.dialogs.shown().size(), 1);
+    const UserDialogs::Message &box = fixture.dialogs.shown().constFirst();
+    QCOMPARE(box.caption, u"Program Omira"_s);
+    QCOMPARE(box.buttons, UserDialogs::Buttons::Ok);
+    for (const QString &part :
+         {u"Pokladňa číslo 1 už pracuje"_s, QSysInfo::machineHostName(),
+          QString::number(QCoreApplication::applicationPid()), u"kľúč POKLADNA v sekcii [CONFIG]"_s,
+          QDir::toNativeSeparators(fixture.file(u"cennik/pokladna.ini"_s)),
+          QDir::toNativeSeparators(running.path()), u"Program sa teraz ukončí."_s})
+        QVERIFY2(box.text.contains(part), qPrintable(part));
+    // The refused till touches nothing: not even the files of its own print manager.
+    QCOMPARE(TestPaths::readFile(fixture.file(u"blocek.txt"_s)), QByteArray("receipt of this till"));
+    QCOMPARE(fixture.printer.detections, 0);
+    QVERIFY(!fixture.context.tillLock);
+}
+
+void TestStartupSequence::receiptLeftOnTheInputSettlesItsNote_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<bool>("oldNamedNote");
+    QTest::addColumn<bool>("settled");
+    const QByteArray receipt = "\x1b"
+                               "b^t^DChlieb^k\r\n\x1b"
+                               "e";
+    QTest::newRow("this till's receipt, never taken") << receipt << false << true;
+    QTest::newRow("this till's receipt, note of an earlier version") << receipt << true << true;
+    QTest::newRow("another document on the input") << QByteArray("\x1b\x11\x1b"
+                                                                 "e")
+                                                   << false << false;
+}
+
+// A receipt that the start-up finds still on the input and deletes was never printed. Its
+// note is settled then, so that no later document that raises the printer's number can pass
+// for it.
+void TestStartupSequence::receiptLeftOnTheInputSettlesItsNote()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(bool, oldNamedNote);
+    QFETCH(bool, settled);
+    StartupFixture fixture;
+    fixture.printer.found = true;
+    const QByteArray receipt = "\x1b"
+                               "b^t^DChlieb^k\r\n\x1b"
+                               "e";
+    const TillIdentity till{QSysInfo::machineHostName(), fixture.file(u"blocek.txt"_s), 1};
+    PrintPendingRecord note(fixture.file(u"cennik"_s), till);
+    const QString oldNote = fixture.file(u"cennik/lan_bl.pending"_s);
+    if (oldNamedNote) {
+        TestPaths::writeFile(oldNote, "omira-pending 1\n" + till.linkText().toUtf8() +
+                                          "\nPREDAJ_2026\n41\n2026-03-14T09:00:00\n1,2\nend\n");
+        TestPaths::writeFile(fixture.file(u"lan_bl.txt"_s), receipt);
+    } else {
+        PrintPendingRecord::Entry entry{till.linkText(),
+                                        1,
+                                        u"PREDAJ_2026"_s,
+                                        41,
+                                        QDateTime::currentDateTime(),
+                                        {1, 2},
+                                        PrintPendingRecord::hashOf(receipt)};
+        QVERIFY(note.write(entry));
+    }
+    TestPaths::writeFile(fixture.file(u"blocek.txt"_s), input);
+
+    QCOMPARE(fixture.run(), StartupSequence::Outcome::Continue);
+
+    QVERIFY(!QFile::exists(fixture.file(u"blocek.txt"_s)));
+    QCOMPARE(note.exists(), !settled);
+    QCOMPARE(QFile::exists(oldNote), oldNamedNote && !settled);
+    QCOMPARE(fixture.log().contains("was never taken; its items stay open"), settled);
 }
 
 QTEST_GUILESS_MAIN(TestStartupSequence)

@@ -68,16 +68,20 @@ public:
 };
 
 // Everything a print needs, over a temporary program folder with its data folder and
-// exchange folder, wired as the sale screen wires it. The clock is the caller's.
+// exchange folder, wired as the sale screen wires it. The clock is the caller's. Tills
+// that share a data folder each have a root of their own and name the shared folder.
 struct ReceiptPrintRig
 {
-    explicit ReceiptPrintRig(LinkClock &clock, const QString &root)
+    explicit ReceiptPrintRig(LinkClock &clock, const QString &root, const QString &sharedDataFolder = {},
+                             int till = 1)
         : link(config, windows, *files, clock), requests(config, link, *files, state, statusView),
           detection({config, messages, [this]() -> ErrorLog & { return errorLog; }, link, requests, state,
                      statusView})
     {
         config.programFolder = root + u"/program"_s;
-        config.dataFolder = config.programFolder + u"/cennik/"_s;
+        config.dataFolder =
+            sharedDataFolder.isEmpty() ? config.programFolder + u"/cennik/"_s : sharedDataFolder + u'/';
+        config.tillNumber = till;
         config.exchangeFolder = root + u"/exchange/"_s;
         config.printManagerInput = config.exchangeFolder + u"blocek.txt"_s;
         config.printManagerTitle = u"RL70ZQ"_s;
@@ -88,11 +92,12 @@ struct ReceiptPrintRig
         config.paymentMeans[0] = u"Hotovosť"_s;
         config.paymentMeans[1] = u"Karta"_s;
         windows.titles.insert("RL70ZQ");
+        QDir().mkpath(config.programFolder);
         QDir().mkpath(config.dataFolder);
         QDir().mkpath(config.exchangeFolder);
         tableName = TableLayouts::salesTableName(2026);
         salesFile.open(config.dataFolder + TableLayouts::salesFileName(2026), true);
-        sales = std::make_unique<SalesTable>(salesFile, tableName);
+        sales = std::make_unique<SalesTable>(salesFile, tableName, till);
         sales->create();
     }
 
@@ -125,8 +130,8 @@ struct ReceiptPrintRig
     {
         QList<SaleRow> rows;
         QSqlQuery query(salesFile.database());
-        query.exec(u"SELECT ID_PRIMARY, FISK, DOKLAD, ID_DOKLAD, DU, DATUM, CAS FROM "_s + tableName +
-                   u" ORDER BY ID_PRIMARY"_s);
+        query.exec(u"SELECT ID_PRIMARY, FISK, DOKLAD, ID_DOKLAD, DU, DATUM, CAS, UCET, NAZOV FROM "_s +
+                   tableName + u" ORDER BY ID_PRIMARY"_s);
         while (query.next()) {
             SaleRow row;
             row.idPrimary = query.value(0).toInt();
@@ -136,6 +141,8 @@ struct ReceiptPrintRig
             row.du = query.value(4).toInt();
             row.datum = QDate::fromString(query.value(5).toString(), u"yyyy-MM-dd"_s);
             row.cas = QTime::fromString(query.value(6).toString(), u"HH:mm:ss"_s);
+            row.ucet = query.value(7).toInt();
+            row.nazov = query.value(8).toString();
             rows << row;
         }
         return rows;

@@ -197,7 +197,7 @@ void TestDataModule::firstStartCreatesBothTablesSilently()
     QVERIFY(m_dialogs.shown().isEmpty());
     QVERIFY(QFile::exists(path(u"predaj_2026.db"_s)));
     QVERIFY(QFile::exists(path(u"vx60_sklad.db"_s)));
-    QCOMPARE(dm.openFilter(), u"FISK=0"_s);
+    QCOMPARE(dm.openFilter(), u"FISK=0 AND UCET=1"_s);
     QCOMPARE(dm.openRows()->size(), 0);
     QCOMPARE(dm.openTotal(), 0);
     QVERIFY(!dm.documentSourceEnabled()); // until the first item is added

@@ -2,6 +2,8 @@
 #include "TestPaths.h"
 #include "link/ManualLinkClock.h"
 #include "omira-tm/PrintManagerSimulator.h"
+#include "pos/PrintPendingRecord.h"
+#include "pos/TillIdentity.h"
 
 #include <QtTest>
 
@@ -13,7 +15,8 @@ const QDateTime PrintTime(QDate(2026, 3, 14), QTime(9, 26, 53));
 // the link waits, so that no test depends on real time.
 struct Fixture
 {
-    explicit Fixture(quint32 statusWord = 1) : rig(clock, dir.path())
+    explicit Fixture(quint32 statusWord = 1, const QString &sharedDataFolder = {}, int till = 1)
+        : rig(clock, dir.path(), sharedDataFolder, till)
     {
         clock.setSleepHook([this](qint64) {
             if (simulator)
@@ -23,8 +26,11 @@ struct Fixture
         rig.print().setClock([] { return PrintTime; });
     }
 
-    void startSimulator(quint32 statusWord, bool noReply)
+    void startSimulator(quint32 statusWord, bool noReply, std::optional<qint32> lastDocument = {})
     {
+        if (lastDocument)
+            TestPaths::writeFile(rig.config.exchangeFolder + u"omira-tm.ini"_s,
+                                 "[PRINTER]\r\nNUMBER=" + QByteArray::number(*lastDocument) + "\r\n");
         SimulatorSettings settings;
         settings.inputPath = rig.config.printManagerInput;
         settings.statePath = rig.config.exchangeFolder + u"omira-tm.ini"_s;
@@ -44,6 +50,20 @@ struct Fixture
     QByteArray journal(const QString &name) const
     {
         return TestPaths::readFile(journalFolder() + u'/' + name);
+    }
+    // The note a till that died after handing its open rows over would have left.
+    void leaveNote(qint32 documentBefore)
+    {
+        const TillIdentity till = TillIdentity::of(rig.config);
+        PrintPendingRecord::Entry entry;
+        entry.printManagerInput = till.linkText();
+        entry.till = till.number;
+        entry.salesTable = rig.tableName;
+        entry.documentBefore = documentBefore;
+        entry.printTime = PrintTime;
+        for (const SaleRow &row : rig.allRows())
+            entry.keys << row.idPrimary;
+        QVERIFY(PrintPendingRecord(rig.config.dataFolder, till).write(entry));
     }
     QStringList captions() const
     {
@@ -79,6 +99,12 @@ private slots:
     void returnWithoutRefundedUidIsNotHandedOver();
     void emptyDocumentStops();
     void paragonNumberMustHaveFiveCharacters();
+
+    void pendingReceiptSettledByThePrinterNumber_data();
+    void pendingReceiptSettledByThePrinterNumber();
+    void pendingReceiptThatCannotBeSettledSaysWhy_data();
+    void pendingReceiptThatCannotBeSettledSaysWhy();
+    void tillsOnOneDataFolderPrintOnlyTheirOwnItems();
 };
 
 void TestReceiptPrint::printedReceiptMarksItsRows()
@@ -324,6 +350,147 @@ void TestReceiptPrint::paragonNumberMustHaveFiveCharacters()
     QVERIFY(f.journal(f.receipts().constFirst())
                 .startsWith("\x1b"
                             "b^t^P2026030110150000042^k^DChlieb"));
+}
+
+void TestReceiptPrint::pendingReceiptSettledByThePrinterNumber_data()
+{
+    using A = UserDialogs::Answer;
+    QTest::addColumn<int>("printedSince");
+    QTest::addColumn<QList<A>>("answers");
+    QTest::addColumn<ReceiptPrint::Recovery>("recovery");
+    QTest::addColumn<UserDialogs::Buttons>("box");
+    using R = ReceiptPrint::Recovery;
+    QTest::newRow("nothing printed since") << 0 << QList<A>{} << R::NotPrinted << UserDialogs::Buttons(-1);
+    QTest::newRow("one document: this receipt") << 1 << QList<A>{} << R::Printed << UserDialogs::Buttons::Ok;
+    QTest::newRow("three documents, the cashier finds it")
+        << 3 << QList<A>{A::Yes} << R::Printed << UserDialogs::Buttons::YesNo;
+    QTest::newRow("three documents, the cashier does not find it")
+        << 3 << QList<A>{A::No} << R::NotPrinted << UserDialogs::Buttons::YesNo;
+    QTest::newRow("three documents, Enter pressed blindly")
+        << 3 << QList<A>{} << R::NotPrinted << UserDialogs::Buttons::YesNo;
+}
+
+// Only the one document after the number before is surely this receipt: the till hands
+// nothing else over while its note stands. Other documents may have come from elsewhere,
+// and the printer's answer cannot tell their kinds apart, so then the cashier decides.
+void TestReceiptPrint::pendingReceiptSettledByThePrinterNumber()
+{
+    QFETCH(int, printedSince);
+    QFETCH(QList<UserDialogs::Answer>, answers);
+    QFETCH(ReceiptPrint::Recovery, recovery);
+    QFETCH(UserDialogs::Buttons, box);
+    Fixture f;
+    f.rig.addItem(u"Chlieb"_s, 2, 1.20);
+    f.rig.addItem(u"Mlieko"_s, 1, 0.89, 1);
+    f.leaveNote(41);
+    f.startSimulator(1, false, 41 + printedSince);
+    for (const UserDialogs::Answer answer : answers)
+        f.rig.dialogs.queueAnswer(answer);
+
+    QCOMPARE(f.rig.print().resolvePendingPrint(), recovery);
+
+    const bool printed = recovery == ReceiptPrint::Recovery::Printed;
+    for (const SaleRow &row : f.rig.allRows()) {
+        QCOMPARE(row.fisk, printed);
+        if (printed)
+            QCOMPARE(row.doklad, 41 + printedSince);
+    }
+    QVERIFY(!f.rig.print().pendingRecord().exists());
+    QVERIFY(f.receipts().isEmpty());
+    if (box == UserDialogs::Buttons(-1)) {
+        QVERIFY(f.rig.dialogs.shown().isEmpty());
+        return;
+    }
+    QCOMPARE(f.rig.dialogs.shown().size(), 1);
+    const UserDialogs::Message &shown = f.rig.dialogs.shown().constFirst();
+    QCOMPARE(shown.buttons, box);
+    if (box == UserDialogs::Buttons::YesNo) {
+        QVERIFY2(shown.text.contains(u"položiek: 2, spolu 3.29 EUR"_s), qPrintable(shown.text));
+        QVERIFY(shown.text.contains(u"42 až 44"_s));
+        QCOMPARE(shown.defaultAnswer, UserDialogs::Answer::No);
+    }
+}
+
+void TestReceiptPrint::pendingReceiptThatCannotBeSettledSaysWhy_data()
+{
+    QTest::addColumn<bool>("printerAnswers");
+    QTest::addColumn<QStringList>("said");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("the printer does not answer")
+        << false << QStringList{u"pokladňa neodpovedá"_s, u"tlač zopakujte"_s} << u"[MSG_17]"_s;
+    QTest::newRow("the rows cannot be written")
+        << true
+        << QStringList{u"Doklad č. 42 sa vytlačil"_s, u"nepodarilo zapísať"_s,
+                       u"tabuľka predaja je len na čítanie"_s, u"stlačte Tlač"_s}
+        << u"[MSG_159]"_s;
+}
+
+// Every print that finds the note unsettled tells the cashier what stands in the way, and
+// prints nothing, until the cause is gone.
+void TestReceiptPrint::pendingReceiptThatCannotBeSettledSaysWhy()
+{
+    QFETCH(bool, printerAnswers);
+    QFETCH(QStringList, said);
+    QFETCH(QString, caption);
+    Fixture f;
+    f.rig.addItem(u"Chlieb"_s, 1, 1);
+    f.leaveNote(41);
+    f.startSimulator(1, !printerAnswers, 42);
+    const QString refuse =
+        u"CREATE TRIGGER len_na_citanie BEFORE UPDATE ON %1 "
+        "BEGIN SELECT RAISE(ABORT, 'tabuľka predaja je len na čítanie'); END"_s.arg(f.rig.tableName);
+    QVERIFY(f.rig.salesFile.exec(refuse));
+
+    for (int print = 0; print < 2; ++print) {
+        f.rig.dialogs.clear();
+        QCOMPARE(f.rig.print().print({}), ReceiptPrint::Outcome::Stopped);
+        QCOMPARE(f.rig.dialogs.shown().size(), 1);
+        const UserDialogs::Message &shown = f.rig.dialogs.shown().constFirst();
+        for (const QString &part : std::as_const(said))
+            QVERIFY2(shown.text.contains(part), qPrintable(shown.text));
+        QVERIFY(!shown.text.contains(u"zdetekovat"_s));
+        QCOMPARE(shown.caption, caption);
+        QVERIFY(f.rig.print().pendingRecord().exists());
+        QVERIFY(!f.rig.allRows()[0].fisk);
+    }
+    QVERIFY(f.receipts().isEmpty());
+
+    // The cause gone, the next print settles the note and prints nothing again.
+    QVERIFY(f.rig.salesFile.exec(u"DROP TRIGGER len_na_citanie"_s));
+    f.startSimulator(1, false);
+    f.rig.dialogs.clear();
+    QCOMPARE(f.rig.print().print({}), ReceiptPrint::Outcome::Stopped);
+    QVERIFY(f.receipts().isEmpty());
+    QCOMPARE(f.rig.allRows()[0].doklad, 42);
+    QVERIFY(f.rig.allRows()[0].fisk);
+    QVERIFY(!f.rig.print().pendingRecord().exists());
+}
+
+// Two tills on one data folder, each with its own print manager, type in their items at the
+// same time: each receipt holds its own till's items only.
+void TestReceiptPrint::tillsOnOneDataFolderPrintOnlyTheirOwnItems()
+{
+    QTemporaryDir shared;
+    Fixture first(1, shared.path(), 1);
+    Fixture second(1, shared.path(), 2);
+    first.rig.addItem(u"Chlieb"_s, 1, 1.20);
+    second.rig.addItem(u"Syr"_s, 1, 5);
+    first.rig.addItem(u"Maslo"_s, 1, 2.49);
+
+    QCOMPARE(first.rig.print().print({}), ReceiptPrint::Outcome::Printed);
+    const QByteArray receipt = first.journal(first.receipts().value(0));
+    QVERIFY(receipt.contains("^DChlieb^k") && receipt.contains("^DMaslo^k"));
+    QVERIFY2(!receipt.contains("Syr"), receipt.constData());
+    QVERIFY(receipt.contains("\x1bk        3.69 EUR"));
+
+    QCOMPARE(second.rig.print().print({}), ReceiptPrint::Outcome::Printed);
+    const QByteArray other = second.journal(second.receipts().value(0));
+    QVERIFY(other.contains("^DSyr^k") && !other.contains("Chlieb") && !other.contains("Maslo"));
+
+    QStringList rows;
+    for (const SaleRow &row : first.rig.allRows())
+        rows << u"%1 %2 %3 %4"_s.arg(row.nazov).arg(row.ucet).arg(row.fisk).arg(row.doklad);
+    QCOMPARE(rows, QStringList({u"Chlieb 1 1 1"_s, u"Syr 2 1 1"_s, u"Maslo 1 1 1"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestReceiptPrint)

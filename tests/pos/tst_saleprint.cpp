@@ -14,7 +14,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSysInfo>
 #include <QTableView>
 #include <QTextEdit>
 #include <QTimer>
@@ -188,14 +187,15 @@ void TestSalePrint::openingSettlesAReceiptLeftWithThePrintManager()
     const qint32 before = m_f->printer.info.documentNumber;
     startSimulator(before + 1);
     TForm_predaj_medic &screen = openWithTwoItems();
+    const TillIdentity till = TillIdentity::of(m_f->context.config);
     PrintPendingRecord::Entry entry;
-    entry.printManagerInput = QSysInfo::machineHostName() + u'|' + m_f->context.config.printManagerInput;
+    entry.printManagerInput = till.linkText();
     entry.salesTable = m_f->data->salesTableName();
     entry.documentBefore = before;
     entry.printTime = QDateTime::currentDateTime();
     for (const SaleRow &row : screen.document().rows())
         entry.keys.append(row.idPrimary);
-    QVERIFY(PrintPendingRecord(m_f->dataFolder()).write(entry));
+    QVERIFY(PrintPendingRecord(m_f->dataFolder(), till).write(entry));
 
     screen.hide();
     screen.show();

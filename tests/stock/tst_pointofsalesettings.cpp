@@ -77,6 +77,8 @@ private slots:
     void applyToGivesWhatTheStartupLoaderReads();
     void storedValueReadsBackUnchanged_data();
     void storedValueReadsBackUnchanged();
+    void tillNumber_data();
+    void tillNumber();
     void printerModelNames();
     void screenLayoutDefaultsAndRoundTrip();
 };
@@ -242,7 +244,7 @@ void TestPointOfSaleSettings::applyToGivesWhatTheStartupLoaderReads_data()
     QTest::newRow("no file") << QByteArray();
     QTest::newRow("every key") << QByteArray(
         "[CONFIG]\r\nTL_MAN=D:\\pm\\in\\blocek*.txt\r\nPOKL_START=2\r\nDEMO=5\r\nLAN=0\r\nLAN_INFO=1\r\n"
-        "LAN_DC=2\r\nLAN_REPEAT=3\r\nPOKLADNIK=7\r\nENDTM=0\r\nTM=Okno\r\nLAN_PATH=E:\\data\r\n"
+        "LAN_DC=2\r\nLAN_REPEAT=3\r\nPOKLADNIK=7\r\nENDTM=0\r\nTM=Okno\r\nLAN_PATH=E:\\data\r\nPOKLADNA=4\r\n"
         "[POKLADNIK]\r\nPOKL_1=Anna\r\nPOKL_10=0123456789012345678901234567890123456789xyz\r\n"
         "[PLATBA]\r\nSHOW=0\r\nPLAT_1=Kar\x9ata\r\nplat_10=Desiata\r\n");
     QTest::newRow("values that are not numbers") << QByteArray("[CONFIG]\r\nLAN_INFO=abc\r\nPOKL_START=\r\n"
@@ -272,6 +274,7 @@ void TestPointOfSaleSettings::applyToGivesWhatTheStartupLoaderReads()
     QCOMPARE(applied.terminatePrintManager, loaded.terminatePrintManager);
     QCOMPARE(applied.printManagerTitle, loaded.printManagerTitle);
     QCOMPARE(applied.dataFolder, loaded.dataFolder);
+    QCOMPARE(applied.tillNumber, loaded.tillNumber);
     QCOMPARE(applied.cashiers, loaded.cashiers);
     QCOMPARE(applied.paymentDialog, loaded.paymentDialog);
     QCOMPARE(applied.paymentMeans, loaded.paymentMeans);
@@ -308,6 +311,33 @@ void TestPointOfSaleSettings::storedValueReadsBackUnchanged()
     const IniFile reread = iniOf(ini.toBytes());
     QCOMPARE(reread.readString(u"S"_s, u"K"_s, u"missing"_s), readBack);
     QCOMPARE(reread.readString(u"S"_s, u"AFTER"_s, {}), u"2"_s);
+}
+
+void TestPointOfSaleSettings::tillNumber_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("number");
+    QTest::newRow("missing: a folder of one till") << QByteArray() << 1;
+    QTest::newRow("set") << QByteArray("POKLADNA=3") << 3;
+    QTest::newRow("lower case") << QByteArray("pokladna=12") << 12;
+    QTest::newRow("zero") << QByteArray("POKLADNA=0") << 1;
+    QTest::newRow("negative") << QByteArray("POKLADNA=-2") << 1;
+    QTest::newRow("not a number") << QByteArray("POKLADNA=druha") << 1;
+}
+
+// The confirmed save leaves the key as the hand that set it wrote it.
+void TestPointOfSaleSettings::tillNumber()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, number);
+    ProgramFolder folder;
+    folder.write("[CONFIG]\r\nVC=1\r\n" + line + "\r\n");
+    const PointOfSaleSettings settings = PointOfSaleSettings::load(folder.path());
+    QCOMPARE(settings.tillNumber, number);
+    QCOMPARE(LoadConfiguration(folder.path(), CommandLine{}).tillNumber, number);
+    QVERIFY(settings.save(folder.path()));
+    QCOMPARE(folder.content().toUpper().count("POKLADNA="), line.isEmpty() ? 0 : 1);
+    QVERIFY(folder.content().contains(line));
 }
 
 void TestPointOfSaleSettings::printerModelNames()

@@ -98,8 +98,9 @@ int runApplication(int argc, char *argv[])
     mainWindow.setReconnect([&printer] { return printer.detect_fm(); });
 
     // The sale screen works on the data module from its creation, so the module comes first.
-    DataModule dataModule({programFolder, context.config.dataFolder, context.config.databaseOn},
-                          context.messages, dialogs, QDate::currentDate());
+    DataModuleSettings dataSettings{programFolder, context.config.dataFolder, context.config.databaseOn};
+    dataSettings.till = context.config.tillNumber;
+    DataModule dataModule(dataSettings, context.messages, dialogs, QDate::currentDate());
     context.databaseReady = dataModule.databaseReady();
 
     const auto screens = createScreens();
