@@ -207,8 +207,8 @@ void TForm_predaj_medic::fillStatusPanels()
     SB_predaj->setPanelText(2, m_services.context.config.socketTest ? u"TEST SOCKET"_s : u"Omira"_s);
     SB_predaj->setPanelText(3, info.time);
     // Tills that share a data folder tell each other apart by this number.
-    SB_predaj->setPanelText(4, u"Pokladňa %1 | "_s.arg(m_s.context.config.tillNumber) + m_serialNumber +
-                                   u" / "_s + printerModelName(m_printerModel));
+    SB_predaj->setPanelText(4, u"Pokladňa %1 | "_s.arg(m_services.context.config.tillNumber) +
+                                   m_serialNumber + u" / "_s + printerModelName(m_printerModel));
 }
 
 void TForm_predaj_medic::loadHeader()
