@@ -1,6 +1,7 @@
 #include "pos/PrintedRows.h"
 
 #include "pos/DataFile.h"
+#include "pos/WriteTransaction.h"
 
 #include <QSqlQuery>
 
@@ -16,13 +17,12 @@ QString PrintedRows::lastError() const
 template <typename Bind>
 bool PrintedRows::forEachKey(const QList<int> &keys, int till, const QString &statement, Bind bind)
 {
-    if (!m_file.beginWrite())
+    WriteTransaction transaction(m_file);
+    if (!transaction.isOpen())
         return false;
     QSqlQuery query(m_file.database());
     if (!query.prepare(statement)) {
-        const QString error = DataFile::engineText(query.lastError());
-        m_file.rollback();
-        m_file.setError(error);
+        m_file.setError(DataFile::engineText(query.lastError()));
         return false;
     }
     for (const int key : keys) {
@@ -30,13 +30,11 @@ bool PrintedRows::forEachKey(const QList<int> &keys, int till, const QString &st
         query.bindValue(u":key"_s, key);
         query.bindValue(u":till"_s, till);
         if (!query.exec()) {
-            const QString error = DataFile::engineText(query.lastError());
-            m_file.rollback();
-            m_file.setError(error);
+            m_file.setError(DataFile::engineText(query.lastError()));
             return false;
         }
     }
-    return m_file.commit();
+    return transaction.commit();
 }
 
 bool PrintedRows::mark(const QList<int> &keys, int till, const Numbers &numbers)

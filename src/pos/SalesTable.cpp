@@ -2,6 +2,7 @@
 
 #include "pos/DataFile.h"
 #include "pos/TableLayouts.h"
+#include "pos/WriteTransaction.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -125,19 +126,16 @@ bool SalesTable::exists()
 
 bool SalesTable::create()
 {
-    if (!m_file.beginWrite())
+    WriteTransaction transaction(m_file);
+    if (!transaction.isOpen())
         return false;
     if (!m_file.hasTable(m_name)) {
         for (const QString &statement : TableLayouts::salesTableStatements(m_name)) {
-            if (!m_file.exec(statement)) {
-                const QString error = m_file.lastError();
-                m_file.rollback();
-                m_file.setError(error);
+            if (!m_file.exec(statement))
                 return false;
-            }
         }
     }
-    return m_file.commit();
+    return transaction.commit();
 }
 
 bool SalesTable::probeRows(bool &rows)
@@ -164,7 +162,8 @@ bool SalesTable::hasDiscountColumns(bool &has)
 
 bool SalesTable::addDiscountColumns()
 {
-    if (!m_file.beginWrite())
+    WriteTransaction transaction(m_file);
+    if (!transaction.isOpen())
         return false;
     // Another till may have upgraded the table while this one waited for the lock.
     const QStringList columns = m_file.columnNames(m_name);
@@ -176,13 +175,7 @@ bool SalesTable::addDiscountColumns()
                 u"ALTER TABLE %1 ADD COLUMN %2"_s.arg(m_name, TableLayouts::columnDefinition(field)));
     }
     ok = ok && m_file.exec(u"UPDATE %1 SET ZLAVA_INT=0, ZLAVA_PERC=0"_s.arg(m_name));
-    if (!ok) {
-        const QString error = m_file.lastError();
-        m_file.rollback();
-        m_file.setError(error);
-        return false;
-    }
-    return m_file.commit();
+    return ok && transaction.commit();
 }
 
 bool SalesTable::hasTillColumn(bool &has)
@@ -196,20 +189,15 @@ bool SalesTable::hasTillColumn(bool &has)
 
 bool SalesTable::addTillColumn()
 {
-    if (!m_file.beginWrite())
+    WriteTransaction transaction(m_file);
+    if (!transaction.isOpen())
         return false;
     bool has = false;
     bool ok = hasTillColumn(has);
     if (ok && !has)
         ok = m_file.exec(u"ALTER TABLE %1 ADD COLUMN %2"_s.arg(
             m_name, TableLayouts::columnDefinition(TableLayouts::tillField())));
-    if (!ok) {
-        const QString error = m_file.lastError();
-        m_file.rollback();
-        m_file.setError(error);
-        return false;
-    }
-    return m_file.commit();
+    return ok && transaction.commit();
 }
 
 std::optional<qint64> SalesTable::maxKey()
@@ -257,20 +245,13 @@ std::optional<qint64> SalesTable::sumOpen()
 SalesTable::StoreResult SalesTable::storeOpenRow(const SaleRow &row)
 {
     StoreResult result;
-    if (!m_file.beginWrite()) {
-        result.failure = Failure::Key;
-        return result;
-    }
-    const std::optional<qint64> max = maxKey();
+    WriteTransaction transaction(m_file);
+    const std::optional<qint64> max = transaction.isOpen() ? maxKey() : std::nullopt;
     if (!max) {
-        const QString error = m_file.lastError();
-        m_file.rollback();
-        m_file.setError(error);
         result.failure = Failure::Key;
         return result;
     }
     if (*max >= std::numeric_limits<qint32>::max()) {
-        m_file.rollback();
         m_file.setError(u"No row key is left in the table."_s);
         result.failure = Failure::Key;
         return result;
@@ -279,14 +260,7 @@ SalesTable::StoreResult SalesTable::storeOpenRow(const SaleRow &row)
     SaleRow ours = row;
     ours.ucet = m_till;
     const std::optional<qint64> total = insert(ours, result.key) ? sumOpen() : std::nullopt;
-    if (!total) {
-        const QString error = m_file.lastError();
-        m_file.rollback();
-        m_file.setError(error);
-        result.failure = Failure::Insert;
-        return result;
-    }
-    if (!m_file.commit()) {
+    if (!total || !transaction.commit()) {
         result.failure = Failure::Insert;
         return result;
     }
@@ -325,7 +299,8 @@ bool SalesTable::deleteOpenRow(int key)
 
 bool SalesTable::changeOpenAmounts(const QList<AmountChange> &changes)
 {
-    if (!m_file.beginWrite())
+    WriteTransaction transaction(m_file);
+    if (!transaction.isOpen())
         return false;
     QSqlQuery query(m_file.database());
     query.prepare(
@@ -338,12 +313,8 @@ bool SalesTable::changeOpenAmounts(const QList<AmountChange> &changes)
         query.addBindValue(change.zlavaPerc);
         query.addBindValue(change.key);
         query.addBindValue(m_till);
-        if (!run(query)) {
-            const QString error = m_file.lastError();
-            m_file.rollback();
-            m_file.setError(error);
+        if (!run(query))
             return false;
-        }
     }
-    return m_file.commit();
+    return transaction.commit();
 }

@@ -2,6 +2,7 @@
 
 #include "pos/DataFile.h"
 #include "pos/TableLayouts.h"
+#include "pos/WriteTransaction.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -58,19 +59,16 @@ bool StockTable::exists()
 
 bool StockTable::create()
 {
-    if (!m_file.beginWrite())
+    WriteTransaction transaction(m_file);
+    if (!transaction.isOpen())
         return false;
     if (!m_file.hasTable(TableLayouts::StockTableName)) {
         for (const QString &statement : TableLayouts::stockTableStatements()) {
-            if (!m_file.exec(statement)) {
-                const QString error = m_file.lastError();
-                m_file.rollback();
-                m_file.setError(error);
+            if (!m_file.exec(statement))
                 return false;
-            }
         }
     }
-    return m_file.commit();
+    return transaction.commit();
 }
 
 bool StockTable::cardByCode(const QString &kod, std::optional<StockRow> &card)
