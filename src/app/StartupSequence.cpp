@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/ConfigurationLoader.h"
+#include "app/MessageFile.h"
 #include "app/PrinterDetection.h"
 #include "app/StartupView.h"
 #include "app/UserDialogs.h"
@@ -84,7 +85,7 @@ void StartupSequence::loadConfiguration(const QStringList &arguments)
 
 void StartupSequence::loadMessages()
 {
-    m_context.messages.load(m_context.config.messageFile(), m_context.dialogs);
+    loadMessageFile(m_context.messages, m_context.config.messageFile(), m_context.dialogs);
     m_view.setTrayHint(m_context.messages.text(Msg::TrayHint));
 }
 

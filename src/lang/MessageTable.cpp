@@ -1,6 +1,5 @@
 #include "lang/MessageTable.h"
 
-#include "app/UserDialogs.h"
 #include "lang/Cp1250.h"
 
 #include <QFile>
@@ -79,23 +78,17 @@ void MessageTable::parse(QByteArrayView content)
     }
 }
 
-bool MessageTable::load(const QString &path, UserDialogs &dialogs)
+MessageTable::LoadResult MessageTable::load(const QString &path)
 {
     resetToPlaceholders();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        dialogs.warn(path, QStringLiteral("Omira language file doesn't exists"));
-        return false;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return LoadResult::Missing;
     const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        dialogs.show({QStringLiteral("Can't perform one of the following file operations: Open, Seek, Read, Close."),
-                      QStringLiteral("File Error"), UserDialogs::Icon::Error, UserDialogs::Buttons::OkCancel,
-                      UserDialogs::Answer::Ok, true, false});
-        return true;
-    }
+    if (file.error() != QFileDevice::NoError)
+        return LoadResult::ReadError;
     parse(content);
-    return true;
+    return LoadResult::Loaded;
 }
 
 QString MessageTable::text(int slot) const

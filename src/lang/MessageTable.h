@@ -8,8 +8,6 @@
 
 #include "lang/MessageIds.h"
 
-class UserDialogs;
-
 // The message table: 500 numbered texts of message boxes, tray hints and status
 // panels, read from the language's message file. Each slot holds at most 249
 // bytes of code page 1250; until the file is read slot n shows "[MSG_n]".
@@ -24,9 +22,13 @@ public:
     void resetToPlaceholders();
     // The byte scan of a message file's content (see the .cpp for its rules).
     void parse(QByteArrayView content);
-    // Fills the table from a file; a file that cannot be opened is reported
-    // through `dialogs` and leaves the placeholders (result false).
-    bool load(const QString &path, UserDialogs &dialogs);
+    enum class LoadResult {
+        Loaded,
+        Missing,   // the file cannot be opened: the placeholders stay
+        ReadError, // opened but not read whole: the placeholders stay
+    };
+    // Fills the table from a file; the caller tells the user what went wrong.
+    LoadResult load(const QString &path);
 
     QString text(int slot) const;
     QString text(Msg message) const { return text(static_cast<int>(message)); }

@@ -33,7 +33,7 @@ public:
         PrinterStatusView &view;
     };
 
-    explicit PrintManagerDetection(const Services &services) : m_s(services) {}
+    explicit PrintManagerDetection(const Services &services) : m_services(services) {}
 
     bool detect_fm() override;
     int online_sts() override;
@@ -47,5 +47,5 @@ private:
     void trace(const QString &line);
     void log(const QString &line);
 
-    Services m_s;
+    Services m_services;
 };

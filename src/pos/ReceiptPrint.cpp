@@ -28,8 +28,6 @@ constexpr int OutcomePauseMs = 500;
 constexpr int ParagonNumberLength = 5;
 constexpr double ExactTolerance = 0.001;
 
-const QString ParagonError = u"Chyba pri zadaní čísla PARAGÓNU.\r\nČíslo paragónu musí mať dĺžku 5 znakov."_s;
-const QString ParagonCaption = u"Omira chyba zadania..."_s;
 const QString PrinterNotFound = u"Nepodarilo sa zdetekovat pokladňu.\r\nDoklad nebol vytlačený."_s;
 const QString VatRefundQuestion =
     u"Z vystaveného dokladu sa nedá uplatniť vratka DPH.\r\nPokračovať v tlači dokladu?"_s;
@@ -88,24 +86,31 @@ qint64 discountCentsOf(const QString &text)
 } // namespace
 
 ReceiptPrint::ReceiptPrint(Services services)
-    : m_s(std::move(services)), m_sales(m_s.salesFile, m_s.salesTable, m_s.config.tillNumber),
-      m_rows(m_s.salesFile, m_s.salesTable), m_till(TillIdentity::of(m_s.config)),
-      m_pending(m_s.config.dataFolder, m_till), m_now([] { return QDateTime::currentDateTime(); })
+    : m_services(std::move(services)),
+      m_sales(m_services.salesFile, m_services.salesTable, m_services.config.tillNumber),
+      m_rows(m_services.salesFile, m_services.salesTable), m_till(TillIdentity::of(m_services.config)),
+      m_pending(m_services.config.dataFolder, m_till), m_now([] { return QDateTime::currentDateTime(); })
 {}
+
+void ReceiptPrint::warnParagonLength(UserDialogs &dialogs)
+{
+    dialogs.warn(u"Chyba pri zadaní čísla PARAGÓNU.\r\nČíslo paragónu musí mať dĺžku 5 znakov."_s,
+                 u"Omira chyba zadania..."_s);
+}
 
 QString ReceiptPrint::documentFilePath() const
 {
-    return QDir(m_s.config.programFolder).filePath(QString::fromLatin1(DocumentFileName));
+    return QDir(m_services.config.programFolder).filePath(QString::fromLatin1(DocumentFileName));
 }
 
 QString ReceiptPrint::displayCopyPath() const
 {
-    return QDir(m_s.config.programFolder).filePath(QString::fromLatin1(DisplayCopyFileName));
+    return QDir(m_services.config.programFolder).filePath(QString::fromLatin1(DisplayCopyFileName));
 }
 
 QString ReceiptPrint::message(int slot) const
 {
-    return m_s.messages.text(slot);
+    return m_services.messages.text(slot);
 }
 
 void ReceiptPrint::stage(Stage reached)
@@ -116,17 +121,14 @@ void ReceiptPrint::stage(Stage reached)
 
 bool ReceiptPrint::ask(const QString &text, const QString &caption)
 {
-    const UserDialogs::Message box{
-        text, caption, UserDialogs::Icon::Warning, UserDialogs::Buttons::YesNo, UserDialogs::Answer::Yes,
-        true, false};
-    return m_s.dialogs.show(box) == UserDialogs::Answer::Yes;
+    return m_services.dialogs.askYesNo(text, caption, UserDialogs::Answer::Yes);
 }
 
 std::optional<QList<SaleRow>> ReceiptPrint::openRows()
 {
     std::optional<QList<SaleRow>> rows = m_sales.openRows();
     if (!rows)
-        m_s.dialogs.warn(m_sales.lastError(), message(int(Msg::SaleWarningCaption)));
+        m_services.dialogs.warn(m_sales.lastError(), message(int(Msg::SaleWarningCaption)));
     return rows;
 }
 
@@ -138,28 +140,28 @@ ReceiptPrint::Outcome ReceiptPrint::print(const SaleScreenFields &fields)
     m_session.discount.discountCents = discountCentsOf(fields.discountAmountText);
     if (!checkParagon(fields))
         return Outcome::Stopped;
-    m_s.view.setDiscountPercentText(u"0"_s);
+    m_services.view.setDiscountPercentText(u"0"_s);
     if (!fields.userAction)
         return Outcome::Stopped;
 
     bool pendingPrinted = false;
     if (!settleBeforeHandOver(pendingPrinted))
         return Outcome::Stopped;
-    if (!m_s.config.demo && !checkPrinter())
+    if (!m_services.config.demo && !checkPrinter())
         return Outcome::Stopped;
 
     const std::optional<QList<SaleRow>> rows = openRows();
     if (!rows || !checkTotal(totalOf(*rows)))
         return Outcome::Stopped;
     if (rows->isEmpty()) {
-        m_s.view.focusSearchField();
+        m_services.view.focusSearchField();
         return Outcome::Stopped;
     }
 
     QFile::remove(displayCopyPath());
-    m_s.view.setMainTimerActive(false);
-    const qint32 numberBefore = m_s.state.info.documentNumber;
-    m_s.view.setGridFrozen(true);
+    m_services.view.setMainTimerActive(false);
+    const qint32 numberBefore = m_services.state.info.documentNumber;
+    m_services.view.setGridFrozen(true);
 
     Attempt result = attempt(fields, numberBefore);
     while (result == Attempt::NotPrinted &&
@@ -167,11 +169,11 @@ ReceiptPrint::Outcome ReceiptPrint::print(const SaleScreenFields &fields)
         result = attempt(fields, numberBefore);
 
     if (result == Attempt::Cancelled) {
-        m_s.view.setGridFrozen(false);
+        m_services.view.setGridFrozen(false);
         return Outcome::Cancelled;
     }
-    m_s.view.setGridFrozen(false);
-    m_s.view.finishPrint(m_s.state.info.uid);
+    m_services.view.setGridFrozen(false);
+    m_services.view.finishPrint(m_services.state.info.uid);
     switch (result) {
     case Attempt::Printed:
         return Outcome::Printed;
@@ -188,21 +190,22 @@ bool ReceiptPrint::checkParagon(const SaleScreenFields &fields)
     // date and time the printer reads after it.
     if (!fields.paragonChecked || fields.paragonNumber.size() == ParagonNumberLength)
         return true;
-    m_s.dialogs.warn(ParagonError, ParagonCaption);
-    m_s.view.focusParagonNumber();
+    warnParagonLength(m_services.dialogs);
+    m_services.view.focusParagonNumber();
     return false;
 }
 
 bool ReceiptPrint::checkPrinter()
 {
-    const int status = m_s.detection.online_sts();
+    const int status = m_services.detection.online_sts();
     if (status == 0) {
-        m_s.dialogs.warn(PrinterNotFound, message(int(Msg::PrinterStateCaption)));
+        m_services.dialogs.warn(PrinterNotFound, message(int(Msg::PrinterStateCaption)));
         return false;
     }
     if ((status & ReceiptStopBits) != 0) {
-        m_s.dialogs.warn(QString::asprintf("ON LINE status = %04X", unsigned(status & ReceiptStopBits)),
-                         message(int(Msg::PrinterStateCaption)));
+        m_services.dialogs.warn(
+            QString::asprintf("ON LINE status = %04X", unsigned(status & ReceiptStopBits)),
+            message(int(Msg::PrinterStateCaption)));
         return false;
     }
     return true;
@@ -213,7 +216,7 @@ bool ReceiptPrint::checkTotal(qint64 totalCents)
     if (totalCents > VatRefundLimitCents && !ask(VatRefundQuestion, VatRefundCaption))
         return false;
     if (totalCents > TotalLimitCents) {
-        m_s.dialogs.warn(message(int(Msg::AmountTooHigh)), message(int(Msg::AmountTooHighCaption)));
+        m_services.dialogs.warn(message(int(Msg::AmountTooHigh)), message(int(Msg::AmountTooHighCaption)));
         return false;
     }
     return true;
@@ -244,10 +247,10 @@ ReceiptPrint::Attempt ReceiptPrint::attempt(const SaleScreenFields &fields, qint
     m_session.closingText.clear();
     const ReceiptComposer::Document document = ReceiptComposer::receipt(content);
 
-    m_s.view.showDocumentBox(m_s.config.demo);
+    m_services.view.showDocumentBox(m_services.config.demo);
     if (writeDocument(document)) {
         stage(Stage::Composed);
-        if (m_s.config.demo) {
+        if (m_services.config.demo) {
             // Nothing goes to the print manager, but the cashier still sees the change.
             showChange();
         } else if (noteHandOver(state, numberBefore)) {
@@ -271,7 +274,7 @@ bool ReceiptPrint::settleBeforeHandOver(bool &printed)
         return true;
     switch (resolvePendingPrint()) {
     case Recovery::PrinterSilent:
-        m_s.dialogs.warn(PendingPrinterSilent, message(int(Msg::PrinterStateCaption)));
+        m_services.dialogs.warn(PendingPrinterSilent, message(int(Msg::PrinterStateCaption)));
         return false;
     case Recovery::RowsNotWritten:
         return false;
@@ -290,7 +293,7 @@ bool ReceiptPrint::askPayment()
     m_session.clearPayments();
     const std::optional<QList<SaleRow>> rows = m_sales.openRows();
     m_session.totalCents = rows ? totalOf(*rows) : 0;
-    if (m_s.config.paymentDialog == 1 && m_paymentDialog) {
+    if (m_services.config.paymentDialog == 1 && m_paymentDialog) {
         m_session.cancelled = false;
         m_paymentDialog(m_session);
         return !m_session.cancelled;
@@ -307,15 +310,15 @@ bool ReceiptPrint::writeDocument(const ReceiptComposer::Document &document)
     m_document.clear();
     QFile file(documentFilePath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_s.dialogs.warn(documentFilePath(), DocumentFileCaption);
+        m_services.dialogs.warn(documentFilePath(), DocumentFileCaption);
         return false;
     }
     QStringList shown;
     for (const ReceiptPiece &piece : document.pieces) {
-        m_s.view.addDocumentLine(piece.display);
+        m_services.view.addDocumentLine(piece.display);
         shown << piece.display;
         // Demonstration mode prints nothing, so nothing is written.
-        if (m_s.config.demo)
+        if (m_services.config.demo)
             continue;
         if (file.write(piece.bytes) != piece.bytes.size())
             return false;
@@ -325,11 +328,12 @@ bool ReceiptPrint::writeDocument(const ReceiptComposer::Document &document)
         return false;
     file.close();
     if (document.failure == ReceiptComposer::Failure::MissingRefundedUid) {
-        m_s.dialogs.warn(MissingUid, MissingUidCaption);
+        m_services.dialogs.warn(MissingUid, MissingUidCaption);
         return false;
     }
     if (document.failure == ReceiptComposer::Failure::BadVatEntry) {
-        m_s.dialogs.warn(BadVatEntry.arg(document.failedRow + 1), message(int(Msg::SaleWarningCaption)));
+        m_services.dialogs.warn(BadVatEntry.arg(document.failedRow + 1),
+                                message(int(Msg::SaleWarningCaption)));
         return false;
     }
     saveDisplayCopy(shown.join(u"\r\n"_s));
@@ -347,7 +351,7 @@ bool ReceiptPrint::noteHandOver(const AttemptState &state, qint32 numberBefore)
 {
     const PrintPendingRecord::Entry entry{m_till.linkText(),
                                           m_till.number,
-                                          m_s.salesTable,
+                                          m_services.salesTable,
                                           numberBefore,
                                           m_printTime,
                                           state.keys,
@@ -356,26 +360,26 @@ bool ReceiptPrint::noteHandOver(const AttemptState &state, qint32 numberBefore)
         stage(Stage::Noted);
         return true;
     }
-    m_s.dialogs.warn(m_pending.path(), PendingNoteCaption);
+    m_services.dialogs.warn(m_pending.path(), PendingNoteCaption);
     return false;
 }
 
 bool ReceiptPrint::handOver()
 {
-    const std::string input = m_s.config.printManagerInput.toStdString();
-    for (int pause = 0; pause < InputVanishPauses && m_s.files.fileExists(input); ++pause)
-        m_s.link.wait_ms(InputVanishPauseMs);
-    m_s.link.wait_ms(InputVanishPauseMs);
-    m_s.link.remove_file(m_s.requests.infoFilePath());
+    const std::string input = m_services.config.printManagerInput.toStdString();
+    for (int pause = 0; pause < InputVanishPauses && m_services.files.fileExists(input); ++pause)
+        m_services.link.wait_ms(InputVanishPauseMs);
+    m_services.link.wait_ms(InputVanishPauseMs);
+    m_services.link.remove_file(m_services.requests.infoFilePath());
     // Never over a document the print manager has not taken yet: that one would be lost.
     const std::string source = documentFilePath().toStdString();
     for (int attempt = 1; attempt <= CopyAttempts; ++attempt) {
-        if (m_s.files.copyFileNoOverwrite(source, input).ok()) {
+        if (m_services.files.copyFileNoOverwrite(source, input).ok()) {
             stage(Stage::HandedOver);
             return true;
         }
         if (attempt < CopyAttempts)
-            m_s.link.wait_ms(CopyPauseMs);
+            m_services.link.wait_ms(CopyPauseMs);
     }
     return false;
 }
@@ -384,23 +388,23 @@ void ReceiptPrint::showChange()
 {
     const double change = double(m_session.totalCents) / 100.0 - m_session.tendered;
     if (change > -ExactTolerance && change < ExactTolerance)
-        m_s.view.showChange(message(int(Msg::TotalBoxPaidExactly)), u"0.00"_s);
+        m_services.view.showChange(message(int(Msg::TotalBoxPaidExactly)), u"0.00"_s);
     else
-        m_s.view.showChange(message(int(Msg::ChangeDue)), QString::asprintf("%0.2f", change));
+        m_services.view.showChange(message(int(Msg::ChangeDue)), QString::asprintf("%0.2f", change));
 }
 
 bool ReceiptPrint::waitForResult()
 {
     for (;;) {
-        const int rounds = m_s.config.infoTimeout / ResultPauseMs;
+        const int rounds = m_services.config.infoTimeout / ResultPauseMs;
         for (int round = 0; round < rounds; ++round) {
-            m_s.link.wait_ms(ResultPauseMs);
-            if (m_s.requests.get_info()) {
+            m_services.link.wait_ms(ResultPauseMs);
+            if (m_services.requests.get_info()) {
                 stage(Stage::ResultRead);
                 return true;
             }
         }
-        m_s.detection.online_sts();
+        m_services.detection.online_sts();
         if (!ask(message(int(Msg::ResultMissingRetry)), message(int(Msg::SaleWarningCaption))))
             return false;
     }
@@ -408,19 +412,20 @@ bool ReceiptPrint::waitForResult()
 
 ReceiptPrint::Attempt ReceiptPrint::outcome(AttemptState &state, qint32 numberBefore)
 {
-    m_s.link.wait_ms(OutcomePauseMs);
-    if (!m_s.config.demo && m_s.state.info.documentNumber <= numberBefore)
-        state.resultRead = m_s.requests.read_info_reply(m_s.config.infoTimeout, false) || state.resultRead;
-    const qint32 number = m_s.state.info.documentNumber;
-    if (m_s.config.demo || number > numberBefore) {
+    m_services.link.wait_ms(OutcomePauseMs);
+    if (!m_services.config.demo && m_services.state.info.documentNumber <= numberBefore)
+        state.resultRead =
+            m_services.requests.read_info_reply(m_services.config.infoTimeout, false) || state.resultRead;
+    const qint32 number = m_services.state.info.documentNumber;
+    if (m_services.config.demo || number > numberBefore) {
         if (!markPrinted(state.keys, m_till.number, number, m_printTime)) {
             tellRowsNotWritten(number);
             return Attempt::Printed;
         }
         m_pending.clear();
         stage(Stage::NoteCleared);
-        const PrinterInfo &info = m_s.state.info;
-        m_s.view.showPrinted(info.label, info.time, info.uid);
+        const PrinterInfo &info = m_services.state.info;
+        m_services.view.showPrinted(info.label, info.time, info.uid);
         return Attempt::Printed;
     }
     // Keep the note while the printer has not said anything since the hand-over: the
@@ -433,8 +438,9 @@ ReceiptPrint::Attempt ReceiptPrint::outcome(AttemptState &state, qint32 numberBe
 bool ReceiptPrint::markPrinted(const QList<int> &keys, int till, qint32 number, const QDateTime &printTime)
 {
     const bool done =
-        m_s.config.demo ? m_rows.remove(keys, till)
-                        : m_rows.mark(keys, till, {printTime, m_s.state.info.dailyClosingNumber + 1, number});
+        m_services.config.demo
+            ? m_rows.remove(keys, till)
+            : m_rows.mark(keys, till, {printTime, m_services.state.info.dailyClosingNumber + 1, number});
     if (done)
         stage(Stage::RowsMarked);
     return done;
@@ -444,8 +450,8 @@ void ReceiptPrint::tellRowsNotWritten(qint32 number)
 {
     // The receipt is out but the rows are not marked: the note stays, so the next print
     // marks them instead of printing them again, and the cashier must know both.
-    m_s.dialogs.warn(RowsNotWritten.arg(number).arg(m_rows.lastError()),
-                     message(int(Msg::SaleWarningCaption)));
+    m_services.dialogs.warn(RowsNotWritten.arg(number).arg(m_rows.lastError()),
+                            message(int(Msg::SaleWarningCaption)));
 }
 
 bool ReceiptPrint::pendingWasPrinted(const PrintPendingRecord::Entry &entry, qint32 number, bool &asked)
@@ -470,8 +476,8 @@ bool ReceiptPrint::pendingWasPrinted(const PrintPendingRecord::Entry &entry, qin
                              .arg(QString::asprintf("%0.2f", double(totalCents) / 100.0))
                              .arg(qint64(entry.documentBefore) + 1)
                              .arg(number);
-    return m_s.dialogs.show({text, RecoveredCaption, UserDialogs::Icon::Question, UserDialogs::Buttons::YesNo,
-                             UserDialogs::Answer::No, true, false}) == UserDialogs::Answer::Yes;
+    return m_services.dialogs.askYesNo(text, RecoveredCaption, UserDialogs::Answer::No,
+                                       UserDialogs::Icon::Question);
 }
 
 ReceiptPrint::Recovery ReceiptPrint::resolvePendingPrint()
@@ -484,15 +490,15 @@ ReceiptPrint::Recovery ReceiptPrint::resolvePendingPrint()
             m_pending.clear();
         return Recovery::Nothing;
     }
-    if (entry->printManagerInput != m_till.linkText() || entry->salesTable != m_s.salesTable)
+    if (entry->printManagerInput != m_till.linkText() || entry->salesTable != m_services.salesTable)
         return Recovery::Nothing;
-    if (m_s.config.demo) {
+    if (m_services.config.demo) {
         m_pending.clear();
         return Recovery::NotPrinted;
     }
-    if (!m_s.requests.read_info_reply(m_s.config.infoTimeout, true))
+    if (!m_services.requests.read_info_reply(m_services.config.infoTimeout, true))
         return Recovery::PrinterSilent;
-    const qint32 number = m_s.state.info.documentNumber;
+    const qint32 number = m_services.state.info.documentNumber;
     bool asked = false;
     if (!pendingWasPrinted(*entry, number, asked)) {
         m_pending.clear();
@@ -503,11 +509,10 @@ ReceiptPrint::Recovery ReceiptPrint::resolvePendingPrint()
         return Recovery::RowsNotWritten;
     }
     m_pending.clear();
-    const PrinterInfo &info = m_s.state.info;
-    m_s.view.showPrinted(info.label, info.time, info.uid);
-    m_s.view.reloadDocument();
+    const PrinterInfo &info = m_services.state.info;
+    m_services.view.showPrinted(info.label, info.time, info.uid);
+    m_services.view.reloadDocument();
     if (!asked)
-        m_s.dialogs.show({RecoveredText.arg(number), RecoveredCaption, UserDialogs::Icon::Information,
-                          UserDialogs::Buttons::Ok, UserDialogs::Answer::Ok, true, false});
+        m_services.dialogs.inform(RecoveredText.arg(number), RecoveredCaption);
     return Recovery::Printed;
 }

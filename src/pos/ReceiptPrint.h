@@ -47,6 +47,10 @@ struct SaleScreenFields
 class ReceiptPrint
 {
 public:
+    // The warning when the paragon number is not five characters long; the sale screen
+    // gives it too when the cashier leaves the field.
+    static void warnParagonLength(UserDialogs &dialogs);
+
     static constexpr auto DocumentFileName = "lan_bl.txt";
     static constexpr auto DisplayCopyFileName = "demo_bl.tmp";
     static constexpr qint64 VatRefundLimitCents = 40000;
@@ -133,7 +137,7 @@ private:
     bool ask(const QString &text, const QString &caption);
     QString message(int slot) const;
 
-    Services m_s;
+    Services m_services;
     SalesTable m_sales;
     PrintedRows m_rows;
     TillIdentity m_till;

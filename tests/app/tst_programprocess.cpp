@@ -329,8 +329,8 @@ void TestProgramProcess::initTestCase()
         QSKIP("needs an X display");
     if (QStandardPaths::findExecutable(u"xdotool"_s).isEmpty())
         QSKIP("needs xdotool to act as the user");
-    ScriptedDialogs dialogs;
-    QVERIFY(m_messages.load(TestPaths::shippedLanguageFile(u"vx60_sk.msg"_s), dialogs));
+    QCOMPARE(m_messages.load(TestPaths::shippedLanguageFile(u"vx60_sk.msg"_s)),
+             MessageTable::LoadResult::Loaded);
     // A tray host at the bottom right corner, so that the program shows a real tray icon.
     m_trayHost.start(u"trayer"_s, {u"--edge"_s, u"bottom"_s, u"--align"_s, u"right"_s, u"--widthtype"_s,
                                    u"request"_s, u"--height"_s, u"32"_s, u"--expand"_s, u"false"_s});

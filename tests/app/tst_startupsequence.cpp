@@ -163,6 +163,7 @@ class TestStartupSequence : public QObject
 private slots:
     void foundPrinterStartsTheTimer();
     void demoModeLeavesTheTimerOff();
+    void missingMessageFileIsSaidWithItsPath();
     void printerNotFoundAsksUntilNo();
     void missingPrintManagerAsks_data();
     void missingPrintManagerAsks();
@@ -206,6 +207,21 @@ void TestStartupSequence::demoModeLeavesTheTimerOff()
     QCOMPARE(fixture.run(), StartupSequence::Outcome::Continue);
     QVERIFY(!fixture.view.timerEnabled);
     QCOMPARE(fixture.view.trayImage, 0);
+}
+
+// The language layer only reports; the start-up tells the user and goes on with placeholders.
+void TestStartupSequence::missingMessageFileIsSaidWithItsPath()
+{
+    StartupFixture fixture;
+    fixture.printer.found = true;
+    QVERIFY(QFile::remove(fixture.file(u"vx60_sk.msg"_s)));
+    QCOMPARE(fixture.run(), StartupSequence::Outcome::Continue);
+    QCOMPARE(fixture.dialogs.shown().size(), 1);
+    const UserDialogs::Message &box = fixture.dialogs.shown()[0];
+    QCOMPARE(box.text, fixture.file(u"vx60_sk.msg"_s));
+    QCOMPARE(box.caption, u"Omira language file doesn't exists"_s);
+    QCOMPARE(box.icon, UserDialogs::Icon::Warning);
+    QCOMPARE(fixture.view.trayHint, u"[MSG_113]"_s);
 }
 
 void TestStartupSequence::printerNotFoundAsksUntilNo()

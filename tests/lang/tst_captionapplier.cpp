@@ -1,6 +1,6 @@
+#include "TestPaths.h"
 #include "app/ui/PanelStatusBar.h"
 #include "lang/ui/CaptionApplier.h"
-#include "TestPaths.h"
 
 #include <QAction>
 #include <QLabel>

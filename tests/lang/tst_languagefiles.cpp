@@ -1,10 +1,9 @@
+#include "TestPaths.h"
 #include "app/ConfigurationLoader.h"
 #include "app/IniFile.h"
 #include "lang/CaptionTable.h"
 #include "lang/MessageIds.h"
 #include "lang/MessageTable.h"
-#include "ScriptedDialogs.h"
-#include "TestPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,9 +43,8 @@ void TestLanguageFiles::everyCitedMessageHasText_data()
 void TestLanguageFiles::everyCitedMessageHasText()
 {
     QFETCH(QString, messageFile);
-    ScriptedDialogs dialogs;
     MessageTable table;
-    QVERIFY(table.load(TestPaths::shippedLanguageFile(messageFile), dialogs));
+    QCOMPARE(table.load(TestPaths::shippedLanguageFile(messageFile)), MessageTable::LoadResult::Loaded);
     QStringList missing;
     for (const Msg message : kCitedMessages) {
         const int slot = static_cast<int>(message);
@@ -82,7 +80,8 @@ static bool copyShippedConfiguration(const QString &folder)
 {
     QDir(folder).mkpath(u"cennik"_s);
     return QFile::copy(TestPaths::shippedLanguageFile(u"qd60_cfg.ini"_s), folder + u"/qd60_cfg.ini"_s) &&
-           QFile::copy(TestPaths::sourceDir() + u"/cennik/pokladna.ini"_s, folder + u"/cennik/pokladna.ini"_s);
+           QFile::copy(TestPaths::sourceDir() + u"/cennik/pokladna.ini"_s,
+                       folder + u"/cennik/pokladna.ini"_s);
 }
 
 void TestLanguageFiles::shippedConfigurationSelectsTheLanguages()
@@ -105,7 +104,9 @@ void TestLanguageFiles::shippedConfigurationMatchesTheBuiltInDefaults()
     Configuration fromFiles = LoadConfiguration(shipped.path(), CommandLine{});
     const Configuration builtIn = LoadConfiguration(empty.path(), CommandLine{});
     // Paths built from the program folder differ only by the folder.
-    const auto relative = [](const QString &path, const QString &folder) { return QString(path).remove(folder); };
+    const auto relative = [](const QString &path, const QString &folder) {
+        return QString(path).remove(folder);
+    };
     QCOMPARE(relative(fromFiles.inputFile, shipped.path()), relative(builtIn.inputFile, empty.path()));
     QCOMPARE(relative(fromFiles.errorLogPath, shipped.path()), relative(builtIn.errorLogPath, empty.path()));
     QCOMPARE(relative(fromFiles.printManagerInput, shipped.path()),

@@ -1,7 +1,6 @@
+#include "TestPaths.h"
 #include "lang/Cp1250.h"
 #include "lang/MessageTable.h"
-#include "ScriptedDialogs.h"
-#include "TestPaths.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -42,22 +41,26 @@ void TestMessageTable::parse_data()
     QTest::newRow("line end before the next header dropped") << twoSections << 3 << QByteArray("Hello");
     QTest::newRow("last section keeps its line end") << twoSections << 4 << QByteArray("World\r\n");
     QTest::newRow("unnamed slot keeps its placeholder") << twoSections << 5 << QByteArray("[MSG_5]");
-    QTest::newRow("several lines") << QByteArray("[MSG_1]\r\na\r\nb\r\n[MSG_2]\r\n") << 1 << QByteArray("a\r\nb");
+    QTest::newRow("several lines") << QByteArray("[MSG_1]\r\na\r\nb\r\n[MSG_2]\r\n") << 1
+                                   << QByteArray("a\r\nb");
     QTest::newRow("leading zeros") << QByteArray("[MSG_007]\r\nseven") << 7 << QByteArray("seven");
     QTest::newRow("digits after the last underscore")
         << QByteArray("[MY_MSG_12]\r\ntwelve") << 12 << QByteArray("twelve");
     QTest::newRow("no underscore takes all digits") << QByteArray("[M1S2]\r\nx") << 12 << QByteArray("x");
-    QTest::newRow("header without digits is slot 0") << QByteArray("[MSG_]\r\nzero") << 0 << QByteArray("zero");
+    QTest::newRow("header without digits is slot 0")
+        << QByteArray("[MSG_]\r\nzero") << 0 << QByteArray("zero");
     QTest::newRow("number past the table skipped")
         << QByteArray("[MSG_512]\r\nlost\r\n[MSG_6]\r\nsix") << 6 << QByteArray("six");
     QTest::newRow("skipped text lands nowhere")
         << QByteArray("[MSG_512]\r\nlost\r\n[MSG_6]\r\nsix") << 0 << QByteArray("[MSG_0]");
-    QTest::newRow("huge number skipped") << QByteArray("[MSG_99999999999999999999]\r\nx\r\n[MSG_1]\r\n1") << 1
-                                         << QByteArray("1");
+    QTest::newRow("huge number skipped")
+        << QByteArray("[MSG_99999999999999999999]\r\nx\r\n[MSG_1]\r\n1") << 1 << QByteArray("1");
     QTest::newRow("text before the first header without its first byte")
         << QByteArray("abc\r\n[MSG_1]\r\nx") << 0 << QByteArray("bc");
-    QTest::newRow("text of one byte becomes empty") << QByteArray("[MSG_2]\r\nx[MSG_3]\r\n") << 2 << QByteArray();
-    QTest::newRow("file ends inside a header") << QByteArray("[MSG_1]\r\na\r\n[MSG_2") << 1 << QByteArray("a");
+    QTest::newRow("text of one byte becomes empty")
+        << QByteArray("[MSG_2]\r\nx[MSG_3]\r\n") << 2 << QByteArray();
+    QTest::newRow("file ends inside a header")
+        << QByteArray("[MSG_1]\r\na\r\n[MSG_2") << 1 << QByteArray("a");
     QTest::newRow("header without line end is not applied")
         << QByteArray("[MSG_1]\r\na\r\n[MSG_2") << 2 << QByteArray("[MSG_2]");
     QTest::newRow("300 bytes keep 247 before a header")
@@ -65,8 +68,8 @@ void TestMessageTable::parse_data()
     QTest::newRow("300 bytes keep 249 at the end")
         << QByteArray("[MSG_9]\r\n" + QByteArray(300, 'x')) << 9 << QByteArray(249, 'x');
     QTest::newRow("zero byte ends the text") << QByteArray("[MSG_1]\r\nab\0cd", 14) << 1 << QByteArray("ab");
-    QTest::newRow("code page 1250 bytes") << QByteArray("[MSG_1]\r\nTla\xE8\r\n[MSG_2]\r\n") << 1
-                                          << QByteArray("Tla\xE8");
+    QTest::newRow("code page 1250 bytes")
+        << QByteArray("[MSG_1]\r\nTla\xE8\r\n[MSG_2]\r\n") << 1 << QByteArray("Tla\xE8");
 }
 
 void TestMessageTable::parse()
@@ -90,19 +93,13 @@ void TestMessageTable::missingFileKeepsPlaceholders()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"vx60_sk.msg"_s);
-    ScriptedDialogs dialogs;
     MessageTable table;
     table.parse("[MSG_1]\r\nold\r\n");
-    QVERIFY(!table.load(path, dialogs));
+    QCOMPARE(table.load(path), MessageTable::LoadResult::Missing);
     QCOMPARE(table.text(1), u"[MSG_1]"_s);
-    QCOMPARE(dialogs.shown().size(), 1);
-    QCOMPARE(dialogs.shown()[0].text, path);
-    QCOMPARE(dialogs.shown()[0].caption, u"Omira language file doesn't exists"_s);
-    QCOMPARE(dialogs.shown()[0].icon, UserDialogs::Icon::Warning);
-    QVERIFY(dialogs.shown()[0].topMost);
 
     TestPaths::writeFile(path, "[MSG_1]\r\nnew");
-    QVERIFY(table.load(path, dialogs));
+    QCOMPARE(table.load(path), MessageTable::LoadResult::Loaded);
     QCOMPARE(table.text(1), u"new"_s);
 }
 
@@ -110,11 +107,8 @@ void TestMessageTable::folderInsteadOfFileIsMissing()
 {
     // An empty message-file name leaves the program folder itself as the path.
     QTemporaryDir dir;
-    ScriptedDialogs dialogs;
     MessageTable table;
-    QVERIFY(!table.load(dir.path() + u'/', dialogs));
-    QCOMPARE(dialogs.shown().size(), 1);
-    QCOMPARE(dialogs.shown()[0].text, dir.path() + u'/');
+    QCOMPARE(table.load(dir.path() + u'/'), MessageTable::LoadResult::Missing);
 }
 
 void TestMessageTable::codePage1250RoundTrip()

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/AppMessageHandler.h"
+#include "app/MessageFile.h"
 #include "app/PrinterDetection.h"
 #include "app/StartupSequence.h"
 #include "app/UserDialogs.h"
@@ -123,7 +124,7 @@ int runApplication(int argc, char *argv[])
     // The sale screen's creation starts the timer whose first tick opens it.
     mainWindow.enableTimer();
 
-    context.messages.load(context.config.messageFile(), dialogs);
+    loadMessageFile(context.messages, context.config.messageFile(), dialogs);
     CaptionApplier::apply_captions(context.config.captionFile(), allScreens);
 
     // Hidden behind the tray icon; without a tray the window is the only way in.

@@ -40,7 +40,7 @@ bool isEnter(int key)
 } // namespace
 
 TForm_platba::TForm_platba(Services services, QWidget *parent)
-    : QDialog(parent), m_s(std::move(services)), m_calc(m_s.config.paymentMeans)
+    : QDialog(parent), m_services(std::move(services)), m_calc(m_services.config.paymentMeans)
 {
     setObjectName(u"TForm_platba"_s);
     setWindowTitle(u"Úhrada dokladu"_s);
@@ -154,8 +154,8 @@ void TForm_platba::run(PaymentSession &session)
         if (isVisible())
             reject(); // the loop ended under the dialog; it must not stay on screen
     }
-    if (m_s.pause)
-        m_s.pause(ShowPauseMs);
+    if (m_services.pause)
+        m_services.pause(ShowPauseMs);
     m_session = nullptr;
 }
 
@@ -166,8 +166,8 @@ QString TForm_platba::totalText() const
 
 void TForm_platba::prepare()
 {
-    if (m_s.pause)
-        m_s.pause(ShowPauseMs);
+    if (m_services.pause)
+        m_services.pause(ShowPauseMs);
     setWindowTitle(u"Úhrada dokladu"_s);
     PaymentSession &session = *m_session;
     session.cancelled = false;
@@ -187,10 +187,10 @@ void TForm_platba::prepare()
     m_means->clear();
     m_means->addItems(m_calc.listNames());
     m_means->setCurrentIndex(0);
-    m_memo->setEnabled(!m_s.config.closingTextDisabled);
+    m_memo->setEnabled(!m_services.config.closingTextDisabled);
     m_memo->clear();
     for (int i = 0; i < LabelledMeans; ++i)
-        m_names[std::size_t(i)]->setText(m_s.config.paymentMeans[std::size_t(i)]);
+        m_names[std::size_t(i)]->setText(m_services.config.paymentMeans[std::size_t(i)]);
     showAmounts();
     showRemaining(session.totalCents < 0, m_total->text());
     m_means->setFocus();
@@ -207,7 +207,8 @@ void TForm_platba::showAmounts()
 
 void TForm_platba::showRemaining(bool changeOrExact, const QString &amount)
 {
-    m_remainingCaption->setText(m_s.messages.text(changeOrExact ? Msg::ChangeDue : Msg::RemainingToPay));
+    m_remainingCaption->setText(
+        m_services.messages.text(changeOrExact ? Msg::ChangeDue : Msg::RemainingToPay));
     m_remainingCaption->setStyleSheet(changeOrExact ? Navy : Maroon);
     m_remaining->setText(amount);
 }
@@ -238,7 +239,8 @@ void TForm_platba::leaveAmount()
     if (!m_session)
         return;
     if (PaymentCalculation::parseAmount(m_amount->text()) > PaymentCalculation::WarningAmount)
-        m_s.dialogs.warn(m_s.messages.text(Msg::AmountTooHigh), m_s.messages.text(Msg::AmountTooHighCaption));
+        m_services.dialogs.warn(m_services.messages.text(Msg::AmountTooHigh),
+                                m_services.messages.text(Msg::AmountTooHighCaption));
     storeAmount();
     showAmounts();
     const double difference = m_calc.difference();
@@ -250,10 +252,10 @@ void TForm_platba::leaveAmount()
 
 void TForm_platba::applyDiscount()
 {
-    if (!m_session || !m_s.applyDiscount)
+    if (!m_session || !m_services.applyDiscount)
         return;
     const int percent = m_percent->text().toInt();
-    const std::optional<DocumentDiscountResult> result = m_s.applyDiscount(percent);
+    const std::optional<DocumentDiscountResult> result = m_services.applyDiscount(percent);
     if (!result)
         return;
     m_session->discount = result->discount;
@@ -286,7 +288,7 @@ void TForm_platba::printDocument()
     storeAmount();
     session.discount = DocumentDiscount{};
     if (m_calc.confirm() == PaymentCalculation::Outcome::Short) {
-        setWindowTitle(m_s.messages.text(Msg::PaymentShortCaption));
+        setWindowTitle(m_services.messages.text(Msg::PaymentShortCaption));
         m_amount->setFocus();
         return;
     }
@@ -298,8 +300,8 @@ void TForm_platba::printDocument()
 
 void TForm_platba::cashRegister()
 {
-    if (m_s.cashRegister)
-        m_s.cashRegister();
+    if (m_services.cashRegister)
+        m_services.cashRegister();
     reject();
 }
 

@@ -67,7 +67,7 @@ private:
     bool filterListKey(QKeyEvent *event);
     bool filterPercentKey(QKeyEvent *event);
 
-    Services m_s;
+    Services m_services;
     PaymentCalculation m_calc;
     PaymentSession *m_session = nullptr;
 

@@ -45,7 +45,6 @@ namespace {
 // The VAT entries 0..6 show the printer's rates 1, 2, 3, 6, 4, 5, 7.
 constexpr std::array<int, PrinterState::VatRateCount> kVatRateOfEntry = {0, 1, 2, 5, 3, 4, 6};
 const QString kSupportProgram = u"Brixo_Client.exe"_s;
-const QString kParagonCaption = u"Omira chyba zadania..."_s;
 
 bool startDetached(const QString &program)
 {
@@ -448,8 +447,7 @@ void TForm_predaj_medic::Edit_paragonExit()
     if (m_checkingParagon || !CheckBox_paragon->isChecked() || Edit_paragon->text().size() == 5)
         return;
     m_checkingParagon = true;
-    m_services.context.dialogs.warn(
-        u"Chyba pri zadaní čísla PARAGÓNU.\r\nČíslo paragónu musí mať dĺžku 5 znakov."_s, kParagonCaption);
+    ReceiptPrint::warnParagonLength(m_services.context.dialogs);
     Edit_paragon->setFocus();
     m_checkingParagon = false;
 }
