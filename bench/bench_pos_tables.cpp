@@ -2,7 +2,7 @@
 // table of 1,000,000 sales rows, generated once per run into a temporary folder.
 // Each benchmark reports the median time of one operation as "median_us".
 #include "LargeDataFolder.h"
-#include "app/UserDialogs.h"
+#include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
 #include "pos/DataFile.h"
 #include "pos/DataModule.h"

@@ -1,6 +1,6 @@
 // Start-up reads the configuration and the message file before any window is
 // shown; these measure how that scales with file size.
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "lang/MessageTable.h"
 
 #include <benchmark/benchmark.h>

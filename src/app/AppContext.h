@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "app/Configuration.h"
-#include "app/ErrorLog.h"
+#include "base/Configuration.h"
+#include "base/ErrorLog.h"
 #include "lang/MessageTable.h"
 #include "link/PrinterState.h"
 #include "pos/TillLock.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "app/Configuration.h"
+#include "base/Configuration.h"
 
 #include <functional>
 
@@ -13,12 +13,3 @@ class IniFile;
 // keys give the defaults; nothing is reported.
 Configuration LoadConfiguration(const QString &programFolder, const CommandLine &commandLine,
                                 const std::function<void(int priorityClass)> &applyPriority = {});
-
-// The print manager's input file as the hand-over uses it: a value with "*" is
-// cut before the first "*" and keeps the extension of the whole value
-// (X:\pm\blocek*.txt becomes X:\pm\blocek.txt).
-QString resolveInputPattern(const QString &value);
-// The folder part of a path with its trailing separator ("\" or "/"), or empty.
-QString folderOf(const QString &path);
-// A name cut to a fixed slot of `length` characters; shorter names stay whole.
-QString fitToSlot(const QString &name, int length);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stock/PointOfSaleKeys.h"
+#include "base/ProfileKey.h"
 
 // Section and key names of the main configuration file (qd60_cfg.ini). The loader
 // takes every name from here, so that a key is spelled in one place only.

@@ -1,6 +1,6 @@
 #include "app/MessageFile.h"
 
-#include "app/UserDialogs.h"
+#include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
 
 using namespace Qt::StringLiterals;

@@ -1,6 +1,6 @@
 #include "app/ShutdownFiles.h"
 
-#include "app/Configuration.h"
+#include "base/Configuration.h"
 #include "platform/FileSystem.h"
 
 bool writeTerminateFile(const Configuration &config, platform::FileSystem &files)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PrinterDetection.h"
+#include "link/PrinterDetection.h"
 
 #include <QString>
 

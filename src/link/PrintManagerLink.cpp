@@ -1,7 +1,7 @@
 #include "link/PrintManagerLink.h"
 
-#include "app/Configuration.h"
-#include "lang/Cp1250.h"
+#include "base/Configuration.h"
+#include "base/Cp1250.h"
 #include "link/LinkClock.h"
 #include "link/LinkTiming.h"
 #include "platform/WindowFinder.h"

@@ -1,6 +1,6 @@
 #include "link/PrinterRequests.h"
 
-#include "app/Configuration.h"
+#include "base/Configuration.h"
 #include "link/PrintManagerLink.h"
 #include "link/ReplyParsers.h"
 #include "platform/FileSystem.h"

@@ -1,6 +1,6 @@
 #include "link/ReplyParsers.h"
 
-#include "lang/Cp1250.h"
+#include "base/Cp1250.h"
 #include "link/ReplyScanner.h"
 
 #include <cmath>

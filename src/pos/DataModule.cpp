@@ -1,6 +1,6 @@
 #include "pos/DataModule.h"
 
-#include "app/UserDialogs.h"
+#include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
 #include "pos/TableLayouts.h"
 

@@ -1,6 +1,6 @@
 #include "pos/ReceiptComposer.h"
 
-#include "lang/Cp1250.h"
+#include "base/Cp1250.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,9 +1,9 @@
 #include "pos/ReceiptPrint.h"
 
-#include "app/Configuration.h"
-#include "app/PrinterDetection.h"
-#include "app/UserDialogs.h"
-#include "lang/Cp1250.h"
+#include "base/Configuration.h"
+#include "link/PrinterDetection.h"
+#include "base/UserDialogs.h"
+#include "base/Cp1250.h"
 #include "lang/MessageTable.h"
 #include "link/PrintManagerLink.h"
 #include "link/PrinterRequests.h"

@@ -1,6 +1,6 @@
 #include "pos/SaleScreenLayout.h"
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "stock/PointOfSaleKeys.h"
 
 using namespace ScreenLayoutSettings;

@@ -1,6 +1,6 @@
 #include "pos/TillIdentity.h"
 
-#include "app/Configuration.h"
+#include "base/Configuration.h"
 
 #include <QSysInfo>
 

@@ -1,6 +1,6 @@
 #include "stock/DataFolder.h"
 
-#include "app/Configuration.h"
+#include "base/Configuration.h"
 
 QString DataFolder::file(const QString &dataFolder, const QString &name)
 {

@@ -1,6 +1,6 @@
 #include "stock/PointOfSaleKeys.h"
 
-#include "app/Configuration.h"
+#include "base/Configuration.h"
 
 using namespace Qt::StringLiterals;
 

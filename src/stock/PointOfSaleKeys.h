@@ -1,16 +1,12 @@
 #pragma once
 
+#include "base/ProfileKey.h"
+
 #include <QString>
 
 // Section and key names of pokladna.ini, the point-of-sale settings file. Every
 // reader and writer of that file takes its names from here, so that a key is
 // spelled in one place only.
-struct ProfileKey
-{
-    QString section;
-    QString name;
-};
-
 enum class PointOfSaleKey {
     SerialNumber,          // VC
     PrinterModel,          // MODEL

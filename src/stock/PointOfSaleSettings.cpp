@@ -1,8 +1,9 @@
 #include "stock/PointOfSaleSettings.h"
 
-#include "app/ConfigurationLoader.h"
-#include "app/IniFile.h"
-#include "stock/ProfileAccess.h"
+#include "base/Paths.h"
+#include "base/IniFile.h"
+#include "base/ProfileAccess.h"
+#include "stock/PointOfSaleKeys.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "stock/ReceiptHeaderFile.h"
 
-#include "lang/Cp1250.h"
+#include "base/Cp1250.h"
 #include "stock/DataFolder.h"
 #include "stock/RtfReader.h"
 #include "stock/RtfWriter.h"

@@ -1,6 +1,6 @@
 #include "stock/RtfReader.h"
 
-#include "lang/Cp1250.h"
+#include "base/Cp1250.h"
 
 #include <QSet>
 

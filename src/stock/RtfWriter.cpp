@@ -1,6 +1,6 @@
 #include "stock/RtfWriter.h"
 
-#include "lang/Cp1250.h"
+#include "base/Cp1250.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "stock/ScreenLayoutSettings.h"
 
-#include "app/IniFile.h"
-#include "stock/ProfileAccess.h"
+#include "base/IniFile.h"
+#include "base/ProfileAccess.h"
 
 using namespace Qt::StringLiterals;
 

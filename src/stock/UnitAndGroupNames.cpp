@@ -1,9 +1,9 @@
 #include "stock/UnitAndGroupNames.h"
 
-#include "app/ConfigurationLoader.h"
-#include "app/IniFile.h"
+#include "base/Paths.h"
+#include "base/IniFile.h"
 #include "stock/DataFolder.h"
-#include "stock/ProfileAccess.h"
+#include "base/ProfileAccess.h"
 
 using namespace Qt::StringLiterals;
 

@@ -3,7 +3,7 @@
 #include "TestPaths.h"
 #include "app/AppContext.h"
 #include "app/ConfigurationLoader.h"
-#include "app/ui/PanelStatusBar.h"
+#include "widgets/PanelStatusBar.h"
 #include "app/ui/TSQD60.h"
 #include "platform/FileSystem.h"
 

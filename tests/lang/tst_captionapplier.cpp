@@ -1,5 +1,5 @@
 #include "TestPaths.h"
-#include "app/ui/PanelStatusBar.h"
+#include "widgets/PanelStatusBar.h"
 #include "lang/ui/CaptionApplier.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "TestPaths.h"
 #include "app/ConfigurationLoader.h"
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "lang/CaptionTable.h"
 #include "lang/MessageIds.h"
 #include "lang/MessageTable.h"

@@ -1,5 +1,5 @@
 #include "TestPaths.h"
-#include "lang/Cp1250.h"
+#include "base/Cp1250.h"
 #include "lang/MessageTable.h"
 
 #include <QRandomGenerator>

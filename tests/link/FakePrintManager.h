@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Configuration.h"
+#include "base/Configuration.h"
 #include "link/ManualLinkClock.h"
 
 #include <QByteArray>

@@ -2,7 +2,7 @@
 #include "FakePrintManager.h"
 #include "RecordingStatusView.h"
 #include "TestPaths.h"
-#include "app/Configuration.h"
+#include "base/Configuration.h"
 #include "link/ManualLinkClock.h"
 #include "link/PrintManagerLink.h"
 #include "link/PrinterRequests.h"

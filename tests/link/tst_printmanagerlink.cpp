@@ -1,5 +1,5 @@
 #include "TestPaths.h"
-#include "app/Configuration.h"
+#include "base/Configuration.h"
 #include "link/ManualLinkClock.h"
 #include "link/PrintManagerLink.h"
 #include "link/SteadyLinkClock.h"

@@ -2,8 +2,8 @@
 
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
-#include "app/Configuration.h"
-#include "app/ErrorLog.h"
+#include "base/Configuration.h"
+#include "base/ErrorLog.h"
 #include "lang/MessageTable.h"
 #include "link/PrintManagerDetection.h"
 #include "link/PrintManagerLink.h"

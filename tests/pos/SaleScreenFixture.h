@@ -4,9 +4,9 @@
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
 #include "app/AppContext.h"
-#include "app/PrinterDetection.h"
 #include "link/ManualLinkClock.h"
 #include "link/PrintManagerLink.h"
+#include "link/PrinterDetection.h"
 #include "link/PrinterRequests.h"
 #include "link/PrinterState.h"
 #include "platform/FileSystem.h"
@@ -81,6 +81,12 @@ struct SaleScreenFixture
     }
 
     QString dataFolder() const { return context.config.dataFolder; }
+    SaleScreenContext saleContext()
+    {
+        return {context.programFolder, context.config,
+                context.messages,      context.dialogs,
+                context.files,         [this](const QString &line) { context.errorLog->WriteErrLog(line); }};
+    }
     QString stockPath() const { return dataFolder() + QStringLiteral("vx60_sklad.db"); }
 
     // Writes the price list before the screen opens it.
@@ -113,7 +119,7 @@ struct SaleScreenFixture
         }
         if (!screen)
             screen = std::make_unique<TForm_predaj_medic>(
-                SaleScreenServices{context, *data, requests, detection, printer, link});
+                SaleScreenServices{saleContext(), *data, requests, detection, printer, link});
         screen->show();
         screen->activateWindow();
         return *screen;

@@ -1,5 +1,5 @@
 #include "ScriptedDialogs.h"
-#include "app/Configuration.h"
+#include "base/Configuration.h"
 #include "lang/MessageTable.h"
 #include "pos/PaymentCalculation.h"
 #include "pos/ui/TForm_platba.h"

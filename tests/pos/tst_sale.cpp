@@ -1,6 +1,6 @@
 #include "SaleScreenFixture.h"
 #include "TestPaths.h"
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "app/ui/TSQD60.h"
 #include "pos/ui/StockListModel.h"
 

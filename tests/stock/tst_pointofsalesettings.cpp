@@ -1,9 +1,9 @@
 #include "TestPaths.h"
 #include "app/ConfigurationLoader.h"
-#include "app/IniFile.h"
-#include "lang/Cp1250.h"
+#include "base/IniFile.h"
+#include "base/Cp1250.h"
 #include "stock/PointOfSaleSettings.h"
-#include "stock/ProfileAccess.h"
+#include "base/ProfileAccess.h"
 #include "stock/ScreenLayoutSettings.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "omira-tm/PaperPrintout.h"
 
-#include "lang/Cp1250.h"
+#include "base/Cp1250.h"
 #include "omira-tm/DocumentAccounting.h"
 
 using namespace Qt::StringLiterals;

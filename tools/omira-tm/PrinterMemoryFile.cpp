@@ -1,6 +1,6 @@
 #include "omira-tm/PrinterMemoryFile.h"
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "omira-tm/CentAmount.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "omira-tm/ReplyFormatter.h"
 
-#include "lang/Cp1250.h"
+#include "base/Cp1250.h"
 #include "omira-tm/CentAmount.h"
 
 using namespace Qt::StringLiterals;

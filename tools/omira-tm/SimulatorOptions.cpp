@@ -1,6 +1,7 @@
 #include "omira-tm/SimulatorOptions.h"
 
-#include "app/ConfigurationLoader.h"
+#include "base/Configuration.h"
+#include "stock/PointOfSaleSettings.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -92,7 +93,9 @@ void applyConfiguration(const QCommandLineParser &parser, const QString &ownFold
     const bool named = parser.isSet(ProgramFolderOption);
     // The program takes relative paths of its configuration against its own folder.
     const QString programFolder = QDir(named ? parser.value(ProgramFolderOption) : ownFolder).absolutePath();
-    const Configuration config = LoadConfiguration(QDir::cleanPath(programFolder), CommandLine{});
+    // The keys come from pokladna.ini, read the way the program reads them.
+    Configuration config;
+    PointOfSaleSettings::load(QDir::cleanPath(programFolder)).applyTo(config);
     settings.paymentNames = QStringList(config.paymentMeans.begin(), config.paymentMeans.end());
     if (named || !parser.isSet(InputOption))
         settings.title = config.printManagerTitle;

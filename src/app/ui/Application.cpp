@@ -3,16 +3,16 @@
 #include "app/AppContext.h"
 #include "app/AppMessageHandler.h"
 #include "app/MessageFile.h"
-#include "app/PrinterDetection.h"
 #include "app/StartupSequence.h"
-#include "app/UserDialogs.h"
 #include "app/ui/InstanceWindow.h"
 #include "app/ui/PlaceholderScreen.h"
 #include "app/ui/QtUserDialogs.h"
 #include "app/ui/TSQD60.h"
+#include "base/UserDialogs.h"
 #include "lang/ui/CaptionApplier.h"
 #include "link/PrintManagerDetection.h"
 #include "link/PrintManagerLink.h"
+#include "link/PrinterDetection.h"
 #include "link/PrinterRequests.h"
 #include "link/SteadyLinkClock.h"
 #include "platform/FileSystem.h"
@@ -108,7 +108,11 @@ int runApplication(int argc, char *argv[])
     QList<QWidget *> allScreens{&mainWindow};
     for (const auto &screen : screens)
         allScreens.append(screen.get());
-    TForm_predaj_medic saleScreen({context, dataModule, requests, printer, context.printer, link});
+    const SaleScreenContext saleContext{
+        context.programFolder, context.config,
+        context.messages,      context.dialogs,
+        context.files,         [&context](const QString &line) { context.errorLog->WriteErrLog(line); }};
+    TForm_predaj_medic saleScreen({saleContext, dataModule, requests, printer, context.printer, link});
     saleScreen.setEndProgramAction([&mainWindow] { mainWindow.close(); });
     saleScreen.setMinimizeAction([&saleScreen] { saleScreen.showMinimized(); });
     saleScreen.setMainWindowHooks({[&mainWindow](bool active) {

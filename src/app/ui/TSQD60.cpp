@@ -2,8 +2,8 @@
 
 #include "app/AppContext.h"
 #include "app/ShutdownFiles.h"
-#include "app/UserDialogs.h"
-#include "app/ui/PanelStatusBar.h"
+#include "base/UserDialogs.h"
+#include "widgets/PanelStatusBar.h"
 #include "app/ui/TrayImages.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "lang/ui/CaptionApplier.h"
 
-#include "app/IniFile.h"
-#include "app/ui/PanelStatusBar.h"
+#include "base/IniFile.h"
+#include "widgets/PanelStatusBar.h"
 #include "lang/CaptionTable.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
 #include "pos/ui/TForm_platba.h"
 
-#include "app/Configuration.h"
-#include "app/UserDialogs.h"
+#include "base/Configuration.h"
+#include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
 
 #include <QComboBox>

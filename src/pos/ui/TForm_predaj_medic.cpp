@@ -1,10 +1,10 @@
 #include "pos/ui/TForm_predaj_medic.h"
 
-#include "app/AppContext.h"
-#include "app/PrinterDetection.h"
-#include "app/UserDialogs.h"
-#include "app/ui/PanelStatusBar.h"
-#include "lang/Cp1250.h"
+#include "base/Configuration.h"
+#include "base/Cp1250.h"
+#include "base/UserDialogs.h"
+#include "lang/MessageTable.h"
+#include "link/PrinterDetection.h"
 #include "link/PrinterRequests.h"
 #include "link/PrinterState.h"
 #include "pos/DataModule.h"
@@ -20,6 +20,7 @@
 #include "stock/DataFolder.h"
 #include "stock/PointOfSaleSettings.h"
 #include "stock/ReceiptHeaderFile.h"
+#include "widgets/PanelStatusBar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -256,8 +257,7 @@ void TForm_predaj_medic::saveSettings()
     layout.stockColumns = m_search->columns().widths();
     layout.stockFields = m_search->fields();
     if (!layout.save(m_services.context.programFolder))
-        m_services.context.errorLog->WriteErrLog(
-            u"Nastavenie okna predaja sa nepodarilo uložiť do pokladna.ini"_s);
+        m_services.context.writeErrorLog(u"Nastavenie okna predaja sa nepodarilo uložiť do pokladna.ini"_s);
 }
 
 void TForm_predaj_medic::changeEvent(QEvent *event)

@@ -12,7 +12,12 @@
 #include <functional>
 #include <memory>
 
-struct AppContext;
+struct Configuration;
+class MessageTable;
+class UserDialogs;
+namespace platform {
+class FileSystem;
+}
 struct PrinterState;
 class DataModule;
 class PanelStatusBar;
@@ -30,10 +35,21 @@ class SaleItemPanel;
 class SaleSearchPanel;
 class TForm_platba;
 
+// The part of the program's shared state that the sale screen uses.
+struct SaleScreenContext
+{
+    QString programFolder;
+    Configuration &config; // the showing keys of pokladna.ini are applied to it
+    const MessageTable &messages;
+    UserDialogs &dialogs;
+    platform::FileSystem &files;
+    std::function<void(const QString &)> writeErrorLog;
+};
+
 // What the sale screen works with, all owned by the program for its whole run.
 struct SaleScreenServices
 {
-    AppContext &context;         // configuration, message table, dialogs, program folder
+    SaleScreenContext context;   // configuration, message table, dialogs, program folder
     DataModule &data;            // stock and sales tables
     PrinterRequests &requests;   // the information request and the tax-code data request
     PrinterDetection &detection; // the status query (online_sts) when the screen opens

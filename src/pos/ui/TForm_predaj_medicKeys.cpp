@@ -2,12 +2,14 @@
 // shortcuts; what is left goes to the panel of the focused field.
 #include "pos/ui/TForm_predaj_medic.h"
 
-#include "app/AppContext.h"
-#include "app/ui/PanelStatusBar.h"
+#include "base/Configuration.h"
+#include "base/UserDialogs.h"
+#include "lang/MessageTable.h"
 #include "link/PrinterState.h"
 #include "pos/ui/SaleDocumentPanel.h"
 #include "pos/ui/SaleItemPanel.h"
 #include "pos/ui/SaleSearchPanel.h"
+#include "widgets/PanelStatusBar.h"
 
 #include <QAbstractButton>
 #include <QFocusEvent>

@@ -1,13 +1,15 @@
 // Building the sale screen's components and wiring their signals.
 #include "pos/ui/TForm_predaj_medic.h"
 
-#include "app/AppContext.h"
-#include "app/ui/PanelStatusBar.h"
+#include "base/Configuration.h"
+#include "base/UserDialogs.h"
+#include "lang/MessageTable.h"
 #include "pos/DataModule.h"
 #include "pos/ui/SaleDocumentPanel.h"
 #include "pos/ui/SaleItemPanel.h"
 #include "pos/ui/SaleSearchPanel.h"
 #include "pos/ui/SaleWidgets.h"
+#include "widgets/PanelStatusBar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,7 +27,7 @@ using namespace Qt::StringLiterals;
 
 void TForm_predaj_medic::buildUi()
 {
-    AppContext &context = m_services.context;
+    const SaleScreenContext &context = m_services.context;
     m_search = new SaleSearchPanel(m_services.data, context.messages, context.dialogs, this);
     m_item = new SaleItemPanel(m_search->searchField(), this);
     m_documentPanel = new SaleDocumentPanel(m_document, context.messages, this);

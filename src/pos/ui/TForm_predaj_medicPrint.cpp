@@ -3,8 +3,9 @@
 
 #include "pos/ui/TForm_predaj_medic.h"
 
-#include "app/AppContext.h"
-#include "app/ui/PanelStatusBar.h"
+#include "base/Configuration.h"
+#include "base/UserDialogs.h"
+#include "lang/MessageTable.h"
 #include "link/PrintManagerLink.h"
 #include "link/PrinterState.h"
 #include "pos/DataModule.h"
@@ -13,6 +14,7 @@
 #include "pos/ui/SaleItemPanel.h"
 #include "pos/ui/SaleSearchPanel.h"
 #include "pos/ui/TForm_platba.h"
+#include "widgets/PanelStatusBar.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -21,7 +23,7 @@ using namespace Qt::StringLiterals;
 
 void TForm_predaj_medic::createPrint()
 {
-    AppContext &context = m_services.context;
+    const SaleScreenContext &context = m_services.context;
     m_print = std::make_unique<ReceiptPrint>(
         ReceiptPrint::Services{context.config, context.messages, context.dialogs, m_services.link,
                                m_services.requests, m_services.detection, m_services.printer, context.files,

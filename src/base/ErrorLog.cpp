@@ -1,8 +1,8 @@
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 
-#include "app/UserDialogs.h"
-#include "app/Version.h"
-#include "lang/Cp1250.h"
+#include "base/UserDialogs.h"
+#include "base/Version.h"
+#include "base/Cp1250.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
-#include "lang/Cp1250.h"
+#include "base/Cp1250.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stock/PointOfSaleKeys.h"
+#include "base/ProfileKey.h"
 
 #include <functional>
 

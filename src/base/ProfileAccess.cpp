@@ -1,6 +1,6 @@
-#include "stock/ProfileAccess.h"
+#include "base/ProfileAccess.h"
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 #include <QFileInfo>
 

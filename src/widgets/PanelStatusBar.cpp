@@ -1,4 +1,4 @@
-#include "app/ui/PanelStatusBar.h"
+#include "widgets/PanelStatusBar.h"
 
 #include <QLabel>
 

@@ -1,6 +1,6 @@
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 #include "TestPaths.h"
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "lang/Cp1250.h"
+#include "base/Cp1250.h"
 
 #include <array>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Paths.h"
+
 #include <QString>
 
 #include <array>
@@ -66,5 +68,3 @@ struct Configuration
     QString messageFile() const;
 };
 
-// `folder` + the platform's separator + `name`.
-QString joinPath(const QString &folder, const QString &name);

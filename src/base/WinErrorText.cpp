@@ -1,4 +1,4 @@
-#include "app/WinErrorText.h"
+#include "base/WinErrorText.h"
 
 #include <algorithm>
 #include <iterator>
