@@ -61,6 +61,7 @@ private slots:
     void startMenuReportsTheDatabaseState_data();
     void startMenuReportsTheDatabaseState();
     void withoutTrayTheWindowStaysReachable();
+    void statusQueriesKeepToTheTwoTrayPictures();
 };
 
 void TestMainWindow::componentsCarryTheirNames()
@@ -189,6 +190,26 @@ void TestMainWindow::withoutTrayTheWindowStaysReachable()
     fixture.window->showMinimized();
     QCoreApplication::processEvents();
     QVERIFY(fixture.window->isVisible());
+}
+
+// Every status query of a print sets the tray picture. A picture made anew each time is
+// a new icon to every cache that keeps scaled copies of it, and the program grew with
+// each sale; the two pictures are the same ones all day.
+void TestMainWindow::statusQueriesKeepToTheTwoTrayPictures()
+{
+    MainWindowFixture fixture;
+    TSQD60 &window = *fixture.window;
+    window.SetTrayImage(0);
+    const qint64 answering = window.windowIcon().cacheKey();
+    window.SetTrayImage(1);
+    const qint64 notAnswering = window.windowIcon().cacheKey();
+    QVERIFY(answering != notAnswering);
+    for (int query = 0; query < 3; ++query) {
+        window.SetTrayImage(0);
+        QCOMPARE(window.windowIcon().cacheKey(), answering);
+        window.SetTrayImage(1);
+        QCOMPARE(window.windowIcon().cacheKey(), notAnswering);
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

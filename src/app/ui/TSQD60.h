@@ -3,8 +3,10 @@
 #include "app/StartupView.h"
 #include "link/PrinterStatusView.h"
 
+#include <QIcon>
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 
 class AppContext;
@@ -76,5 +78,8 @@ private:
     QSystemTrayIcon *m_trayIcon = nullptr;
     QTimer *m_timer = nullptr;
     QWidget *m_saleScreen = nullptr;
+    // Made once: every status query sets one of them, and a picture made anew each time
+    // would leave new scaled copies in the pixmap cache at each query.
+    std::array<QIcon, 2> m_trayImages;
     std::function<bool()> m_reconnect;
 };
