@@ -143,6 +143,11 @@ int runApplication(int argc, char *argv[])
     allScreens.append(&saleScreen);
     allScreens.append(saleScreen.paymentDialog());
     mainWindow.setSaleScreen(&saleScreen);
+    mainWindow.setEndSteps([&context, &dataModule, &saleScreen] {
+        if (context.databaseReady)
+            dataModule.closeDatabases();
+        saleScreen.saveSettings();
+    });
     // The sale screen's creation starts the timer whose first tick opens it.
     mainWindow.enableTimer();
 

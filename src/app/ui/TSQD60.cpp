@@ -329,6 +329,8 @@ bool TSQD60::FormCloseQuery()
         return false;
     }
     m_context.errorLog->WriteErrLog(u"To end by user"_s);
+    if (m_endSteps)
+        m_endSteps();
     return true;
 }
 

@@ -32,6 +32,9 @@ public:
     void setSaleScreen(QWidget *saleScreen) { m_saleScreen = saleScreen; }
     // Reconnects to the printer; installed once the printer link exists.
     void setReconnect(std::function<bool()> reconnect) { m_reconnect = std::move(reconnect); }
+    // What a confirmed end does besides this window's own steps: closing the databases and
+    // saving the sale screen's window and column settings.
+    void setEndSteps(std::function<void()> steps) { m_endSteps = std::move(steps); }
 
     void SetTrayImage(int image) override;
     void setStatusPanel(int panel, const QString &text) override;
@@ -82,4 +85,5 @@ private:
     // would leave new scaled copies in the pixmap cache at each query.
     std::array<QIcon, 2> m_trayImages;
     std::function<bool()> m_reconnect;
+    std::function<void()> m_endSteps;
 };
