@@ -182,6 +182,18 @@ void TestEventErrors::errorWhileTheBoxIsOpenIsLoggedWithoutAnotherBox()
     QCOMPARE(fixture.widget.keys, 2);
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+// Qt's own frames between a key handler and the application's notify() are built without
+// exception cleanups: an exception that passes them leaves the weak-reference count of the
+// receiving widget one too high (a QPointer in QApplication::notify() is never destroyed),
+// and the 16-byte count block outlives the widget. Accepted for an error this rare; only this
+// suite's leak check is told.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:QtSharedPointer::ExternalRefCountData::getAndRef\n";
+}
+#endif
+
 int main(int argc, char *argv[])
 {
     Application application(argc, argv);
