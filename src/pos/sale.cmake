@@ -10,6 +10,7 @@ target_sources(omira_gui PRIVATE
     ui/GridColumnFitter.cpp ui/GridColumnFitter.h
     ui/RichTextFill.cpp ui/RichTextFill.h
     ui/SaleDocumentModel.cpp ui/SaleDocumentModel.h
+    ui/StableHeaderView.cpp ui/StableHeaderView.h
     ui/StockListModel.cpp ui/StockListModel.h
     ui/TForm_predaj_medic.cpp ui/TForm_predaj_medic.h
     ui/TForm_predaj_medicKeys.cpp

@@ -110,6 +110,7 @@ void TForm_predaj_medic::FormShow()
     MaskEdit_paragon_date->setText(now.toString(u"yyyyMMdd"_s));
     MaskEdit_paragon_time->setText(now.toString(u"HHmmss"_s));
     m_closingMode = 1;
+    m_shownOnce = true;
     m_s.data.connectDatabases();
     m_s.data.ensureStockTable();
     readSettings();
@@ -257,6 +258,8 @@ void TForm_predaj_medic::closeEvent(QCloseEvent *event)
 
 void TForm_predaj_medic::saveSettings()
 {
+    if (!m_shownOnce)
+        return;
     SaleScreenLayout layout;
     layout.placement = {x(), y(), height()};
     layout.documentColumns = m_documentColumns->widths();

@@ -96,6 +96,9 @@ public:
     void setLastDocumentUid(const QString &uid);
     // Where the cash-operations dialog of `size` stands centred over this window.
     QPoint cashDialogPosition(QSize size) const;
+    // Writes the window position and the column settings into pokladna.ini; nothing before
+    // the screen was first shown, when it holds no settings of the user's yet.
+    void saveSettings();
 
     // The paragon a receipt records, digits only.
     bool paragonChecked() const;
@@ -135,7 +138,6 @@ private:
     void fillStatusPanels();
     void loadHeader();
     void prepareTables();
-    void saveSettings();
 
     // Search and item fields.
     void Edit_predajEnter();
@@ -214,6 +216,7 @@ private:
     bool m_helpShown = false;
     bool m_printedShown = false;
     int m_closingMode = 1;
+    bool m_shownOnce = false;
     bool m_inSearchKey = false;
     bool m_settingSearchText = false;
     bool m_checkingParagon = false;

@@ -5,6 +5,7 @@
 #include "pos/DataModule.h"
 #include "pos/ui/GridColumnFitter.h"
 #include "pos/ui/SaleDocumentModel.h"
+#include "pos/ui/StableHeaderView.h"
 #include "pos/ui/StockListModel.h"
 
 #include <QApplication>
@@ -50,6 +51,8 @@ QTableView *grid(const QString &name)
 {
     auto *view = new QTableView;
     view->setObjectName(name);
+    view->setHorizontalHeader(new StableHeaderView(Qt::Horizontal, view));
+    view->setVerticalHeader(new StableHeaderView(Qt::Vertical, view));
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
