@@ -14,6 +14,7 @@ target_sources(omira_gui PRIVATE
     ui/SaleItemPanel.cpp ui/SaleItemPanel.h
     ui/SaleSearchPanel.cpp ui/SaleSearchPanel.h
     ui/SaleWidgets.cpp ui/SaleWidgets.h
+    ui/StableHeaderView.cpp ui/StableHeaderView.h
     ui/StockListModel.cpp ui/StockListModel.h
     ui/TForm_predaj_medic.cpp ui/TForm_predaj_medic.h
     ui/TForm_predaj_medicKeys.cpp

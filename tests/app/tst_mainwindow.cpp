@@ -3,9 +3,9 @@
 #include "TestPaths.h"
 #include "app/AppContext.h"
 #include "app/ConfigurationLoader.h"
-#include "widgets/PanelStatusBar.h"
 #include "app/ui/TSQD60.h"
 #include "platform/FileSystem.h"
+#include "widgets/PanelStatusBar.h"
 
 #include <QAction>
 #include <QDir>
@@ -32,6 +32,7 @@ public:
         context.errorLog = std::make_unique<ErrorLog>(context.config.errorLogPath, true, dialogs);
         window = std::make_unique<TSQD60>(context);
         window->setSaleScreen(&saleScreen);
+        window->setEndSteps([this] { ++endStepsRun; });
     }
     QString file(const QString &name) const { return m_dir.filePath(name); }
 
@@ -44,6 +45,7 @@ public:
     FakeWindowFinder windows;
     AppContext context;
     QWidget saleScreen;
+    int endStepsRun = 0; // the databases closed and the sale screen's settings saved
     std::unique_ptr<TSQD60> window;
 };
 
@@ -61,6 +63,7 @@ private slots:
     void startMenuReportsTheDatabaseState_data();
     void startMenuReportsTheDatabaseState();
     void withoutTrayTheWindowStaysReachable();
+    void statusQueriesKeepToTheTwoTrayPictures();
 };
 
 void TestMainWindow::componentsCarryTheirNames()
@@ -97,6 +100,8 @@ void TestMainWindow::refusedCloseKeepsEverythingUsable()
     QCOMPARE(question.defaultAnswer, UserDialogs::Answer::No);
     QVERIFY(!QFile::exists(fixture.file(u"fm_err.txt"_s)));
     QVERIFY(!QFile::exists(fixture.file(u"terminate"_s)));
+    // The sale screen stays in use: its databases must stay open.
+    QCOMPARE(fixture.endStepsRun, 0);
 }
 
 void TestMainWindow::confirmedCloseLogsAndLeavesTheTerminateFile_data()
@@ -120,6 +125,7 @@ void TestMainWindow::confirmedCloseLogsAndLeavesTheTerminateFile()
     fixture.dialogs.queueAnswer(UserDialogs::Answer::Yes);
     QVERIFY(fixture.window->close());
     QVERIFY(TestPaths::readFile(fixture.file(u"fm_err.txt"_s)).contains(") To end by user \r\n"));
+    QCOMPARE(fixture.endStepsRun, 1);
     QCOMPARE(QFile::exists(fixture.file(u"terminate"_s)), terminateFile);
     if (terminateFile)
         QCOMPARE(QFileInfo(fixture.file(u"terminate"_s)).size(), 0);
@@ -189,6 +195,26 @@ void TestMainWindow::withoutTrayTheWindowStaysReachable()
     fixture.window->showMinimized();
     QCoreApplication::processEvents();
     QVERIFY(fixture.window->isVisible());
+}
+
+// Every status query of a print sets the tray picture. A picture made anew each time is
+// a new icon to every cache that keeps scaled copies of it, and the program grew with
+// each sale; the two pictures are the same ones all day.
+void TestMainWindow::statusQueriesKeepToTheTwoTrayPictures()
+{
+    MainWindowFixture fixture;
+    TSQD60 &window = *fixture.window;
+    window.SetTrayImage(0);
+    const qint64 answering = window.windowIcon().cacheKey();
+    window.SetTrayImage(1);
+    const qint64 notAnswering = window.windowIcon().cacheKey();
+    QVERIFY(answering != notAnswering);
+    for (int query = 0; query < 3; ++query) {
+        window.SetTrayImage(0);
+        QCOMPARE(window.windowIcon().cacheKey(), answering);
+        window.SetTrayImage(1);
+        QCOMPARE(window.windowIcon().cacheKey(), notAnswering);
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

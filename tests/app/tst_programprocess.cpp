@@ -3,6 +3,7 @@
 // tray menu opened with the mouse.
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
+#include "base/IniFile.h"
 #include "lang/MessageTable.h"
 #include "platform/WindowFinder.h"
 #include "pos/DataFile.h"
@@ -304,6 +305,7 @@ private slots:
     void endingDuringThePaymentPrintsNothing_data();
     void endingDuringThePaymentPrintsNothing();
     void twoTillsOnOneDataFolderPrintTheirOwnItems();
+    void endingFromTheTrayKeepsTheSaleScreenLayout();
 
 private:
     void sellThreeMilksUpToThePayment(const ProgramFolder &folder, QSqlDatabase &sales);
@@ -796,6 +798,36 @@ void TestProgramProcess::twoTillsOnOneDataFolderPrintTheirOwnItems()
     QTRY_COMPARE_WITH_TIMEOUT(salesRows(salesPath),
                               QStringList({u"MLIEKO polotučné 1 l 1 1 1"_s, u"CHLIEB tmavý 2 1 1"_s}),
                               kTimeoutMs);
+}
+
+// The cashier moved the sale screen and made it taller, then ends the program from the tray
+// menu with the screen still open: the next start finds the window where it was left.
+void TestProgramProcess::endingFromTheTrayKeepsTheSaleScreenLayout()
+{
+    ProgramFolder folder("TM=TM-simulator-test\r\nPOKL_START=1\r\nENDTM=1\r\n");
+    QProcess *simulator = startSimulator(folder);
+    QTRY_VERIFY_WITH_TIMEOUT(windowExists(u"TM-simulator-test"_s), kTimeoutMs);
+    QProcess *program = start(folder);
+    const QString saleScreen = u'^' + m_messages.text(Msg::SaleCaption) + u'$';
+    QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, saleScreen}), kTimeoutMs);
+    QTest::qWait(500);
+    QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, saleScreen, u"windowmove"_s, u"--sync"_s,
+                     u"140"_s, u"90"_s, u"windowsize"_s, u"--sync"_s, u"1010"_s, u"520"_s}));
+    QTest::qWait(500);
+
+    chooseTrayMenuEntry(1);
+    QVERIFY(answerBox(*m_windows, m_messages.text(Msg::CloseCaption), u"alt+o"_s));
+    QVERIFY2(hasEnded(*program), folder.log().constData());
+    QVERIFY(hasEnded(*simulator));
+
+    IniFile settings(folder.file(u"cennik/pokladna.ini"_s));
+    QVERIFY(settings.load());
+    QCOMPARE(settings.readInt(u"POKL"_s, u"LEFT"_s, -1), 140);
+    QCOMPARE(settings.readInt(u"POKL"_s, u"TOP"_s, -1), 90);
+    QCOMPARE(settings.readInt(u"POKL"_s, u"HEIGHT"_s, -1), 520);
+    for (const QString &column : {u"COL_D_0"_s, u"COL_D_4"_s, u"COL_S_0"_s, u"COL_S_3"_s})
+        QVERIFY2(settings.readInt(u"POKL"_s, column, 0) >= 50, qPrintable(column));
+    QCOMPARE(settings.readString(u"POKL"_s, u"COL_S_NAME_0"_s, {}), u"NAZOV"_s);
 }
 
 QTEST_MAIN(TestProgramProcess)

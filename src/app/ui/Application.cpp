@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/AppMessageHandler.h"
+#include "app/ErrorReporter.h"
 #include "app/MessageFile.h"
 #include "app/StartupSequence.h"
 #include "app/ui/InstanceWindow.h"
@@ -26,6 +27,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QScopeGuard>
 
 #include <memory>
 #include <vector>
@@ -62,9 +64,25 @@ std::vector<std::unique_ptr<QWidget>> createScreens()
 
 } // namespace
 
+Application::Application(int &argc, char **argv) : QApplication(argc, argv) {}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        const QString text = ErrorReporter::currentExceptionText();
+        if (m_reporter)
+            m_reporter->report(text);
+        else
+            qCritical("%s", qUtf8Printable(text));
+    }
+    return false;
+}
+
 int runApplication(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setApplicationName(u"Omira VX70, VX60"_s);
     QApplication::setQuitOnLastWindowClosed(false);
     const QString programFolder = QCoreApplication::applicationDirPath();
@@ -83,6 +101,12 @@ int runApplication(int argc, char *argv[])
     const auto osVersion = platform::createOsVersionQuery();
     const auto priority = platform::createProcessPriority();
     AppContext context(programFolder, dialogs, *windows, *files);
+    // Until the configuration names the log the context's log writes nothing; the box still shows.
+    ErrorReporter errorReporter(
+        dialogs, [&context]() -> ErrorLog & { return *context.errorLog; },
+        QString::fromLatin1(kInstanceTitle));
+    app.setErrorReporter(&errorReporter);
+    const auto detachReporter = qScopeGuard([&app] { app.setErrorReporter(nullptr); });
     SteadyLinkClock clock;
     PrintManagerLink link(context.config, *windows, *files, clock);
     AppMessageHandler endHandler;
@@ -125,6 +149,11 @@ int runApplication(int argc, char *argv[])
     allScreens.append(&saleScreen);
     allScreens.append(saleScreen.paymentDialog());
     mainWindow.setSaleScreen(&saleScreen);
+    mainWindow.setEndSteps([&context, &dataModule, &saleScreen] {
+        if (context.databaseReady)
+            dataModule.closeDatabases();
+        saleScreen.saveSettings();
+    });
     // The sale screen's creation starts the timer whose first tick opens it.
     mainWindow.enableTimer();
 

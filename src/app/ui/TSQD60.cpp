@@ -32,7 +32,8 @@ QLabel *addLabel(QWidget *parent, QGridLayout *layout, const QString &name, cons
 
 } // namespace
 
-TSQD60::TSQD60(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
+TSQD60::TSQD60(AppContext &context, QWidget *parent)
+    : QMainWindow(parent), m_context(context), m_trayImages{TrayImages::image(0), TrayImages::image(1)}
 {
     setObjectName(u"TSQD60"_s);
     setWindowTitle(u"Omira"_s);
@@ -120,7 +121,7 @@ void TSQD60::createTrayMenu()
         m_statusBar->addPanel(0, Qt::AlignCenter, u"Bez systémovej lišty"_s);
         return;
     }
-    m_trayIcon = new QSystemTrayIcon(TrayImages::image(1), this);
+    m_trayIcon = new QSystemTrayIcon(m_trayImages[1], this);
     m_trayIcon->setObjectName(u"TrayQD20"_s);
     m_trayIcon->setContextMenu(m_popup);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -139,9 +140,10 @@ void TSQD60::placeWindow()
 
 void TSQD60::SetTrayImage(int image)
 {
+    const QIcon &icon = m_trayImages.at(image == 0 ? 0 : 1);
     if (m_trayIcon)
-        m_trayIcon->setIcon(TrayImages::image(image));
-    setWindowIcon(TrayImages::image(image));
+        m_trayIcon->setIcon(icon);
+    setWindowIcon(icon);
 }
 
 void TSQD60::setStatusPanel(int panel, const QString &text)
@@ -327,6 +329,8 @@ bool TSQD60::FormCloseQuery()
         return false;
     }
     m_context.errorLog->WriteErrLog(u"To end by user"_s);
+    if (m_endSteps)
+        m_endSteps();
     return true;
 }
 

@@ -3,8 +3,10 @@
 #include "app/StartupView.h"
 #include "link/PrinterStatusView.h"
 
+#include <QIcon>
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 
 class AppContext;
@@ -30,6 +32,9 @@ public:
     void setSaleScreen(QWidget *saleScreen) { m_saleScreen = saleScreen; }
     // Reconnects to the printer; installed once the printer link exists.
     void setReconnect(std::function<bool()> reconnect) { m_reconnect = std::move(reconnect); }
+    // What a confirmed end does besides this window's own steps: closing the databases and
+    // saving the sale screen's window and column settings.
+    void setEndSteps(std::function<void()> steps) { m_endSteps = std::move(steps); }
 
     void SetTrayImage(int image) override;
     void setStatusPanel(int panel, const QString &text) override;
@@ -76,5 +81,9 @@ private:
     QSystemTrayIcon *m_trayIcon = nullptr;
     QTimer *m_timer = nullptr;
     QWidget *m_saleScreen = nullptr;
+    // Made once: every status query sets one of them, and a picture made anew each time
+    // would leave new scaled copies in the pixmap cache at each query.
+    std::array<QIcon, 2> m_trayImages;
     std::function<bool()> m_reconnect;
+    std::function<void()> m_endSteps;
 };

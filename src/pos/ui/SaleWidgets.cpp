@@ -1,5 +1,7 @@
 #include "pos/ui/SaleWidgets.h"
 
+#include "pos/ui/StableHeaderView.h"
+
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -29,6 +31,9 @@ QTableView *SaleWidgets::grid(const QString &name)
 {
     auto *view = new QTableView;
     view->setObjectName(name);
+    // Headers that keep their palettes, so that repaints find their cached pictures.
+    view->setHorizontalHeader(new StableHeaderView(Qt::Horizontal, view));
+    view->setVerticalHeader(new StableHeaderView(Qt::Vertical, view));
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -110,6 +110,7 @@ void TForm_predaj_medic::FormShow()
     MaskEdit_paragon_date->setText(now.toString(u"yyyyMMdd"_s));
     MaskEdit_paragon_time->setText(now.toString(u"HHmmss"_s));
     m_closingMode = 1;
+    m_shownOnce = true;
     m_services.data.connectDatabases();
     m_services.data.ensureStockTable();
     readSettings();
@@ -251,6 +252,8 @@ void TForm_predaj_medic::closeEvent(QCloseEvent *event)
 
 void TForm_predaj_medic::saveSettings()
 {
+    if (!m_shownOnce)
+        return;
     SaleScreenLayout layout;
     layout.placement = {x(), y(), height()};
     layout.documentColumns = m_documentPanel->columns().widths();

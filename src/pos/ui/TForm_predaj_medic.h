@@ -113,6 +113,9 @@ public:
     void setLastDocumentUid(const QString &uid);
     // Where the cash-operations dialog of `size` stands centred over this window.
     QPoint cashDialogPosition(QSize size) const;
+    // Writes the window position and the column settings into pokladna.ini; nothing before
+    // the screen was first shown, when it holds no settings of the user's yet.
+    void saveSettings();
 
     // The paragon a receipt records, digits only.
     bool paragonChecked() const;
@@ -150,7 +153,6 @@ private:
     void fillStatusPanels();
     void loadHeader();
     void prepareTables();
-    void saveSettings();
 
     // Search and document.
     void Edit_predajEnter();
@@ -204,6 +206,7 @@ private:
 
     bool m_userAction = false;
     int m_closingMode = 1;
+    bool m_shownOnce = false; // saving before the first showing would store defaults
     bool m_checkingParagon = false;
     bool m_searchEntryPending = false; // the search field is entered when the shown window activates
 
