@@ -1,6 +1,7 @@
 // The built program as a real process on an X display, driven from outside as a
 // user would: windows found by title, keys typed into its message boxes, the
 // tray menu opened with the mouse.
+#include "ProgramProcess.h"
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
 #include "base/IniFile.h"
@@ -21,214 +22,11 @@
 #include <QWidget>
 #include <QtTest>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int kTimeoutMs = 20000;
-
-// A program folder holding a copy of the built program and its files.
-class ProgramFolder
-{
-public:
-    explicit ProgramFolder(const QByteArray &pointOfSaleKeys)
-    {
-        QDir(path()).mkpath(u"cennik"_s);
-        QFile::copy(QStringLiteral(OMIRA_PROGRAM_EXE), executable());
-        for (const QString &name : {u"vx60_sk.msg"_s, u"vx60_sk.lng"_s})
-            QFile::copy(TestPaths::shippedLanguageFile(name), file(name));
-        // With the trace lines on, the log tells how the detection went.
-        TestPaths::writeFile(file(u"qd60_cfg.ini"_s), "[CONFIG]\r\nopozdenie=0\r\nfilelog=1\r\n");
-        // A print manager that does not answer is given up quickly; the sale screen only
-        // opens where a test asks for it (the first of duplicate keys wins).
-        TestPaths::writeFile(file(u"cennik/pokladna.ini"_s),
-                             "[CONFIG]\r\n" + pointOfSaleKeys +
-                                 "LAN_DC=600\r\nLAN_INFO=600\r\nLAN_REPEAT=50\r\nPOKL_START=0\r\n");
-    }
-    QString path() const { return m_dir.path(); }
-    QString file(const QString &name) const { return m_dir.filePath(name); }
-    QString executable() const { return file(u"omira-predaj"_s); }
-    QByteArray log() const { return TestPaths::readFile(file(u"fm_err.txt"_s)); }
-    // The kinds of the requests the simulator received, in order ("status", "info", ...).
-    QStringList journal() const
-    {
-        QStringList kinds;
-        const QStringList names = QDir(file(u"journal"_s)).entryList({u"*.txt"_s}, QDir::Files, QDir::Name);
-        for (const QString &name : names)
-            kinds.append(name.section(u'-', 1).chopped(4));
-        return kinds;
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
-
-// An unmapped top-level window with a title, like a program sitting in the tray.
-std::unique_ptr<QWidget> makeWindow(const QString &title)
-{
-    auto window = std::make_unique<QWidget>();
-    window->setWindowTitle(title);
-    window->winId();
-    QGuiApplication::sync();
-    return window;
-}
-
-// waitForFinished alone says false for a process whose end was already seen while
-// the test waited for something else.
-bool hasEnded(QProcess &process)
-{
-    return process.state() == QProcess::NotRunning || process.waitForFinished(kTimeoutMs);
-}
-
-bool xdotool(const QStringList &arguments)
-{
-    // Bounded, so that a box that never appears fails the test instead of hanging it.
-    return QProcess::execute(u"timeout"_s, QStringList{u"20"_s, u"xdotool"_s} + arguments) == 0;
-}
-
-// Types `keys` into the window titled exactly `title` once it is there; true
-// when the window has gone afterwards. xdotool itself may fail once the box
-// closes under it, so only the outcome counts; the keys are typed again when a
-// box that was still being mapped missed them.
-bool answerBox(const platform::WindowFinder &windows, const QString &title, const QString &keys)
-{
-    const auto exists = [&] { return windows.windowExists(title.toStdString()); };
-    if (!QTest::qWaitFor(exists, kTimeoutMs)) {
-        qWarning("no window titled \"%s\" appeared", qPrintable(title));
-        return false;
-    }
-    const QString pattern = u'^' + QRegularExpression::escape(title) + u'$';
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        // The keys go through the server's test extension to the focused window, not to the
-        // box by id: keys sent to a box that closes on the press leave their release
-        // undelivered, and the server then repeats the key for every later window.
-        xdotool({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--name"_s, pattern, u"windowfocus"_s,
-                 u"--sync"_s});
-        xdotool({u"key"_s, u"--delay"_s, u"50"_s, keys});
-        if (QTest::qWaitFor([&] { return !exists(); }, 2000))
-            return true;
-    }
-    qWarning("the window titled \"%s\" did not close", qPrintable(title));
-    return false;
-}
-
-// What a shutdown or a script does to a program's window: a close request from the
-// window system to every top-level window titled `title` that accepts one.
-int requestClose(const QString &title)
-{
-    Display *display = XOpenDisplay(nullptr);
-    if (!display)
-        return 0;
-    const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
-    const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    Window root = 0;
-    Window parent = 0;
-    Window *children = nullptr;
-    unsigned int count = 0;
-    int sent = 0;
-    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-    for (unsigned int i = 0; i < count; ++i) {
-        char *name = nullptr;
-        Atom *accepted = nullptr;
-        int acceptedCount = 0;
-        const bool titled = XFetchName(display, children[i], &name) && title == QString::fromLocal8Bit(name);
-        if (titled && XGetWMProtocols(display, children[i], &accepted, &acceptedCount) &&
-            std::find(accepted, accepted + acceptedCount, deleteWindow) != accepted + acceptedCount) {
-            XEvent event{};
-            event.xclient.type = ClientMessage;
-            event.xclient.window = children[i];
-            event.xclient.message_type = protocols;
-            event.xclient.format = 32;
-            event.xclient.data.l[0] = static_cast<long>(deleteWindow);
-            event.xclient.data.l[1] = CurrentTime;
-            XSendEvent(display, children[i], False, NoEventMask, &event);
-            ++sent;
-        }
-        XFree(accepted);
-        XFree(name);
-    }
-    XFree(children);
-    XCloseDisplay(display);
-    return sent;
-}
-
-// A second X display of its own, as a second session of the same machine has: the single
-// instance check looks for the program's window on its own display only, so two tills of one
-// machine run in two sessions.
-class SecondDisplay
-{
-public:
-    bool start()
-    {
-        for (int number = 141; number < 190; ++number) {
-            if (QFile::exists(u"/tmp/.X11-unix/X%1"_s.arg(number)) ||
-                QFile::exists(u"/tmp/.X%1-lock"_s.arg(number)))
-                continue;
-            m_name = u":%1"_s.arg(number);
-            m_server.start(u"Xvfb"_s, {m_name, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s,
-                                       u"tcp"_s, u"-noreset"_s});
-            if (m_server.waitForStarted() &&
-                QTest::qWaitFor([this] { return run(u"xdpyinfo"_s, {}); }, 10000))
-                return true;
-            m_server.kill();
-            m_server.waitForFinished();
-        }
-        return false;
-    }
-    ~SecondDisplay()
-    {
-        m_server.kill();
-        m_server.waitForFinished();
-    }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"DISPLAY"_s, m_name);
-        return environment;
-    }
-    bool xdotool(const QStringList &arguments) const
-    {
-        return run(u"timeout"_s, QStringList{u"20"_s, u"xdotool"_s} + arguments);
-    }
-    bool windowExists(const QString &title) const
-    {
-        return xdotool({u"search"_s, u"--name"_s, u'^' + QRegularExpression::escape(title) + u'$'});
-    }
-    // As answerBox() on the test's own display.
-    bool answerBox(const QString &title, const QString &keys) const
-    {
-        if (!QTest::qWaitFor([&] { return windowExists(title); }, kTimeoutMs))
-            return false;
-        const QString pattern = u'^' + QRegularExpression::escape(title) + u'$';
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            xdotool({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--name"_s, pattern, u"windowfocus"_s,
-                     u"--sync"_s});
-            xdotool({u"key"_s, u"--delay"_s, u"50"_s, keys});
-            if (QTest::qWaitFor([&] { return !windowExists(title); }, 2000))
-                return true;
-        }
-        return false;
-    }
-
-private:
-    bool run(const QString &program, const QStringList &arguments) const
-    {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(program, arguments);
-        return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
-               process.exitCode() == 0;
-    }
-
-    QString m_name;
-    QProcess m_server;
-};
 
 // The rows of a sales table as "name till printed document", in key order.
 QStringList salesRows(const QString &path)
@@ -337,7 +135,7 @@ void TestProgramProcess::initTestCase()
     m_trayHost.start(u"trayer"_s, {u"--edge"_s, u"bottom"_s, u"--align"_s, u"right"_s, u"--widthtype"_s,
                                    u"request"_s, u"--height"_s, u"32"_s, u"--expand"_s, u"false"_s});
     QVERIFY2(m_trayHost.waitForStarted(), "trayer is needed as the system tray");
-    QTest::qWait(500);
+    QTRY_VERIFY_WITH_TIMEOUT(systemTrayOwned(), kTimeoutMs);
 }
 
 void TestProgramProcess::cleanupTestCase()
@@ -591,7 +389,6 @@ void TestProgramProcess::sellThreeMilksUpToThePayment(const ProgramFolder &folde
     const QString saleCaption = m_messages.text(Msg::SaleCaption);
     QTRY_VERIFY_WITH_TIMEOUT(
         xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u'^' + saleCaption + u'$'}), kTimeoutMs);
-    QTest::qWait(500);
 
     QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u'^' + saleCaption + u'$',
                      u"windowfocus"_s, u"--sync"_s}));
@@ -607,7 +404,7 @@ void TestProgramProcess::sellThreeMilksUpToThePayment(const ProgramFolder &folde
     QVERIFY(xdotool({u"key"_s, u"F12"_s}));
     const QString payment = u"^Úhrada dokladu$"_s;
     QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment}), kTimeoutMs);
-    QTest::qWait(800); // the dialog pauses before it takes keys
+    // The dialog pauses before it is shown: once it is on screen it takes keys.
     QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment, u"windowfocus"_s, u"--sync"_s}));
 }
 
@@ -751,7 +548,6 @@ void TestProgramProcess::twoTillsOnOneDataFolderPrintTheirOwnItems()
     start(second, session.environment());
     QTRY_VERIFY_WITH_TIMEOUT(session.xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, salePattern}),
                              kTimeoutMs);
-    QTest::qWait(500);
 
     // Both cashiers type an item in before either prints; an open row carries the number its
     // receipt is expected to get.
@@ -773,7 +569,7 @@ void TestProgramProcess::twoTillsOnOneDataFolderPrintTheirOwnItems()
     const QString payment = u"^Úhrada dokladu$"_s;
     QVERIFY(xdotool({u"key"_s, u"F12"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment}), kTimeoutMs);
-    QTest::qWait(800); // the dialog pauses before it takes keys
+    // The dialog pauses before it is shown: once it is on screen it takes keys.
     QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment, u"windowfocus"_s, u"--sync"_s}));
     QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"1"_s, u"0"_s, u"F12"_s}));
     QTRY_COMPARE_WITH_TIMEOUT(printedReceipts(first).size(), 1, kTimeoutMs);
@@ -781,7 +577,6 @@ void TestProgramProcess::twoTillsOnOneDataFolderPrintTheirOwnItems()
     QVERIFY(session.xdotool({u"key"_s, u"F12"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(session.xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment}),
                              kTimeoutMs);
-    QTest::qWait(800);
     QVERIFY(session.xdotool(
         {u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment, u"windowfocus"_s, u"--sync"_s}));
     QVERIFY(session.xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"1"_s, u"0"_s, u"F12"_s}));
@@ -810,10 +605,8 @@ void TestProgramProcess::endingFromTheTrayKeepsTheSaleScreenLayout()
     QProcess *program = start(folder);
     const QString saleScreen = u'^' + m_messages.text(Msg::SaleCaption) + u'$';
     QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, saleScreen}), kTimeoutMs);
-    QTest::qWait(500);
     QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, saleScreen, u"windowmove"_s, u"--sync"_s,
                      u"140"_s, u"90"_s, u"windowsize"_s, u"--sync"_s, u"1010"_s, u"520"_s}));
-    QTest::qWait(500);
 
     chooseTrayMenuEntry(1);
     QVERIFY(answerBox(*m_windows, m_messages.text(Msg::CloseCaption), u"alt+o"_s));
