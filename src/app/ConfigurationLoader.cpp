@@ -1,7 +1,7 @@
 #include "app/ConfigurationLoader.h"
 
-#include "base/IniFile.h"
 #include "app/MainConfigKeys.h"
+#include "base/IniFile.h"
 #include "stock/PointOfSaleKeys.h"
 #include "stock/PointOfSaleSettings.h"
 

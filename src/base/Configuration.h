@@ -67,4 +67,3 @@ struct Configuration
     QString captionFile() const;
     QString messageFile() const;
 };
-

@@ -1,8 +1,8 @@
 #include "base/ErrorLog.h"
 
+#include "base/Cp1250.h"
 #include "base/UserDialogs.h"
 #include "base/Version.h"
-#include "base/Cp1250.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 #include "link/PrintManagerDetection.h"
 
 #include "base/Configuration.h"
-#include "base/ErrorLog.h"
 #include "base/Cp1250.h"
+#include "base/ErrorLog.h"
 #include "lang/MessageTable.h"
 #include "link/PrintManagerLink.h"
 #include "link/PrinterRequests.h"

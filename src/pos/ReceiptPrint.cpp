@@ -1,11 +1,11 @@
 #include "pos/ReceiptPrint.h"
 
 #include "base/Configuration.h"
-#include "link/PrinterDetection.h"
-#include "base/UserDialogs.h"
 #include "base/Cp1250.h"
+#include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
 #include "link/PrintManagerLink.h"
+#include "link/PrinterDetection.h"
 #include "link/PrinterRequests.h"
 #include "link/PrinterState.h"
 #include "platform/FileSystem.h"

@@ -1,7 +1,7 @@
 #include "stock/PointOfSaleSettings.h"
 
-#include "base/Paths.h"
 #include "base/IniFile.h"
+#include "base/Paths.h"
 #include "base/ProfileAccess.h"
 #include "stock/PointOfSaleKeys.h"
 

@@ -1,9 +1,9 @@
 #include "stock/UnitAndGroupNames.h"
 
-#include "base/Paths.h"
 #include "base/IniFile.h"
-#include "stock/DataFolder.h"
+#include "base/Paths.h"
 #include "base/ProfileAccess.h"
+#include "stock/DataFolder.h"
 
 using namespace Qt::StringLiterals;
 

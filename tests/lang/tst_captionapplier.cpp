@@ -1,6 +1,6 @@
 #include "TestPaths.h"
-#include "widgets/PanelStatusBar.h"
 #include "lang/ui/CaptionApplier.h"
+#include "widgets/PanelStatusBar.h"
 
 #include <QAction>
 #include <QLabel>

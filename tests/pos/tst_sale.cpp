@@ -1,7 +1,7 @@
 #include "SaleScreenFixture.h"
 #include "TestPaths.h"
-#include "base/IniFile.h"
 #include "app/ui/TSQD60.h"
+#include "base/IniFile.h"
 #include "pos/ui/StockListModel.h"
 
 #include <QAbstractItemModel>

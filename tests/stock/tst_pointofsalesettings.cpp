@@ -1,9 +1,9 @@
 #include "TestPaths.h"
 #include "app/ConfigurationLoader.h"
-#include "base/IniFile.h"
 #include "base/Cp1250.h"
-#include "stock/PointOfSaleSettings.h"
+#include "base/IniFile.h"
 #include "base/ProfileAccess.h"
+#include "stock/PointOfSaleSettings.h"
 #include "stock/ScreenLayoutSettings.h"
 
 #include <QDir>

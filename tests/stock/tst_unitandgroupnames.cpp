@@ -1,6 +1,6 @@
 #include "TestPaths.h"
-#include "base/IniFile.h"
 #include "base/Cp1250.h"
+#include "base/IniFile.h"
 #include "stock/UnitAndGroupNames.h"
 
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 
 #include "app/AppContext.h"
 #include "app/ShutdownFiles.h"
+#include "app/ui/TrayImages.h"
 #include "base/UserDialogs.h"
 #include "widgets/PanelStatusBar.h"
-#include "app/ui/TrayImages.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,8 +1,8 @@
 #include "lang/ui/CaptionApplier.h"
 
 #include "base/IniFile.h"
-#include "widgets/PanelStatusBar.h"
 #include "lang/CaptionTable.h"
+#include "widgets/PanelStatusBar.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
