@@ -6,6 +6,7 @@
 // tables, as a baseline of what the program costs by itself.
 //
 // Needs an X display: bash scripts/with-display.sh build/release/bench/bench_program_memory
+#include "BenchProgramFolder.h"
 #include "LargeDataFolder.h"
 #include "TestPaths.h"
 #include "pos/TableLayouts.h"
@@ -39,19 +40,6 @@ double statusMb(qint64 pid, const QByteArray &field)
             return line.mid(field.size() + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
     }
     return 0;
-}
-
-bool prepareProgramFolder(const QString &folder)
-{
-    const QDir dir(folder);
-    if (!dir.mkpath(u"cennik"_s) ||
-        !QFile::copy(QStringLiteral(OMIRA_PROGRAM_EXE), dir.filePath(u"omira-predaj"_s)))
-        return false;
-    for (const QString &name : {u"vx60_sk.msg"_s, u"vx60_sk.lng"_s})
-        QFile::copy(TestPaths::shippedLanguageFile(name), dir.filePath(name));
-    return TestPaths::writeFile(dir.filePath(u"qd60_cfg.ini"_s), "[CONFIG]\r\nopozdenie=0\r\n") &&
-           TestPaths::writeFile(dir.filePath(u"cennik/pokladna.ini"_s),
-                                "[CONFIG]\r\nTM=TM-memory-bench\r\nPOKL_START=1\r\n");
 }
 
 // Samples the program's memory for `seconds`, printing the figures now and then.
@@ -101,7 +89,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    if (!dir.isValid() || !prepareProgramFolder(dir.path())) {
+    if (!dir.isValid() ||
+        !prepareBenchProgramFolder(dir.path(), "[CONFIG]\r\nTM=TM-memory-bench\r\nPOKL_START=1\r\n")) {
         std::fprintf(stderr, "cannot prepare the program folder\n");
         return 1;
     }

@@ -10,6 +10,7 @@
 //        [--wrap "heaptrack -o /tmp/sales"]
 // --wrap starts the program through another program (a heap profiler); the memory figures
 // are then the profiled program's.
+#include "BenchProgramFolder.h"
 #include "LargeDataFolder.h"
 #include "TestPaths.h"
 #include "pos/TableLayouts.h"
@@ -82,20 +83,6 @@ std::optional<qint64> processRunning(qint64 root, const QString &executable)
     return std::nullopt;
 }
 
-bool prepareProgramFolder(const QString &folder)
-{
-    const QDir dir(folder);
-    if (!dir.mkpath(u"cennik"_s) ||
-        !QFile::copy(QStringLiteral(OMIRA_PROGRAM_EXE), dir.filePath(u"omira-predaj"_s)))
-        return false;
-    for (const QString &name : {u"vx60_sk.msg"_s, u"vx60_sk.lng"_s})
-        QFile::copy(TestPaths::shippedLanguageFile(name), dir.filePath(name));
-    return TestPaths::writeFile(dir.filePath(u"qd60_cfg.ini"_s), "[CONFIG]\r\nopozdenie=0\r\n") &&
-           TestPaths::writeFile(dir.filePath(u"cennik/pokladna.ini"_s),
-                                "[CONFIG]\r\nTM=" + PrintManagerTitle.toLatin1() +
-                                    "\r\nPOKL_START=1\r\nLAN_REPEAT=50\r\n[PLATBA]\r\nSHOW=0\r\n");
-}
-
 bool xdotool(const QStringList &arguments)
 {
     return QProcess::execute(u"timeout"_s, QStringList{u"20"_s, u"xdotool"_s} + arguments) == 0;
@@ -153,7 +140,10 @@ int main(int argc, char *argv[])
         return 1;
     }
     QTemporaryDir dir;
-    if (!dir.isValid() || !prepareProgramFolder(dir.path())) {
+    if (!dir.isValid() ||
+        !prepareBenchProgramFolder(dir.path(),
+                                   "[CONFIG]\r\nTM=" + PrintManagerTitle.toLatin1() +
+                                       "\r\nPOKL_START=1\r\nLAN_REPEAT=50\r\n[PLATBA]\r\nSHOW=0\r\n")) {
         std::fprintf(stderr, "cannot prepare the program folder\n");
         return 1;
     }

@@ -24,8 +24,7 @@ void ErrorReporter::report(const QString &text)
     if (m_boxOpen)
         return;
     const QScopedValueRollback boxOpen(m_boxOpen, true);
-    m_dialogs.show({text, m_caption, UserDialogs::Icon::Error, UserDialogs::Buttons::Ok,
-                    UserDialogs::Answer::Ok, true, false});
+    m_dialogs.error(text, m_caption);
 }
 
 QString ErrorReporter::currentExceptionText()

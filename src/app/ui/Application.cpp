@@ -42,9 +42,8 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
 {
     if (!windows.windowExists(kInstanceTitle))
         return false;
-    dialogs.show({u"Program je už spustený na tomto PC.\r\nOtvorte si už spustený program."_s,
-                  u"Program Omira"_s, UserDialogs::Icon::Information, UserDialogs::Buttons::Ok,
-                  UserDialogs::Answer::Ok, true, false});
+    dialogs.inform(u"Program je už spustený na tomto PC.\r\nOtvorte si už spustený program."_s,
+                   u"Program Omira"_s);
     return true;
 }
 
