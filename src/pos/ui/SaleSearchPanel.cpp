@@ -154,10 +154,9 @@ bool SaleSearchPanel::handleKey(QObject *target, QKeyEvent *event)
     return false;
 }
 
-bool SaleSearchPanel::searchFieldKey(QKeyEvent *event)
+// Enter and Left/Right act alike in the search field and the item list.
+bool SaleSearchPanel::chooseKey(int key)
 {
-    emit keyArriving();
-    const int key = event->key();
     if (isEnter(key)) {
         emit itemChosen();
         return true;
@@ -166,6 +165,15 @@ bool SaleSearchPanel::searchFieldKey(QKeyEvent *event)
         stepColumn(key == Qt::Key_Left ? -1 : 1);
         return true;
     }
+    return false;
+}
+
+bool SaleSearchPanel::searchFieldKey(QKeyEvent *event)
+{
+    emit keyArriving();
+    const int key = event->key();
+    if (chooseKey(key))
+        return true;
     if (key == Qt::Key_Up || key == Qt::Key_Down) {
         moveItemList(key == Qt::Key_Up ? -1 : 1);
         return true;
@@ -184,14 +192,8 @@ bool SaleSearchPanel::searchFieldKey(QKeyEvent *event)
 bool SaleSearchPanel::itemListKey(QKeyEvent *event)
 {
     const int key = event->key();
-    if (isEnter(key)) {
-        emit itemChosen();
+    if (chooseKey(key))
         return true;
-    }
-    if (key == Qt::Key_Left || key == Qt::Key_Right) {
-        stepColumn(key == Qt::Key_Left ? -1 : 1);
-        return true;
-    }
     if (key == Qt::Key_Up || key == Qt::Key_Down || isModifierOnly(key) ||
         event->modifiers().testFlag(Qt::AltModifier))
         return false;

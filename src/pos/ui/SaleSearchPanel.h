@@ -62,6 +62,7 @@ signals:
     void nothingFound();
 
 private:
+    bool chooseKey(int key);
     bool searchFieldKey(QKeyEvent *event);
     bool itemListKey(QKeyEvent *event);
     void stepColumn(int step);
