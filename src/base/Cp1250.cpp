@@ -51,6 +51,11 @@ QString Cp1250::decode(QByteArrayView bytes)
     return text;
 }
 
+bool Cp1250::canEncode(QChar ch)
+{
+    return ch.unicode() == u'?' || encodeChar(ch.unicode()) != '?';
+}
+
 QByteArray Cp1250::encode(QStringView text)
 {
     QByteArray bytes;

@@ -12,4 +12,6 @@ namespace Cp1250 {
 QString decode(QByteArrayView bytes);
 // Characters without a code in 1250 become '?'.
 QByteArray encode(QStringView text);
+// Whether the character has a code of its own in 1250 (encode would not turn it into '?').
+bool canEncode(QChar ch);
 } // namespace Cp1250

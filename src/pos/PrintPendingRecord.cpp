@@ -10,11 +10,36 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Version 1 is the single note of earlier versions: no till number, no hash.
+// Version 1 is the single note of earlier versions: no till number, no hash. Version 2 knows
+// receipts only.
 const QString MagicV1 = u"omira-pending 1"_s;
-const QString Magic = u"omira-pending 2"_s;
+const QString MagicV2 = u"omira-pending 2"_s;
+const QString Magic = u"omira-pending 3"_s;
 constexpr int LinesV1 = 7;
-constexpr int Lines = 9;
+constexpr int LinesV2 = 9;
+constexpr int Lines = 11;
+
+const QString KindNames[] = {u"receipt"_s, u"deposit"_s, u"withdrawal"_s};
+
+QString kindText(PrintPendingRecord::Kind kind)
+{
+    return KindNames[int(kind)];
+}
+
+std::optional<PrintPendingRecord::Kind> kindFrom(const QString &text)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (KindNames[i] == text)
+            return PrintPendingRecord::Kind(i);
+    }
+    return std::nullopt;
+}
+
+int versionOf(const QStringList &lines)
+{
+    const QString first = lines.value(0);
+    return first == MagicV1 ? 1 : first == MagicV2 ? 2 : first == Magic ? 3 : 0;
+}
 constexpr int NameHashLength = 8;
 
 QString keysText(const QList<int> &keys)
@@ -69,6 +94,8 @@ bool PrintPendingRecord::write(const Entry &entry)
                             entry.printTime.toString(Qt::ISODate),
                             keysText(entry.keys),
                             QString::fromLatin1(entry.documentHash),
+                            kindText(entry.kind),
+                            QString::number(entry.amountCents),
                             u"end"_s};
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
@@ -92,9 +119,10 @@ std::optional<PrintPendingRecord::Entry> PrintPendingRecord::readFile(const QStr
     if (!file.open(QIODevice::ReadOnly))
         return fail();
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    const bool v1 = !lines.isEmpty() && lines[0] == MagicV1;
-    const int count = v1 ? LinesV1 : Lines;
-    if (lines.size() < count || (!v1 && lines[0] != Magic) || lines[count - 1] != u"end"_s)
+    const int version = versionOf(lines);
+    const bool v1 = version == 1;
+    const int count = version == 1 ? LinesV1 : version == 2 ? LinesV2 : Lines;
+    if (version == 0 || lines.size() < count || lines[count - 1] != u"end"_s)
         return fail();
     Entry entry;
     int at = 1;
@@ -109,8 +137,15 @@ std::optional<PrintPendingRecord::Entry> PrintPendingRecord::readFile(const QStr
     const std::optional<QList<int>> keys = keysFrom(lines[at++]);
     if (!v1)
         entry.documentHash = lines[at++].toLatin1();
-    if (!tillOk || !numberOk || !keys)
+    std::optional<Kind> kind = Kind::Receipt;
+    bool amountOk = true;
+    if (version >= 3) {
+        kind = kindFrom(lines[at++]);
+        entry.amountCents = lines[at++].toLongLong(&amountOk);
+    }
+    if (!tillOk || !numberOk || !keys || !kind || !amountOk)
         return fail();
+    entry.kind = *kind;
     entry.keys = *keys;
     return entry;
 }

@@ -9,11 +9,11 @@
 
 #include <optional>
 
-// The note a till leaves in the data folder while one of its receipts is with the print
-// manager: which rows it holds, the printer's document number before it and what was handed
-// over. A program that dies between the hand-over and the marking of the rows finds the note
-// at its next print and learns whether the receipt came out, instead of printing the same
-// sale twice.
+// The note a till leaves in the data folder while one of its documents is with the print
+// manager: a receipt with the rows it holds, or a cash voucher with its amount; the printer's
+// document number before it and what was handed over. A program that dies between the
+// hand-over and the outcome finds the note at its next print and learns whether the document
+// came out, instead of printing the same sale or the same cash twice.
 //
 // Every till has a note file of its own, named by its number and by its machine and print
 // manager, and touches no other: tills that share a data folder never overwrite, settle or
@@ -25,6 +25,8 @@ class PrintPendingRecord
 public:
     static constexpr auto LegacyFileName = "lan_bl.pending";
 
+    enum class Kind { Receipt, Deposit, Withdrawal };
+
     struct Entry
     {
         QString printManagerInput; // TillIdentity::linkText() of the till that handed it over
@@ -35,6 +37,9 @@ public:
         QList<int> keys;
         // hashOf() the bytes handed over; empty in a note of an earlier version.
         QByteArray documentHash;
+        Kind kind = Kind::Receipt; // notes of earlier versions are receipts
+        qint64 amountCents = 0;    // a voucher's amount as entered
+        bool isVoucher() const { return kind != Kind::Receipt; }
         bool operator==(const Entry &) const = default;
     };
 

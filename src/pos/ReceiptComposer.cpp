@@ -245,3 +245,19 @@ ReceiptComposer::Document ReceiptComposer::receipt(const ReceiptContent &content
     document.pieces << end();
     return document;
 }
+
+ReceiptComposer::Document ReceiptComposer::voucher(const VoucherContent &content)
+{
+    const double sign = content.withdrawal ? -1.0 : 1.0;
+    Document document;
+    document.pieces << (content.withdrawal ? withdrawalHeader(content.text) : depositHeader(content.text));
+    document.pieces << voucherAmount(sign * content.amount);
+    std::array<double, ReceiptContent::PaymentMeansCount> payments = content.payments;
+    for (double &payment : payments)
+        payment *= sign;
+    document.pieces << paymentLines(payments);
+    if (!content.cashier.isEmpty())
+        document.pieces << cashierLine(content.cashier);
+    document.pieces << end();
+    return document;
+}

@@ -41,6 +41,17 @@ struct ReceiptContent
     QString currency = QStringLiteral("EUR");
 };
 
+// What a cash deposit or withdrawal voucher is made of. Amounts are given as the cashier
+// entered them; a withdrawal's are negated on the voucher.
+struct VoucherContent
+{
+    bool withdrawal = false;
+    double amount = 0;
+    std::array<double, ReceiptContent::PaymentMeansCount> payments{};
+    QString text;    // the additional text of the header line; may be empty
+    QString cashier; // "Vyhotovil:" line when not empty
+};
+
 // The document command lines that the print manager understands, composed byte for byte.
 // Amounts always use "." as decimal point, whatever the locale of the program.
 class ReceiptComposer
@@ -86,6 +97,9 @@ public:
     // end. Composition stops at an item that cannot be printed; the pieces up to it are
     // kept, so that the display shows how far it came.
     static Document receipt(const ReceiptContent &content);
+    // A voucher in its order: header with the additional text, amount, the payment lines,
+    // the cashier line, end.
+    static Document voucher(const VoucherContent &content);
     // One line per payment means with an amount other than 0, in order 1..10.
     static QList<ReceiptPiece>
     paymentLines(const std::array<double, ReceiptContent::PaymentMeansCount> &amounts);

@@ -9,6 +9,7 @@
 #include "link/PrinterRequests.h"
 #include "link/PrinterState.h"
 #include "platform/FileSystem.h"
+#include "pos/CashVoucher.h"
 #include "pos/DataFile.h"
 #include "pos/ReceiptPrintView.h"
 
@@ -52,11 +53,19 @@ const QString RowsNotWritten =
     "stlačte Tlač: položky sa potom len zapíšu ako vytlačené."_s;
 const QString PendingAmongOthers =
     u"Tlačovému manažérovi bol odovzdaný doklad, ktorého výsledok program nestihol zistiť "
-    "(položiek: %1, spolu %2 EUR).\r\n"
-    "Pokladňa odvtedy vytlačila viac dokladov (čísla %3 až %4), preto sa nedá zistiť, či je medzi "
-    "nimi aj tento.\r\nSkontrolujte vytlačené doklady.\r\n\r\n"
-    "Áno: doklad sa vytlačil, jeho položky sa zapíšu ako vytlačené dokladom č. %4.\r\n"
+    "(%1).\r\n"
+    "Pokladňa odvtedy vytlačila viac dokladov (čísla %2 až %3), preto sa nedá zistiť, či je medzi "
+    "nimi aj tento.\r\nSkontrolujte vytlačené doklady.\r\n\r\n"_s;
+const QString ReceiptAnswers =
+    u"Áno: doklad sa vytlačil, jeho položky sa zapíšu ako vytlačené dokladom č. %1.\r\n"
     "Nie: doklad sa nevytlačil, jeho položky zostanú v doklade na novú tlač."_s;
+const QString VoucherAnswers = u"Áno: doklad sa vytlačil dokladom č. %1.\r\nNie: doklad sa nevytlačil."_s;
+const QString VoucherRecovered =
+    u"%1, ktorý program odovzdal tlačovému manažérovi pred svojím ukončením alebo pred prerušenou "
+    "tlačou, sa vytlačil dokladom č. %2.\r\nZnovu sa netlačí."_s;
+const QString VoucherNotRecovered =
+    u"%1, ktorý program odovzdal tlačovému manažérovi pred svojím ukončením alebo pred prerušenou "
+    "tlačou, sa nevytlačil.\r\nAk je doklad potrebný, vytlačte ho znovu."_s;
 
 qint64 totalOf(const QList<SaleRow> &rows)
 {
@@ -274,7 +283,7 @@ bool ReceiptPrint::settleBeforeHandOver(bool &printed)
         return true;
     switch (resolvePendingPrint()) {
     case Recovery::PrinterSilent:
-        m_services.dialogs.warn(PendingPrinterSilent, message(int(Msg::PrinterStateCaption)));
+        warnPendingUnknown(m_services.dialogs, m_services.messages);
         return false;
     case Recovery::RowsNotWritten:
         return false;
@@ -283,9 +292,16 @@ bool ReceiptPrint::settleBeforeHandOver(bool &printed)
         return false;
     case Recovery::Nothing:
     case Recovery::NotPrinted:
+    case Recovery::VoucherPrinted: // another document: the cashier was told about it
+    case Recovery::VoucherNotPrinted:
         break;
     }
     return true;
+}
+
+void ReceiptPrint::warnPendingUnknown(UserDialogs &dialogs, const MessageTable &messages)
+{
+    dialogs.warn(PendingPrinterSilent, messages.text(int(Msg::PrinterStateCaption)));
 }
 
 bool ReceiptPrint::askPayment()
@@ -454,6 +470,22 @@ void ReceiptPrint::tellRowsNotWritten(qint32 number)
                             message(int(Msg::SaleWarningCaption)));
 }
 
+QString ReceiptPrint::pendingDescription(const PrintPendingRecord::Entry &entry)
+{
+    if (entry.isVoucher()) {
+        const auto mode = entry.kind == PrintPendingRecord::Kind::Deposit ? CashVoucher::Mode::Deposit
+                                                                          : CashVoucher::Mode::Withdrawal;
+        return CashVoucher::describe(mode, double(entry.amountCents) / 100.0);
+    }
+    qint64 totalCents = 0;
+    if (const std::optional<QList<SaleRow>> rows = m_sales.openRows()) {
+        for (const SaleRow &row : *rows)
+            totalCents += entry.keys.contains(row.idPrimary) ? row.cenaInt : 0;
+    }
+    return u"položiek: %1, spolu %2 EUR"_s.arg(entry.keys.size())
+        .arg(QString::asprintf("%0.2f", double(totalCents) / 100.0));
+}
+
 bool ReceiptPrint::pendingWasPrinted(const PrintPendingRecord::Entry &entry, qint32 number, bool &asked)
 {
     asked = false;
@@ -461,23 +493,42 @@ bool ReceiptPrint::pendingWasPrinted(const PrintPendingRecord::Entry &entry, qin
     if (since <= 0)
         return false;
     // The till hands nothing else over while its note stands, so one document more is this
-    // receipt. With more, other documents came from elsewhere (the print manager itself, a
+    // one. With more, other documents came from elsewhere (the print manager itself, a
     // program of an earlier version), and nothing in the printer's answer tells the kinds
     // of documents apart: only the paper does.
     if (since == 1)
         return true;
     asked = true;
-    qint64 totalCents = 0;
-    if (const std::optional<QList<SaleRow>> rows = m_sales.openRows()) {
-        for (const SaleRow &row : *rows)
-            totalCents += entry.keys.contains(row.idPrimary) ? row.cenaInt : 0;
-    }
-    const QString text = PendingAmongOthers.arg(entry.keys.size())
-                             .arg(QString::asprintf("%0.2f", double(totalCents) / 100.0))
-                             .arg(qint64(entry.documentBefore) + 1)
-                             .arg(number);
+    const QString text =
+        PendingAmongOthers.arg(pendingDescription(entry)).arg(qint64(entry.documentBefore) + 1).arg(number) +
+        (entry.isVoucher() ? VoucherAnswers : ReceiptAnswers).arg(number);
     return m_services.dialogs.askYesNo(text, RecoveredCaption, UserDialogs::Answer::No,
                                        UserDialogs::Icon::Question);
+}
+
+ReceiptPrint::Recovery ReceiptPrint::settlePendingVoucher(const PrintPendingRecord::Entry &entry)
+{
+    // Demonstration mode hands nothing over, so its note names nothing that was printed.
+    if (m_services.config.demo) {
+        m_pending.clear();
+        return Recovery::VoucherNotPrinted;
+    }
+    if (!m_services.requests.read_info_reply(m_services.config.infoTimeout, true))
+        return Recovery::PrinterSilent;
+    const qint32 number = m_services.state.info.documentNumber;
+    bool asked = false;
+    const bool printed = pendingWasPrinted(entry, number, asked);
+    m_pending.clear();
+    const QString voucher = pendingDescription(entry);
+    if (!printed) {
+        m_services.dialogs.inform(VoucherNotRecovered.arg(voucher), RecoveredCaption);
+        return Recovery::VoucherNotPrinted;
+    }
+    const PrinterInfo &info = m_services.state.info;
+    m_services.view.showPrinted(info.label, info.time, info.uid);
+    if (!asked)
+        m_services.dialogs.inform(VoucherRecovered.arg(voucher).arg(number), RecoveredCaption);
+    return Recovery::VoucherPrinted;
 }
 
 ReceiptPrint::Recovery ReceiptPrint::resolvePendingPrint()
@@ -490,7 +541,11 @@ ReceiptPrint::Recovery ReceiptPrint::resolvePendingPrint()
             m_pending.clear();
         return Recovery::Nothing;
     }
-    if (entry->printManagerInput != m_till.linkText() || entry->salesTable != m_services.salesTable)
+    if (entry->printManagerInput != m_till.linkText())
+        return Recovery::Nothing;
+    if (entry->isVoucher())
+        return settlePendingVoucher(*entry);
+    if (entry->salesTable != m_services.salesTable)
         return Recovery::Nothing;
     if (m_services.config.demo) {
         m_pending.clear();

@@ -79,6 +79,9 @@ public:
         NotPrinted,
         PrinterSilent,  // the printer did not say its last document: the note stays
         RowsNotWritten, // printed, but the rows could not be marked (the cashier was told why)
+        // A cash voucher's note, settled; the cashier was told which way.
+        VoucherPrinted,
+        VoucherNotPrinted,
     };
     // Points of a print at which the program may die; a test stops there.
     enum class Stage { Composed, Noted, HandedOver, ResultRead, RowsMarked, NoteCleared };
@@ -99,8 +102,11 @@ public:
     // out. Only a number one above the number before means that: with more documents
     // since, the cashier, who has the paper, says whether the receipt is among them. The
     // sale screen calls it when it is shown; print() calls it before anything is handed
-    // over, and so must every other document handed to the print manager.
+    // over, and so must every other document handed to the print manager. A note of a cash
+    // voucher is settled the same way; the cashier is told whether the voucher came out.
     Recovery resolvePendingPrint();
+    // The warning when the printer does not say whether a pending document came out.
+    static void warnPendingUnknown(UserDialogs &dialogs, const MessageTable &messages);
 
     const PaymentSession &session() const { return m_session; }
     QString documentFilePath() const;
@@ -131,6 +137,8 @@ private:
     bool markPrinted(const QList<int> &keys, int till, qint32 number, const QDateTime &printTime);
     void tellRowsNotWritten(qint32 number);
     bool pendingWasPrinted(const PrintPendingRecord::Entry &entry, qint32 number, bool &asked);
+    QString pendingDescription(const PrintPendingRecord::Entry &entry);
+    Recovery settlePendingVoucher(const PrintPendingRecord::Entry &entry);
     bool settleBeforeHandOver(bool &printed);
     std::optional<QList<SaleRow>> openRows();
     void stage(Stage reached);

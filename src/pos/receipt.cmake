@@ -1,5 +1,8 @@
 # Receipt documents, the payment dialog and the print of a sale.
 target_sources(omira_core PRIVATE
+    CashOperationGate.cpp CashOperationGate.h
+    CashVoucher.cpp CashVoucher.h
+    CashVoucherPrint.cpp CashVoucherPrint.h
     PaymentCalculation.cpp PaymentCalculation.h
     PaymentSession.h
     PrintedRows.cpp PrintedRows.h
