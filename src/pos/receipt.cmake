@@ -13,5 +13,6 @@ target_sources(omira_core PRIVATE
 )
 
 target_sources(omira_gui PRIVATE
+    ui/TForm_financie.cpp ui/TForm_financie.h ui/TForm_financieKeys.cpp
     ui/TForm_platba.cpp ui/TForm_platba.h
 )

@@ -20,7 +20,10 @@
 #include "platform/OsVersionQuery.h"
 #include "platform/ProcessPriority.h"
 #include "platform/WindowFinder.h"
+#include "pos/CashOperationGate.h"
+#include "pos/CashVoucherPrint.h"
 #include "pos/DataModule.h"
+#include "pos/ui/TForm_financie.h"
 #include "pos/ui/TForm_platba.h"
 #include "pos/ui/TForm_predaj_medic.h"
 
@@ -50,8 +53,7 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
 // The screens other parts of the program fill, in the order they are created.
 std::vector<std::unique_ptr<QWidget>> createScreens()
 {
-    const QList<std::pair<QString, QString>> screens = {{u"TForm_financie"_s, u"Vklad / Výber"_s},
-                                                        {u"TForm_skladm"_s, u"Skladové karty"_s},
+    const QList<std::pair<QString, QString>> screens = {{u"TForm_skladm"_s, u"Skladové karty"_s},
                                                         {u"TForm_cennik_servis"_s, u"Cenník"_s},
                                                         {u"TForm_prehlad"_s, u"Prehľady"_s},
                                                         {u"TForm_tlac_cennik"_s, u"Tlač cenníka"_s}};
@@ -147,6 +149,21 @@ int runApplication(int argc, char *argv[])
                                    [&mainWindow](const QString &uid) { mainWindow.showLastUid(uid); }});
     allScreens.append(&saleScreen);
     allScreens.append(saleScreen.paymentDialog());
+
+    CashOperationGate cashGate(printer, context.printer, context.messages, dialogs);
+    CashVoucherPrint voucherPrint(
+        {context.config, context.messages, dialogs, link, requests, context.printer,
+         [&saleScreen] { return saleScreen.receiptPrint().resolvePendingPrint(); }});
+    TForm_financie cashDialog({context.config, context.messages, dialogs, cashGate, voucherPrint,
+                               [&saleScreen] { saleScreen.clearParagon(); },
+                               [&saleScreen] { saleScreen.showLastDocument(); }});
+    saleScreen.setCashAction([&cashDialog, &saleScreen](TForm_predaj_medic::CashOperation operation) {
+        const auto mode = operation == TForm_predaj_medic::CashOperation::Deposit
+                              ? CashVoucher::Mode::Deposit
+                              : CashVoucher::Mode::Withdrawal;
+        cashDialog.open(mode, [&saleScreen](QSize size) { return saleScreen.cashDialogPosition(size); });
+    });
+    allScreens.append(&cashDialog);
     mainWindow.setSaleScreen(&saleScreen);
     mainWindow.setEndSteps([&context, &dataModule, &saleScreen] {
         if (context.databaseReady)

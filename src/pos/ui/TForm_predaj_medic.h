@@ -111,6 +111,11 @@ public:
     bool storeCurrentItem();                 // true when the item was stored
     bool applyDocumentDiscount(int percent); // whole-document percent discount
     void setLastDocumentUid(const QString &uid);
+    // After a cash voucher: when the screen is shown, status panels 0 and 1 get the date
+    // and label of the printer's last document and EditUID its UID.
+    void showLastDocument();
+    // Unchecks the paragon box and clears its number.
+    void clearParagon();
     // Where the cash-operations dialog of `size` stands centred over this window.
     QPoint cashDialogPosition(QSize size) const;
     // Writes the window position and the column settings into pokladna.ini; nothing before
@@ -178,6 +183,7 @@ private:
     void resolvePendingPrint();
     std::optional<DocumentDiscountResult> discountFromPaymentDialog(int percent);
     void returnFromPaymentDialog();
+    void showLastDocumentPanels();
     void focusParagonNumber() override;
     void focusSearchField() override;
     void setDiscountPercentText(const QString &text) override;

@@ -65,12 +65,30 @@ std::optional<DocumentDiscountResult> TForm_predaj_medic::discountFromPaymentDia
 
 void TForm_predaj_medic::returnFromPaymentDialog()
 {
-    if (isVisible()) {
-        const PrinterInfo &info = m_services.printer.info;
-        SB_predaj->setPanelText(0, info.date);
-        SB_predaj->setPanelText(1, info.label);
-    }
+    showLastDocumentPanels();
     setEnabled(true);
+}
+
+void TForm_predaj_medic::showLastDocumentPanels()
+{
+    if (!isVisible())
+        return;
+    const PrinterInfo &info = m_services.printer.info;
+    SB_predaj->setPanelText(0, info.date);
+    SB_predaj->setPanelText(1, info.label);
+}
+
+void TForm_predaj_medic::showLastDocument()
+{
+    showLastDocumentPanels();
+    if (isVisible())
+        EditUID->setText(m_services.printer.info.uid);
+}
+
+void TForm_predaj_medic::clearParagon()
+{
+    CheckBox_paragon->setChecked(false);
+    Edit_paragon->clear();
 }
 
 void TForm_predaj_medic::focusParagonNumber()
@@ -129,8 +147,7 @@ void TForm_predaj_medic::finishPrint(const QString &lastUid)
 {
     m_documentPanel->setFrozen(false);
     m_search->clearText();
-    CheckBox_paragon->setChecked(false);
-    Edit_paragon->clear();
+    clearParagon();
     if (m_mainWindow.showLastUid)
         m_mainWindow.showLastUid(lastUid);
     m_search->searchField()->setFocus();
