@@ -11,3 +11,6 @@ omira_add_test(tst_printcrash SOURCES tst_printcrash.cpp ReceiptPrintRig.h)
 target_compile_definitions(tst_printcrash PRIVATE PRINT_CHILD_EXE="$<TARGET_FILE:pos_print_child>"
                                                   OMIRA_TM_EXE="$<TARGET_FILE:omira-tm>")
 add_dependencies(tst_printcrash pos_print_child omira-tm)
+
+# The cash-operations dialog driven by keys, its print answered on the link clock.
+omira_add_test(tst_cashdialog SOURCES tst_cashdialog.cpp LIBS omira_gui)
