@@ -13,6 +13,7 @@
 #include "platform/OsVersionQuery.h"
 #include "platform/ProcessPriority.h"
 #include "platform/WindowFinder.h"
+#include "pos/CashVoucher.h"
 #include "pos/PrintPendingRecord.h"
 #include "pos/ReceiptPrint.h"
 #include "pos/TillIdentity.h"
@@ -181,9 +182,24 @@ void StartupSequence::removeInputFile(const QString &path)
     PrintPendingRecord note(config.dataFolder, TillIdentity::of(config));
     const QString documentFile =
         joinPath(m_context.programFolder, QString::fromLatin1(ReceiptPrint::DocumentFileName));
-    if (note.settleRemovedUntaken(bytes, documentFile))
+    const std::optional<PrintPendingRecord::Entry> settled = note.settleRemovedUntaken(bytes, documentFile);
+    if (!settled)
+        return;
+    if (!settled->isVoucher()) {
         m_context.errorLog->WriteErrLog(
             u"The receipt left on the print manager's input was never taken; its items stay open"_s);
+        return;
+    }
+    // Nothing on the screen shows a voucher that did not come out: the cashier is told.
+    const QString voucher = CashVoucher::describe(settled->kind == PrintPendingRecord::Kind::Deposit
+                                                      ? CashVoucher::Mode::Deposit
+                                                      : CashVoucher::Mode::Withdrawal,
+                                                  double(settled->amountCents) / 100.0);
+    m_context.errorLog->WriteErrLog(u"The voucher left on the print manager's input was never taken: "_s +
+                                    voucher);
+    m_context.dialogs.inform(u"%1 zostal na vstupe tlačového manažéra nevytlačený a bol odstránený.\r\n"
+                             "Ak je doklad potrebný, vytlačte ho znovu."_s.arg(voucher),
+                             u"Omira"_s);
 }
 
 bool StartupSequence::printManagerChecksPass()

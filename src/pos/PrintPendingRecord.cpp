@@ -181,19 +181,20 @@ bool PrintPendingRecord::clear()
     return own && legacy;
 }
 
-bool PrintPendingRecord::settleRemovedUntaken(const QByteArray &removed, const QString &documentFile)
+std::optional<PrintPendingRecord::Entry> PrintPendingRecord::settleRemovedUntaken(const QByteArray &removed,
+                                                                                  const QString &documentFile)
 {
     const std::optional<Entry> entry = read();
     if (!entry || entry->printManagerInput != m_till.linkText())
-        return false;
+        return std::nullopt;
     QByteArray expected = entry->documentHash;
     if (expected.isEmpty()) {
         QFile document(documentFile);
         if (!document.open(QIODevice::ReadOnly))
-            return false;
+            return std::nullopt;
         expected = hashOf(document.readAll());
     }
-    if (hashOf(removed) != expected)
-        return false;
-    return clear();
+    if (hashOf(removed) != expected || !clear())
+        return std::nullopt;
+    return entry;
 }

@@ -64,9 +64,9 @@ public:
 
     // This till has just removed `removed` from the print manager's input before the print
     // manager took it. When that was the receipt the note waits for, the receipt was never
-    // printed: the note is cleared and true returned. A note of an earlier version holds no
+    // printed: the note is cleared and returned. A note of an earlier version holds no
     // hash; the document file it was handed over from (`documentFile`) stands in for it.
-    bool settleRemovedUntaken(const QByteArray &removed, const QString &documentFile);
+    std::optional<Entry> settleRemovedUntaken(const QByteArray &removed, const QString &documentFile);
 
 private:
     static std::optional<Entry> readFile(const QString &path, bool *damaged);

@@ -177,6 +177,7 @@ private slots:
     void tillNumberRunsOnceOnADataFolder();
     void receiptLeftOnTheInputSettlesItsNote_data();
     void receiptLeftOnTheInputSettlesItsNote();
+    void voucherLeftOnTheInputIsToldToTheCashier();
 };
 
 void TestStartupSequence::foundPrinterStartsTheTimer()
@@ -463,6 +464,35 @@ void TestStartupSequence::receiptLeftOnTheInputSettlesItsNote()
     QCOMPARE(note.exists(), !settled);
     QCOMPARE(QFile::exists(oldNote), oldNamedNote && !settled);
     QCOMPARE(fixture.log().contains("was never taken; its items stay open"), settled);
+}
+
+// A voucher still on the input was never printed either, and nothing on the screen shows
+// it: the cashier is told, so that it can be made again.
+void TestStartupSequence::voucherLeftOnTheInputIsToldToTheCashier()
+{
+    StartupFixture fixture;
+    fixture.printer.found = true;
+    const QByteArray voucher = "\x1bV^t\x1bk      100.00\r\n\x1bP1      100.00\r\n\x1b"
+                               "e";
+    const TillIdentity till{QSysInfo::machineHostName(), fixture.file(u"blocek.txt"_s), 1};
+    PrintPendingRecord note(fixture.file(u"cennik"_s), till);
+    PrintPendingRecord::Entry entry;
+    entry.printManagerInput = till.linkText();
+    entry.documentBefore = 41;
+    entry.printTime = QDateTime::currentDateTime();
+    entry.documentHash = PrintPendingRecord::hashOf(voucher);
+    entry.kind = PrintPendingRecord::Kind::Deposit;
+    entry.amountCents = 10000;
+    QVERIFY(note.write(entry));
+    TestPaths::writeFile(fixture.file(u"blocek.txt"_s), voucher);
+
+    QCOMPARE(fixture.run(), StartupSequence::Outcome::Continue);
+
+    QVERIFY(!QFile::exists(fixture.file(u"blocek.txt"_s)));
+    QVERIFY(!note.exists());
+    QCOMPARE(fixture.dialogs.shown().size(), 1);
+    QVERIFY2(fixture.dialogs.shown()[0].text.startsWith(u"Vklad 100.00 EUR zostal"_s),
+             qPrintable(fixture.dialogs.shown()[0].text));
 }
 
 QTEST_GUILESS_MAIN(TestStartupSequence)

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -198,7 +199,9 @@ void TForm_financie::restoreAfterClosing()
 void TForm_financie::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    FormShow();
+    // A window restored by the window manager keeps what the cashier typed.
+    if (!event->spontaneous())
+        FormShow();
 }
 
 void TForm_financie::FormShow()
