@@ -506,28 +506,34 @@ bool ReceiptPrint::pendingWasPrinted(const PrintPendingRecord::Entry &entry, qin
                                        UserDialogs::Icon::Question);
 }
 
+ReceiptPrint::Verdict ReceiptPrint::pendingVerdict(const PrintPendingRecord::Entry &entry, bool &asked)
+{
+    asked = false;
+    // Demonstration mode hands nothing over, so its note names nothing that was printed.
+    if (m_services.config.demo)
+        return Verdict::NotPrinted;
+    if (!m_services.requests.read_info_reply(m_services.config.infoTimeout, true))
+        return Verdict::Unknown;
+    return pendingWasPrinted(entry, m_services.state.info.documentNumber, asked) ? Verdict::Printed
+                                                                                 : Verdict::NotPrinted;
+}
+
 ReceiptPrint::Recovery ReceiptPrint::settlePendingVoucher(const PrintPendingRecord::Entry &entry)
 {
-    // Demonstration mode hands nothing over, so its note names nothing that was printed.
-    if (m_services.config.demo) {
-        m_pending.clear();
-        return Recovery::VoucherNotPrinted;
-    }
-    if (!m_services.requests.read_info_reply(m_services.config.infoTimeout, true))
-        return Recovery::PrinterSilent;
-    const qint32 number = m_services.state.info.documentNumber;
     bool asked = false;
-    const bool printed = pendingWasPrinted(entry, number, asked);
+    const Verdict verdict = pendingVerdict(entry, asked);
+    if (verdict == Verdict::Unknown)
+        return Recovery::PrinterSilent;
     m_pending.clear();
     const QString voucher = pendingDescription(entry);
-    if (!printed) {
+    if (verdict == Verdict::NotPrinted) {
         m_services.dialogs.inform(VoucherNotRecovered.arg(voucher), RecoveredCaption);
         return Recovery::VoucherNotPrinted;
     }
     const PrinterInfo &info = m_services.state.info;
     m_services.view.showPrinted(info.label, info.time, info.uid);
     if (!asked)
-        m_services.dialogs.inform(VoucherRecovered.arg(voucher).arg(number), RecoveredCaption);
+        m_services.dialogs.inform(VoucherRecovered.arg(voucher).arg(info.documentNumber), RecoveredCaption);
     return Recovery::VoucherPrinted;
 }
 
@@ -547,18 +553,15 @@ ReceiptPrint::Recovery ReceiptPrint::resolvePendingPrint()
         return settlePendingVoucher(*entry);
     if (entry->salesTable != m_services.salesTable)
         return Recovery::Nothing;
-    if (m_services.config.demo) {
-        m_pending.clear();
-        return Recovery::NotPrinted;
-    }
-    if (!m_services.requests.read_info_reply(m_services.config.infoTimeout, true))
-        return Recovery::PrinterSilent;
-    const qint32 number = m_services.state.info.documentNumber;
     bool asked = false;
-    if (!pendingWasPrinted(*entry, number, asked)) {
+    const Verdict verdict = pendingVerdict(*entry, asked);
+    if (verdict == Verdict::Unknown)
+        return Recovery::PrinterSilent;
+    if (verdict == Verdict::NotPrinted) {
         m_pending.clear();
         return Recovery::NotPrinted;
     }
+    const qint32 number = m_services.state.info.documentNumber;
     if (!markPrinted(entry->keys, entry->till, number, entry->printTime)) {
         tellRowsNotWritten(number);
         return Recovery::RowsNotWritten;

@@ -115,6 +115,7 @@ public:
 
 private:
     enum class Attempt { Printed, NotPrinted, Cancelled, Stopped };
+    enum class Verdict { Printed, NotPrinted, Unknown }; // of a pending document
     struct AttemptState
     {
         QList<int> keys;
@@ -138,6 +139,7 @@ private:
     void tellRowsNotWritten(qint32 number);
     bool pendingWasPrinted(const PrintPendingRecord::Entry &entry, qint32 number, bool &asked);
     QString pendingDescription(const PrintPendingRecord::Entry &entry);
+    Verdict pendingVerdict(const PrintPendingRecord::Entry &entry, bool &asked);
     Recovery settlePendingVoucher(const PrintPendingRecord::Entry &entry);
     bool settleBeforeHandOver(bool &printed);
     std::optional<QList<SaleRow>> openRows();
