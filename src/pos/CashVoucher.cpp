@@ -2,6 +2,8 @@
 
 #include "base/Cp1250.h"
 
+#include <QList>
+
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -12,6 +14,12 @@ namespace {
 qint64 toCents(double amount)
 {
     return std::llround(amount * 100.0);
+}
+
+bool printable(char32_t code)
+{
+    const bool control = code < 0x20 || (code >= 0x7F && code < 0xA0);
+    return !control && code <= 0xFFFF && Cp1250::canEncode(QChar(char16_t(code)));
 }
 
 } // namespace
@@ -65,7 +73,9 @@ bool CashVoucher::paidInFull() const
 
 QString CashVoucher::remainingText() const
 {
-    return outsideMeansUsed() ? QString() : format(m_amount - tillMeansSum());
+    // In cents: 0.30 less 0.10 + 0.20 is a hair below zero in doubles, which prints "-0.00".
+    return outsideMeansUsed() ? QString()
+                              : format(double(toCents(m_amount) - toCents(tillMeansSum())) / 100.0);
 }
 
 CashVoucher::Settlement CashVoucher::settle()
@@ -136,13 +146,14 @@ QString CashVoucher::amountProblemText(AmountCheck check)
 
 QString CashVoucher::unprintable(const QString &text)
 {
-    QString found;
-    for (const QChar ch : text) {
-        const bool control = ch.unicode() < 0x20 || (ch.unicode() >= 0x7F && ch.unicode() < 0xA0);
-        if ((control || !Cp1250::canEncode(ch)) && !found.contains(ch))
-            found += ch;
+    // By code points: a character beyond the basic plane is two UTF-16 units, and either
+    // half on its own would show as nothing the cashier typed.
+    QList<char32_t> found;
+    for (const char32_t code : text.toUcs4()) {
+        if (!printable(code) && !found.contains(code))
+            found << code;
     }
-    return found;
+    return QString::fromUcs4(found.constData(), found.size());
 }
 
 QString CashVoucher::format(double amount)

@@ -124,6 +124,9 @@ void CashVoucherPrint::removeStaleInfoFiles()
 {
     for (const QString &name : {u"info.txt"_s, u"info.ful"_s})
         m_services.link.remove_file(joinPath(m_services.config.infoFolder, name));
+    // The reply is read from the exchange folder, which path_info need not name: a reply
+    // left there with a higher number would pass for the voucher's.
+    m_services.link.remove_file(m_services.requests.infoFilePath());
 }
 
 bool CashVoucherPrint::numberWentUp()

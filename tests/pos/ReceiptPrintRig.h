@@ -11,6 +11,8 @@
 #include "link/PrinterState.h"
 #include "link/PrinterStatusView.h"
 #include "platform/FileSystem.h"
+#include "pos/CashOperationGate.h"
+#include "pos/CashVoucherPrint.h"
 #include "pos/DataFile.h"
 #include "pos/ReceiptPrint.h"
 #include "pos/ReceiptPrintView.h"
@@ -84,6 +86,7 @@ struct ReceiptPrintRig
         config.tillNumber = till;
         config.exchangeFolder = root + u"/exchange/"_s;
         config.printManagerInput = config.exchangeFolder + u"blocek.txt"_s;
+        config.infoFolder = config.programFolder; // path_info as the loader defaults it
         config.printManagerTitle = u"RL70ZQ"_s;
         config.repeatPeriod = 50;
         config.infoTimeout = 1000;
@@ -109,6 +112,29 @@ struct ReceiptPrintRig
                                        salesFile, tableName, view});
         }
         return *receiptPrint;
+    }
+
+    // The cash operations of the same till. Their print settles a note this till left the way
+    // the sale screen does.
+    CashVoucherPrint &voucherPrint()
+    {
+        if (!cashVoucherPrint) {
+            cashVoucherPrint = std::make_unique<CashVoucherPrint>(
+                CashVoucherPrint::Services{config, messages, dialogs, link, requests, state,
+                                           [this] { return print().resolvePendingPrint(); }});
+        }
+        return *cashVoucherPrint;
+    }
+
+    CashOperationGate cashGate() { return {detection, state, messages, dialogs}; }
+
+    // What the sale screen does when it is shown: it asks for the printer's state and last
+    // document, then settles a document this till left with the print manager.
+    ReceiptPrint::Recovery showSaleScreen()
+    {
+        if (detection.online_sts() != 0)
+            requests.read_info_reply(config.infoTimeout, true);
+        return print().resolvePendingPrint();
     }
 
     int addItem(const QString &name, double quantity, double price, int vatEntry = 0)
@@ -164,4 +190,5 @@ struct ReceiptPrintRig
     std::unique_ptr<SalesTable> sales;
     RecordingPrintView view;
     std::unique_ptr<ReceiptPrint> receiptPrint;
+    std::unique_ptr<CashVoucherPrint> cashVoucherPrint;
 };

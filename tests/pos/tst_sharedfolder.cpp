@@ -125,6 +125,18 @@ PrintPendingRecord::Entry noteOf(const TillIdentity &till, int documentBefore)
     return entry;
 }
 
+// A note of the till and moment every note-version test uses.
+PrintPendingRecord::Entry pendingAt(const TillIdentity &till)
+{
+    PrintPendingRecord::Entry entry;
+    entry.printManagerInput = till.linkText();
+    entry.till = till.number;
+    entry.documentBefore = 41;
+    entry.printTime = QDateTime(QDate(2026, 3, 14), QTime(9, 0));
+    entry.documentHash = "ab12";
+    return entry;
+}
+
 // A note as the single-file versions wrote it.
 QByteArray oldNote(const QString &linkText)
 {
@@ -166,6 +178,10 @@ private slots:
     void notesOfTwoTillsNeverMeet();
     void oldNamedNote_data();
     void oldNamedNote();
+    void noteOfEachVersion_data();
+    void noteOfEachVersion();
+    void voucherNoteRoundTrips_data();
+    void voucherNoteRoundTrips();
 
     void tillNumberRunsOnceOnAFolder();
     void lockOfATillInAnotherProcess_data();
@@ -330,6 +346,76 @@ void TestSharedFolder::oldNamedNote()
     }
     QVERIFY(note.clear());
     QCOMPARE(QFile::exists(old), !ours);
+}
+
+void TestSharedFolder::noteOfEachVersion_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<PrintPendingRecord::Entry>("expected");
+    const TillIdentity till = identity(u"pc-1"_s, u"/pm/blocek.txt"_s, 2);
+    const QByteArray head = till.linkText().toUtf8() + "\n2\n";
+    PrintPendingRecord::Entry receipt = pendingAt(till);
+    receipt.salesTable = Table;
+    receipt.keys = {3, 4};
+    PrintPendingRecord::Entry withdrawal = pendingAt(till);
+    withdrawal.kind = PrintPendingRecord::Kind::Withdrawal;
+    withdrawal.amountCents = 5050;
+
+    // Notes of the version before vouchers name no kind: they are receipts.
+    QTest::newRow("version 2, a receipt")
+        << "omira-pending 2\n" + head + "PREDAJ_2026\n41\n2026-03-14T09:00:00\n3,4\nab12\nend\n"
+        << true << receipt;
+    QTest::newRow("version 3, a withdrawal")
+        << "omira-pending 3\n" + head + "\n41\n2026-03-14T09:00:00\n\nab12\nwithdrawal\n5050\nend\n"
+        << true << withdrawal;
+    QTest::newRow("version 3 of an unknown kind")
+        << "omira-pending 3\n" + head + "\n41\n2026-03-14T09:00:00\n\nab12\nrefund\n5050\nend\n"
+        << false << PrintPendingRecord::Entry{};
+    QTest::newRow("version 3 without kind and amount")
+        << "omira-pending 3\n" + head + "PREDAJ_2026\n41\n2026-03-14T09:00:00\n3,4\nab12\nend\n"
+        << false << PrintPendingRecord::Entry{};
+}
+
+void TestSharedFolder::noteOfEachVersion()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, readable);
+    QFETCH(PrintPendingRecord::Entry, expected);
+    QTemporaryDir dir;
+    PrintPendingRecord note(dir.path(), identity(u"pc-1"_s, u"/pm/blocek.txt"_s, 2));
+    QVERIFY(TestPaths::writeFile(note.path(), content));
+
+    bool damaged = false;
+    const std::optional<PrintPendingRecord::Entry> entry = note.read(&damaged);
+    QCOMPARE(damaged, !readable);
+    QCOMPARE(entry.has_value(), readable);
+    if (readable)
+        QCOMPARE(*entry, expected);
+}
+
+void TestSharedFolder::voucherNoteRoundTrips_data()
+{
+    QTest::addColumn<PrintPendingRecord::Kind>("kind");
+    QTest::addColumn<qint64>("amountCents");
+    QTest::newRow("deposit") << PrintPendingRecord::Kind::Deposit << qint64(10000);
+    QTest::newRow("withdrawal, the largest amount")
+        << PrintPendingRecord::Kind::Withdrawal << qint64(9999999999);
+}
+
+void TestSharedFolder::voucherNoteRoundTrips()
+{
+    QFETCH(PrintPendingRecord::Kind, kind);
+    QFETCH(qint64, amountCents);
+    QTemporaryDir dir;
+    const TillIdentity till = identity(u"pc-1"_s, u"/pm/blocek.txt"_s, 2);
+    PrintPendingRecord::Entry entry = pendingAt(till);
+    entry.kind = kind;
+    entry.amountCents = amountCents;
+    PrintPendingRecord note(dir.path(), till);
+
+    QVERIFY(note.write(entry));
+    QCOMPARE(note.read(), entry);
 }
 
 void TestSharedFolder::tillNumberRunsOnceOnAFolder()
