@@ -7,6 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libx11-dev xvfb xauth x11-utils xdotool trayer
+    dbus-daemon dbus-session-bus-common at-spi2-core
     libbenchmark-dev
     g++-mingw-w64-x86-64
 )
