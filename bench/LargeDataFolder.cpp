@@ -1,8 +1,8 @@
 #include "LargeDataFolder.h"
 
-#include "pos/DataFile.h"
-#include "pos/StockTable.h"
-#include "pos/TableLayouts.h"
+#include "stock/DataFile.h"
+#include "stock/StockTable.h"
+#include "stock/TableLayouts.h"
 
 #include <QRandomGenerator>
 #include <QSqlQuery>

@@ -4,11 +4,11 @@
 #include "LargeDataFolder.h"
 #include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
-#include "pos/DataFile.h"
+#include "stock/DataFile.h"
 #include "pos/DataModule.h"
-#include "pos/StockSearch.h"
-#include "pos/StockTable.h"
-#include "pos/TableLayouts.h"
+#include "stock/StockSearch.h"
+#include "stock/StockTable.h"
+#include "stock/TableLayouts.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>

@@ -9,7 +9,7 @@
 #include "BenchProgramFolder.h"
 #include "LargeDataFolder.h"
 #include "TestPaths.h"
-#include "pos/TableLayouts.h"
+#include "stock/TableLayouts.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -13,7 +13,7 @@
 #include "BenchProgramFolder.h"
 #include "LargeDataFolder.h"
 #include "TestPaths.h"
-#include "pos/TableLayouts.h"
+#include "stock/TableLayouts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
-#include "pos/TableLayouts.h"
+#include "stock/TableLayouts.h"
 
 #include <QDir>
 #include <QSqlDatabase>

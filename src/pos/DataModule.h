@@ -1,10 +1,10 @@
 #pragma once
 
-#include "pos/DataFile.h"
+#include "stock/DataFile.h"
 #include "pos/SaleRow.h"
 #include "pos/SalesTable.h"
-#include "pos/StockSearch.h"
-#include "pos/StockTable.h"
+#include "stock/StockSearch.h"
+#include "stock/StockTable.h"
 
 #include <QDate>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "pos/PrintedRows.h"
 
-#include "pos/DataFile.h"
-#include "pos/WriteTransaction.h"
+#include "stock/DataFile.h"
+#include "stock/WriteTransaction.h"
 
 #include <QSqlQuery>
 

@@ -10,7 +10,7 @@
 #include "link/PrinterState.h"
 #include "platform/FileSystem.h"
 #include "pos/CashVoucher.h"
-#include "pos/DataFile.h"
+#include "stock/DataFile.h"
 #include "pos/ReceiptPrintView.h"
 
 #include <QDir>

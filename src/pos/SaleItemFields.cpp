@@ -1,6 +1,6 @@
 #include "pos/SaleItemFields.h"
 
-#include "pos/FieldText.h"
+#include "stock/FieldText.h"
 
 using namespace Qt::StringLiterals;
 

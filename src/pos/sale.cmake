@@ -15,7 +15,6 @@ target_sources(omira_gui PRIVATE
     ui/SaleSearchPanel.cpp ui/SaleSearchPanel.h
     ui/SaleWidgets.cpp ui/SaleWidgets.h
     ui/StableHeaderView.cpp ui/StableHeaderView.h
-    ui/StockListModel.cpp ui/StockListModel.h
     ui/TForm_predaj_medic.cpp ui/TForm_predaj_medic.h
     ui/TForm_predaj_medicKeys.cpp
     ui/TForm_predaj_medicLayout.cpp

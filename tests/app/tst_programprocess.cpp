@@ -7,9 +7,9 @@
 #include "base/IniFile.h"
 #include "lang/MessageTable.h"
 #include "platform/WindowFinder.h"
-#include "pos/DataFile.h"
-#include "pos/StockRow.h"
-#include "pos/StockTable.h"
+#include "stock/DataFile.h"
+#include "stock/StockRow.h"
+#include "stock/StockTable.h"
 
 #include <QDir>
 #include <QFile>

@@ -13,11 +13,11 @@
 #include "platform/FileSystem.h"
 #include "pos/CashOperationGate.h"
 #include "pos/CashVoucherPrint.h"
-#include "pos/DataFile.h"
+#include "stock/DataFile.h"
 #include "pos/ReceiptPrint.h"
 #include "pos/ReceiptPrintView.h"
 #include "pos/SalesTable.h"
-#include "pos/TableLayouts.h"
+#include "stock/TableLayouts.h"
 
 #include <QDir>
 #include <QSqlQuery>

@@ -10,9 +10,9 @@
 #include "link/PrinterRequests.h"
 #include "link/PrinterState.h"
 #include "platform/FileSystem.h"
-#include "pos/DataFile.h"
+#include "stock/DataFile.h"
 #include "pos/DataModule.h"
-#include "pos/StockTable.h"
+#include "stock/StockTable.h"
 #include "pos/ui/TForm_predaj_medic.h"
 
 #include <QDir>

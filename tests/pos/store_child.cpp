@@ -1,9 +1,9 @@
 // Stores items into the sales table of a data folder as a till does, one write
 // transaction each, and prints every key once its transaction is committed.
 // Usage: pos_store_child <data folder> <year> <count> <till number>
-#include "pos/DataFile.h"
+#include "stock/DataFile.h"
 #include "pos/SalesTable.h"
-#include "pos/TableLayouts.h"
+#include "stock/TableLayouts.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
 #include "lang/MessageTable.h"
-#include "pos/DataFile.h"
+#include "stock/DataFile.h"
 #include "pos/DataModule.h"
-#include "pos/TableLayouts.h"
+#include "stock/TableLayouts.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

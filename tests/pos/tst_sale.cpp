@@ -2,7 +2,7 @@
 #include "TestPaths.h"
 #include "app/ui/TSQD60.h"
 #include "base/IniFile.h"
-#include "pos/ui/StockListModel.h"
+#include "stock/ui/StockListModel.h"
 
 #include <QAbstractItemModel>
 #include <QComboBox>

@@ -3,12 +3,12 @@
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
 #include "lang/MessageTable.h"
-#include "pos/DataFile.h"
+#include "stock/DataFile.h"
 #include "pos/DataModule.h"
 #include "pos/PrintPendingRecord.h"
 #include "pos/PrintedRows.h"
 #include "pos/SalesTable.h"
-#include "pos/TableLayouts.h"
+#include "stock/TableLayouts.h"
 #include "pos/TillLock.h"
 
 #include <QProcess>

@@ -1,5 +1,5 @@
-#include "pos/DataFile.h"
-#include "pos/TableLayouts.h"
+#include "stock/DataFile.h"
+#include "stock/TableLayouts.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

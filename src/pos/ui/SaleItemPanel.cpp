@@ -2,7 +2,7 @@
 
 #include "pos/SaleAmounts.h"
 #include "pos/SaleItemFields.h"
-#include "pos/StockRow.h"
+#include "stock/StockRow.h"
 #include "pos/ui/SaleWidgets.h"
 
 #include <QComboBox>

@@ -3,10 +3,10 @@
 #include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
 #include "pos/DataModule.h"
-#include "pos/StockSearch.h"
+#include "stock/StockSearch.h"
 #include "pos/ui/GridColumnFitter.h"
 #include "pos/ui/SaleWidgets.h"
-#include "pos/ui/StockListModel.h"
+#include "stock/ui/StockListModel.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

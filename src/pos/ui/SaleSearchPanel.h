@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pos/StockRow.h"
+#include "stock/StockRow.h"
 
 #include <QObject>
 #include <QStringList>

@@ -16,7 +16,7 @@
 #include "pos/ui/SaleDocumentPanel.h"
 #include "pos/ui/SaleItemPanel.h"
 #include "pos/ui/SaleSearchPanel.h"
-#include "pos/ui/StockListModel.h"
+#include "stock/ui/StockListModel.h"
 #include "stock/DataFolder.h"
 #include "stock/PointOfSaleSettings.h"
 #include "stock/ReceiptHeaderFile.h"

@@ -1,4 +1,4 @@
-#include "pos/FieldText.h"
+#include "stock/FieldText.h"
 
 QString numberFieldText(double value, const QLocale &locale)
 {

@@ -1,4 +1,4 @@
-#include "pos/DataFile.h"
+#include "stock/DataFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "pos/DataFile.h"
-#include "pos/StockSearch.h"
-#include "pos/StockTable.h"
+#include "stock/DataFile.h"
+#include "stock/StockSearch.h"
+#include "stock/StockTable.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

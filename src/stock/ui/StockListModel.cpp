@@ -1,7 +1,7 @@
-#include "pos/ui/StockListModel.h"
+#include "stock/ui/StockListModel.h"
 
-#include "pos/FieldText.h"
-#include "pos/StockTable.h"
+#include "stock/FieldText.h"
+#include "stock/StockTable.h"
 
 #include <QBrush>
 #include <QColor>

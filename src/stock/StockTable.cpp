@@ -1,8 +1,8 @@
-#include "pos/StockTable.h"
+#include "stock/StockTable.h"
 
-#include "pos/DataFile.h"
-#include "pos/TableLayouts.h"
-#include "pos/WriteTransaction.h"
+#include "stock/DataFile.h"
+#include "stock/TableLayouts.h"
+#include "stock/WriteTransaction.h"
 
 #include <QHash>
 #include <QSqlQuery>

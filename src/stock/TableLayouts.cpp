@@ -1,4 +1,4 @@
-#include "pos/TableLayouts.h"
+#include "stock/TableLayouts.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
-#include "pos/StockSearch.h"
+#include "stock/StockSearch.h"
 
-#include "pos/DataFile.h"
+#include "stock/DataFile.h"
 
 #include <QSqlQuery>
 #include <QVariant>

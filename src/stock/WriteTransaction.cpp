@@ -1,6 +1,6 @@
-#include "pos/WriteTransaction.h"
+#include "stock/WriteTransaction.h"
 
-#include "pos/DataFile.h"
+#include "stock/DataFile.h"
 
 WriteTransaction::WriteTransaction(DataFile &file) : m_file(file), m_open(file.beginWrite()) {}
 
