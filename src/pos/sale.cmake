@@ -7,14 +7,11 @@ target_sources(omira_core PRIVATE
 )
 
 target_sources(omira_gui PRIVATE
-    ui/GridColumnFitter.cpp ui/GridColumnFitter.h
     ui/RichTextFill.cpp ui/RichTextFill.h
     ui/SaleDocumentModel.cpp ui/SaleDocumentModel.h
     ui/SaleDocumentPanel.cpp ui/SaleDocumentPanel.h
     ui/SaleItemPanel.cpp ui/SaleItemPanel.h
     ui/SaleSearchPanel.cpp ui/SaleSearchPanel.h
-    ui/SaleWidgets.cpp ui/SaleWidgets.h
-    ui/StableHeaderView.cpp ui/StableHeaderView.h
     ui/TForm_predaj_medic.cpp ui/TForm_predaj_medic.h
     ui/TForm_predaj_medicKeys.cpp
     ui/TForm_predaj_medicLayout.cpp

@@ -23,4 +23,6 @@ struct StockRow
     bool obal = false;
     int skladIdx = 0;
     int verDb = 1;
+
+    bool operator==(const StockRow &) const = default;
 };

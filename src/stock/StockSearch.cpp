@@ -1,5 +1,6 @@
 #include "stock/StockSearch.h"
 
+#include "stock/CardListQuery.h"
 #include "stock/DataFile.h"
 
 #include <QSqlQuery>
@@ -65,7 +66,8 @@ bool StockSearch::load()
     m_loaded = false;
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
-    if (!query.exec(u"SELECT rowid, NAZOV, KOD, BARCODE, JC, PREF FROM VX60_SKLAD ORDER BY NAZOV, rowid"_s)) {
+    if (!query.exec(
+            u"SELECT rowid, NAZOV, KOD, BARCODE, JC, PREF, SKLAD_IDX FROM VX60_SKLAD ORDER BY NAZOV, rowid"_s)) {
         m_error = DataFile::engineText(query.lastError());
         return false;
     }
@@ -75,6 +77,7 @@ bool StockSearch::load()
     m_barcodeKeys.clear();
     m_prices.clear();
     m_preferred.clear();
+    m_groups.clear();
     m_names.clear();
     m_nameStarts.clear();
     while (query.next()) {
@@ -89,6 +92,7 @@ bool StockSearch::load()
         m_barcodeKeys.push_back(barcode.isNull() ? QString() : fold(barcode.toString()));
         m_prices.push_back(query.value(4).toDouble());
         m_preferred.push_back(query.value(5).toInt() != 0);
+        m_groups.push_back(query.value(6).toInt());
     }
     if (query.lastError().isValid()) {
         m_error = DataFile::engineText(query.lastError());
@@ -179,4 +183,40 @@ std::optional<QList<qint64>> StockSearch::search(Column column, const QString &t
         return idsOf(needle.isEmpty() ? m_preferredPriceOrder : m_priceOrder);
     }
     return std::nullopt;
+}
+
+std::optional<QList<qint64>> StockSearch::cardList(const CardListQuery &query)
+{
+    if (!refreshIfChanged())
+        return std::nullopt;
+    const QString needle = fold(query.text);
+    const QString prefix = fold(query.codePrefix);
+    std::vector<int> order(m_rowIds.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (query.column == Column::Code)
+        order = m_codeOrder;
+    QList<qint64> ids;
+    const QByteArray nameNeedle = needle.toUtf8();
+    for (int i : order) {
+        const auto at = size_t(i);
+        if (!needle.isEmpty()) {
+            if (query.column == Column::Code) {
+                if (!m_codeKeys[at].contains(needle))
+                    continue;
+            } else {
+                const QByteArrayView name(m_names.constData() + m_nameStarts[at],
+                                          m_nameStarts[at + 1] - m_nameStarts[at] - 1);
+                if (!name.contains(nameNeedle))
+                    continue;
+            }
+        }
+        if (!prefix.isEmpty()) {
+            if (!m_codeKeys[at].startsWith(prefix))
+                continue;
+        } else if (query.group >= 0 && m_groups[at] != query.group) {
+            continue;
+        }
+        ids.append(m_rowIds[at]);
+    }
+    return ids;
 }

@@ -29,6 +29,8 @@ public:
     // Row ids of the matching cards in list order, or an empty optional on a
     // database error (lastError()).
     std::optional<QList<qint64>> search(Column column, const QString &text);
+    // The stock-card screen's list, in name or code order without preferred cards first.
+    std::optional<QList<qint64>> cardList(const struct CardListQuery &query);
     const QString &lastError() const { return m_error; }
     // Forget the copy; the next search reads the table again.
     void invalidate() { m_loaded = false; }
@@ -57,6 +59,7 @@ private:
     std::vector<QString> m_barcodeKeys;
     std::vector<double> m_prices;
     std::vector<bool> m_preferred;
+    std::vector<int> m_groups;
     // The folded names as UTF-8, each ended by a 0 byte; entry i starts at
     // m_nameStarts[i]. UTF-8 keeps a byte match on character boundaries.
     QByteArray m_names;

@@ -10,6 +10,8 @@
 #include "app/ui/QtUserDialogs.h"
 #include "app/ui/TSQD60.h"
 #include "base/UserDialogs.h"
+#include "lang/MessageIds.h"
+#include "lang/MessageTable.h"
 #include "lang/ui/CaptionApplier.h"
 #include "link/PrintManagerDetection.h"
 #include "link/PrintManagerLink.h"
@@ -26,6 +28,7 @@
 #include "pos/ui/TForm_financie.h"
 #include "pos/ui/TForm_platba.h"
 #include "pos/ui/TForm_predaj_medic.h"
+#include "stock/ui/TForm_skladm.h"
 
 #include <QApplication>
 #include <QDate>
@@ -53,8 +56,7 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
 // The screens other parts of the program fill, in the order they are created.
 std::vector<std::unique_ptr<QWidget>> createScreens()
 {
-    const QList<std::pair<QString, QString>> screens = {{u"TForm_skladm"_s, u"Skladové karty"_s},
-                                                        {u"TForm_cennik_servis"_s, u"Cenník"_s},
+    const QList<std::pair<QString, QString>> screens = {{u"TForm_cennik_servis"_s, u"Cenník"_s},
                                                         {u"TForm_prehlad"_s, u"Prehľady"_s},
                                                         {u"TForm_tlac_cennik"_s, u"Tlač cenníka"_s}};
     std::vector<std::unique_ptr<QWidget>> result;
@@ -164,6 +166,18 @@ int runApplication(int argc, char *argv[])
         cashDialog.open(mode, [&saleScreen](QSize size) { return saleScreen.cashDialogPosition(size); });
     });
     allScreens.append(&cashDialog);
+
+    TForm_skladm stockScreen({context.programFolder, context.config.dataFolder, context.messages, dialogs,
+                              dataModule.stockFile(), dataModule.stockTable(), dataModule.stockSearch(),
+                              [&dataModule, &context, &dialogs] {
+                                  if (dataModule.ensureStockTable() && dataModule.stockFile().isOpen())
+                                      return true;
+                                  dialogs.warn(context.messages.text(Msg::StockTableNotCreated),
+                                               context.messages.text(Msg::StockCardsCaption));
+                                  return false;
+                              }});
+    saleScreen.setPriceListAction([&stockScreen, &saleScreen] { stockScreen.open(saleScreen.geometry()); });
+    allScreens.append(&stockScreen);
     mainWindow.setSaleScreen(&saleScreen);
     mainWindow.setEndSteps([&context, &dataModule, &saleScreen] {
         if (context.databaseReady)

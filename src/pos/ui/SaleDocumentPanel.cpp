@@ -2,10 +2,10 @@
 
 #include "lang/MessageTable.h"
 #include "pos/SaleDocument.h"
-#include "pos/ui/GridColumnFitter.h"
+#include "widgets/GridColumnFitter.h"
 #include "pos/ui/RichTextFill.h"
 #include "pos/ui/SaleDocumentModel.h"
-#include "pos/ui/SaleWidgets.h"
+#include "widgets/ScreenWidgets.h"
 #include "stock/ReceiptHeaderFile.h"
 
 #include <QGroupBox>
@@ -29,11 +29,11 @@ SaleDocumentPanel::SaleDocumentPanel(SaleDocument &document, const MessageTable 
     big.setPointSize(26);
     big.setBold(true);
     L_celkom->setFont(big);
-    GroupBox_cena = SaleWidgets::box(u"GroupBox_cena"_s, QString(), L_celkom);
+    GroupBox_cena = ScreenWidgets::box(u"GroupBox_cena"_s, QString(), L_celkom);
 
     auto *documentArea = new QWidget;
     m_stack = new QStackedLayout(documentArea);
-    SMDBGrid_doklad = SaleWidgets::grid(u"SMDBGrid_doklad"_s);
+    SMDBGrid_doklad = ScreenWidgets::grid(u"SMDBGrid_doklad"_s);
     m_model = new SaleDocumentModel(m_document, this);
     SMDBGrid_doklad->setModel(m_model);
     m_columns = new GridColumnFitter(SMDBGrid_doklad);
@@ -42,7 +42,7 @@ SaleDocumentPanel::SaleDocumentPanel(SaleDocument &document, const MessageTable 
     RE_doklad->setReadOnly(true);
     m_stack->addWidget(SMDBGrid_doklad);
     m_stack->addWidget(RE_doklad);
-    GroupBox_doklad = SaleWidgets::box(u"GroupBox_doklad"_s, QString(), documentArea);
+    GroupBox_doklad = ScreenWidgets::box(u"GroupBox_doklad"_s, QString(), documentArea);
 }
 
 void SaleDocumentPanel::refresh(std::optional<int> currentKey)

@@ -3,7 +3,7 @@
 #include "pos/SaleAmounts.h"
 #include "pos/SaleItemFields.h"
 #include "stock/StockRow.h"
-#include "pos/ui/SaleWidgets.h"
+#include "widgets/ScreenWidgets.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -43,8 +43,8 @@ SaleItemPanel::SaleItemPanel(QWidget *searchField, QObject *parent) : QObject(pa
 
 void SaleItemPanel::buildBox()
 {
-    using SaleWidgets::box;
-    using SaleWidgets::lineEdit;
+    using ScreenWidgets::box;
+    using ScreenWidgets::lineEdit;
     m_box = new QGroupBox(u"Informácia o položke"_s);
     m_box->setObjectName(u"GroupBox_polozka"_s);
     auto *layout = new QGridLayout(m_box);

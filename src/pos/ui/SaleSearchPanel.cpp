@@ -4,8 +4,8 @@
 #include "lang/MessageTable.h"
 #include "pos/DataModule.h"
 #include "stock/StockSearch.h"
-#include "pos/ui/GridColumnFitter.h"
-#include "pos/ui/SaleWidgets.h"
+#include "widgets/GridColumnFitter.h"
+#include "widgets/ScreenWidgets.h"
 #include "stock/ui/StockListModel.h"
 
 #include <QHeaderView>
@@ -39,9 +39,9 @@ SaleSearchPanel::SaleSearchPanel(DataModule &data, const MessageTable &messages,
 {
     Label_vloz = new QLabel;
     Label_vloz->setObjectName(u"Label_vloz"_s);
-    Edit_predaj = SaleWidgets::lineEdit(nullptr, u"Edit_predaj"_s);
+    Edit_predaj = ScreenWidgets::lineEdit(nullptr, u"Edit_predaj"_s);
     Edit_predaj->setToolTip(u"FILTER šípky Vpravo Vľavo, POHYB šípky Hore Dolu"_s);
-    SMDBGrid_sklad = SaleWidgets::grid(u"SMDBGrid_sklad"_s);
+    SMDBGrid_sklad = ScreenWidgets::grid(u"SMDBGrid_sklad"_s);
     m_model = new StockListModel(data.stockTable(), this);
     SMDBGrid_sklad->setModel(m_model);
     SMDBGrid_sklad->setEnabled(false);

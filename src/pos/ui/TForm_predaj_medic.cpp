@@ -10,16 +10,16 @@
 #include "pos/DataModule.h"
 #include "pos/ReceiptPrint.h"
 #include "pos/SaleScreenLayout.h"
-#include "pos/ui/GridColumnFitter.h"
 #include "pos/ui/RichTextFill.h"
 #include "pos/ui/SaleDocumentModel.h"
 #include "pos/ui/SaleDocumentPanel.h"
 #include "pos/ui/SaleItemPanel.h"
 #include "pos/ui/SaleSearchPanel.h"
-#include "stock/ui/StockListModel.h"
 #include "stock/DataFolder.h"
 #include "stock/PointOfSaleSettings.h"
 #include "stock/ReceiptHeaderFile.h"
+#include "stock/ui/StockListModel.h"
+#include "widgets/GridColumnFitter.h"
 #include "widgets/PanelStatusBar.h"
 
 #include <QApplication>
@@ -398,9 +398,11 @@ void TForm_predaj_medic::BitBtn_vymazClick()
 
 void TForm_predaj_medic::BitBtn_cennikClick()
 {
-    if (m_priceListAction)
+    if (m_priceListAction) {
         m_priceListAction();
-    else
+        // Back from the price list: a new search shows the cards as they are now.
+        m_search->searchField()->setFocus(Qt::OtherFocusReason);
+    } else
         notAvailable(u"CENNÍK"_s);
 }
 

@@ -8,7 +8,7 @@
 #include "pos/ui/SaleDocumentPanel.h"
 #include "pos/ui/SaleItemPanel.h"
 #include "pos/ui/SaleSearchPanel.h"
-#include "pos/ui/SaleWidgets.h"
+#include "widgets/ScreenWidgets.h"
 #include "widgets/PanelStatusBar.h"
 
 #include <QApplication>
@@ -80,27 +80,27 @@ QWidget *TForm_predaj_medic::buildLeftPanel()
     CheckBox_paragon = new QCheckBox(u"Paragon"_s);
     CheckBox_paragon->setObjectName(u"CheckBox_paragon"_s);
     CheckBox_paragon->setToolTip(u"Potvrdiť v prípade evidovania paragónu"_s);
-    Edit_paragon = SaleWidgets::lineEdit(panel, u"Edit_paragon"_s, 5);
-    MaskEdit_paragon_date = SaleWidgets::lineEdit(panel, u"MaskEdit_paragon_date"_s);
+    Edit_paragon = ScreenWidgets::lineEdit(panel, u"Edit_paragon"_s, 5);
+    MaskEdit_paragon_date = ScreenWidgets::lineEdit(panel, u"MaskEdit_paragon_date"_s);
     MaskEdit_paragon_date->setInputMask(u"0000.00.00"_s);
     MaskEdit_paragon_date->setToolTip(u"Dátum vystavenia paragónu. Zadajte v tvare YYYYMMDD"_s);
-    MaskEdit_paragon_time = SaleWidgets::lineEdit(panel, u"MaskEdit_paragon_time"_s);
+    MaskEdit_paragon_time = ScreenWidgets::lineEdit(panel, u"MaskEdit_paragon_time"_s);
     MaskEdit_paragon_time->setInputMask(u"00:00:00"_s);
     for (QWidget *widget :
          {static_cast<QWidget *>(CheckBox_paragon), static_cast<QWidget *>(Edit_paragon),
           static_cast<QWidget *>(MaskEdit_paragon_date), static_cast<QWidget *>(MaskEdit_paragon_time)})
         paragon->addWidget(widget);
     paragon->addWidget(new QLabel(u"UID"_s));
-    EditUID = SaleWidgets::lineEdit(panel, u"EditUID"_s);
+    EditUID = ScreenWidgets::lineEdit(panel, u"EditUID"_s);
     EditUID->setText(u"UID z povodneho dokladu "_s);
     paragon->addWidget(EditUID, 1);
     layout->addLayout(paragon);
 
     auto *buttons = new QHBoxLayout;
-    BitBtn_novy = SaleWidgets::button(u"BitBtn_novy"_s, u"&Nový"_s);
-    BitBtn_vymaz = SaleWidgets::button(u"BitBtn_vymaz"_s, u"&Vymaž"_s);
-    BitBtn_tlac = SaleWidgets::button(u"BitBtn_tlac"_s, u"&Tlač"_s);
-    BitBtn3 = SaleWidgets::button(u"BitBtn3"_s, u"&Servisná podpora"_s);
+    BitBtn_novy = ScreenWidgets::button(u"BitBtn_novy"_s, u"&Nový"_s);
+    BitBtn_vymaz = ScreenWidgets::button(u"BitBtn_vymaz"_s, u"&Vymaž"_s);
+    BitBtn_tlac = ScreenWidgets::button(u"BitBtn_tlac"_s, u"&Tlač"_s);
+    BitBtn3 = ScreenWidgets::button(u"BitBtn3"_s, u"&Servisná podpora"_s);
     BitBtn3->setToolTip(u"Spustenie programu AnyDesk kôli diaľkovej  správe PC"_s);
     for (QPushButton *button : {BitBtn_novy, BitBtn_vymaz, BitBtn_tlac, BitBtn3})
         buttons->addWidget(button);
@@ -119,11 +119,11 @@ QWidget *TForm_predaj_medic::buildRightPanel()
     layout->addWidget(m_search->itemList(), 1);
 
     auto *buttons = new QGridLayout;
-    BitBtn_cennik = SaleWidgets::button(u"BitBtn_cennik"_s, u"&CENNÍK"_s);
-    BitBtn_zostavy = SaleWidgets::button(u"BitBtn_zostavy"_s, u"&Prehľady"_s);
-    BitBtn_vklad = SaleWidgets::button(u"BitBtn_vklad"_s, u"Vklad"_s);
-    BitBtn_vyber = SaleWidgets::button(u"BitBtn_vyber"_s, u"Výber"_s);
-    BitBtn_koniec = SaleWidgets::button(u"BitBtn_koniec"_s, u"&Koniec"_s);
+    BitBtn_cennik = ScreenWidgets::button(u"BitBtn_cennik"_s, u"&CENNÍK"_s);
+    BitBtn_zostavy = ScreenWidgets::button(u"BitBtn_zostavy"_s, u"&Prehľady"_s);
+    BitBtn_vklad = ScreenWidgets::button(u"BitBtn_vklad"_s, u"Vklad"_s);
+    BitBtn_vyber = ScreenWidgets::button(u"BitBtn_vyber"_s, u"Výber"_s);
+    BitBtn_koniec = ScreenWidgets::button(u"BitBtn_koniec"_s, u"&Koniec"_s);
     buttons->addWidget(BitBtn_cennik, 0, 0);
     buttons->addWidget(BitBtn_zostavy, 0, 1);
     buttons->addWidget(BitBtn_vklad, 1, 0);

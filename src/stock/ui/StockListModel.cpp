@@ -33,6 +33,8 @@ QString StockListModel::defaultTitle(const QString &field)
         return u"Kód"_s;
     if (field == u"JC")
         return u"Cena"_s;
+    if (field == u"POCET")
+        return u"Počet"_s;
     return field;
 }
 
@@ -116,6 +118,16 @@ std::optional<StockRow> StockListModel::card(int row) const
     if (!m_present.value(row / PageSize).value(offset))
         return std::nullopt;
     return rows.at(offset);
+}
+
+qint64 StockListModel::rowId(int row) const
+{
+    return row >= 0 && row < m_rowIds.size() ? m_rowIds.at(row) : 0;
+}
+
+int StockListModel::rowOf(qint64 rowId) const
+{
+    return int(m_rowIds.indexOf(rowId));
 }
 
 QVariant StockListModel::fieldValue(const StockRow &row, const QString &field) const

@@ -34,6 +34,9 @@ public:
     void setRowIds(QList<qint64> rowIds);
     // The card of `row`, read when not yet read; empty when it vanished.
     std::optional<StockRow> card(int row) const;
+    // The row id of `row`, 0 outside the list; the row of `rowId`, -1 when not listed.
+    qint64 rowId(int row) const;
+    int rowOf(qint64 rowId) const;
 
     // The column whose title is drawn as the chosen search column, or -1.
     void setChosenColumn(int column);

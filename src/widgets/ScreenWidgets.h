@@ -8,8 +8,8 @@ class QPushButton;
 class QTableView;
 class QWidget;
 
-// Components of the sale screen's panels, built the same way everywhere.
-namespace SaleWidgets {
+// Components of the screens, built the same way everywhere.
+namespace ScreenWidgets {
 
 QLineEdit *lineEdit(QWidget *parent, const QString &name, int maxLength = 32767);
 // A titled box around one component.
@@ -19,4 +19,4 @@ QTableView *grid(const QString &name);
 // Buttons take no Enter of their own: the screen decides what Enter does.
 QPushButton *button(const QString &name, const QString &text);
 
-} // namespace SaleWidgets
+} // namespace ScreenWidgets

@@ -1,4 +1,4 @@
-#include "pos/ui/GridColumnFitter.h"
+#include "widgets/GridColumnFitter.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -53,7 +53,8 @@ void GridColumnFitter::apply(const QList<int> &widths)
 
 void GridColumnFitter::setWidths(const QList<int> &widths)
 {
-    m_fillColumn = -1;
+    if (!m_fillColumnFixed)
+        m_fillColumn = -1;
     apply(widths);
 }
 
@@ -61,6 +62,12 @@ void GridColumnFitter::fillWithColumn(int column)
 {
     m_fillColumn = column;
     apply(QList<int>(m_grid->horizontalHeader()->count(), DefaultWidth));
+}
+
+void GridColumnFitter::alwaysFillWithColumn(int column)
+{
+    m_fillColumn = column;
+    m_fillColumnFixed = true;
 }
 
 void GridColumnFitter::fillGrid()
@@ -72,6 +79,7 @@ void GridColumnFitter::userResized()
 {
     // Once the cashier sizes a column, the widths are the cashier's and the last
     // column fills the rest as usual.
-    m_fillColumn = -1;
-    apply(filled(clamped(widths()), m_grid->viewport()->width()));
+    if (!m_fillColumnFixed)
+        m_fillColumn = -1;
+    apply(filled(clamped(widths()), m_grid->viewport()->width(), m_fillColumn));
 }

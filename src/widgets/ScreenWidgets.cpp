@@ -1,6 +1,6 @@
-#include "pos/ui/SaleWidgets.h"
+#include "widgets/ScreenWidgets.h"
 
-#include "pos/ui/StableHeaderView.h"
+#include "widgets/StableHeaderView.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-QLineEdit *SaleWidgets::lineEdit(QWidget *parent, const QString &name, int maxLength)
+QLineEdit *ScreenWidgets::lineEdit(QWidget *parent, const QString &name, int maxLength)
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
@@ -17,7 +17,7 @@ QLineEdit *SaleWidgets::lineEdit(QWidget *parent, const QString &name, int maxLe
     return edit;
 }
 
-QGroupBox *SaleWidgets::box(const QString &name, const QString &title, QWidget *content)
+QGroupBox *ScreenWidgets::box(const QString &name, const QString &title, QWidget *content)
 {
     auto *group = new QGroupBox(title);
     group->setObjectName(name);
@@ -27,7 +27,7 @@ QGroupBox *SaleWidgets::box(const QString &name, const QString &title, QWidget *
     return group;
 }
 
-QTableView *SaleWidgets::grid(const QString &name)
+QTableView *ScreenWidgets::grid(const QString &name)
 {
     auto *view = new QTableView;
     view->setObjectName(name);
@@ -43,7 +43,7 @@ QTableView *SaleWidgets::grid(const QString &name)
     return view;
 }
 
-QPushButton *SaleWidgets::button(const QString &name, const QString &text)
+QPushButton *ScreenWidgets::button(const QString &name, const QString &text)
 {
     auto *pushButton = new QPushButton(text);
     pushButton->setObjectName(name);

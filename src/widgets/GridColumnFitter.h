@@ -31,6 +31,9 @@ public:
     // Without stored widths every column gets DefaultWidth and `column` (the names)
     // the room the others leave, instead of the last column taking it all.
     void fillWithColumn(int column);
+    // `column` always takes the room left, also after stored widths and the user's
+    // resizing (a grid whose first column holds the names).
+    void alwaysFillWithColumn(int column);
 
 private:
     void userResized();
@@ -39,4 +42,5 @@ private:
     QTableView *m_grid;
     bool m_applying = false;
     int m_fillColumn = -1; // -1: the last column
+    bool m_fillColumnFixed = false;
 };

@@ -1,4 +1,4 @@
-#include "pos/ui/StableHeaderView.h"
+#include "widgets/StableHeaderView.h"
 
 #include <QStyleOptionHeader>
 
