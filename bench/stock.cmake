@@ -1,0 +1,7 @@
+# The stock-card screen, driven as a cashier drives it.
+if(TARGET omira_test_support)
+    add_executable(bench_stock_cards bench_stock_cards.cpp)
+    set_target_properties(bench_stock_cards PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+    target_link_libraries(bench_stock_cards PRIVATE omira_options omira_gui bench_large_data omira_test_support
+                                                    Qt6::Test)
+endif()
