@@ -195,8 +195,13 @@ void TForm_skladm::codeFieldEntered()
 {
     if (m_state == State::Browse)
         startEdit();
-    if (m_state != State::Browse)
+    if (m_state != State::Browse) {
         m_codeTyping = true;
+        return;
+    }
+    // No card to edit (a double click enabled the field): the card stays read-only.
+    setState(State::Browse);
+    m_grid->grid()->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm_skladm::codeFieldLeft()
