@@ -9,6 +9,7 @@ packages=(
     libx11-dev xvfb xauth x11-utils xdotool trayer
     dbus-daemon dbus-session-bus-common at-spi2-core
     libbenchmark-dev
+    poppler-utils qt6-translations-l10n
     g++-mingw-w64-x86-64
 )
 

@@ -4,6 +4,7 @@
 #include "app/AppMessageHandler.h"
 #include "app/ErrorReporter.h"
 #include "app/MessageFile.h"
+#include "app/QtTranslations.h"
 #include "app/StartupSequence.h"
 #include "app/ui/InstanceWindow.h"
 #include "app/ui/PlaceholderScreen.h"
@@ -123,6 +124,7 @@ int runApplication(int argc, char *argv[])
     StartupSequence startup(context, mainWindow, {link, printer, *osVersion, *priority});
     if (startup.run(QCoreApplication::arguments()) == StartupSequence::Outcome::EndProgram)
         return 0;
+    installQtTranslations(app, context.config.languageIndex);
     mainWindow.setReconnect([&printer] { return printer.detect_fm(); });
 
     // The sale screen works on the data module from its creation, so the module comes first.
