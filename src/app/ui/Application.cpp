@@ -58,8 +58,7 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
 std::vector<std::unique_ptr<QWidget>> createScreens()
 {
     const QList<std::pair<QString, QString>> screens = {{u"TForm_cennik_servis"_s, u"Cenník"_s},
-                                                        {u"TForm_prehlad"_s, u"Prehľady"_s},
-                                                        {u"TForm_tlac_cennik"_s, u"Tlač cenníka"_s}};
+                                                        {u"TForm_prehlad"_s, u"Prehľady"_s}};
     std::vector<std::unique_ptr<QWidget>> result;
     for (const auto &[name, title] : screens)
         result.push_back(std::make_unique<PlaceholderScreen>(name, title));

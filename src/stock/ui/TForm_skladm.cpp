@@ -8,12 +8,16 @@
 #include "stock/ScreenLayoutSettings.h"
 #include "stock/StockSearch.h"
 #include "stock/UnitAndGroupNames.h"
+#include "stock/ui/PriceListReport.h"
 #include "stock/ui/StockCardPanel.h"
 #include "stock/ui/StockGridPanel.h"
+#include "stock/ui/StockListModel.h"
+#include "stock/ui/TForm_tlac_cennik.h"
 #include "widgets/GridColumnFitter.h"
 #include "widgets/PanelStatusBar.h"
 
 #include <QComboBox>
+#include <QDate>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -377,8 +381,17 @@ void TForm_skladm::BitBtn_vymazClick()
 
 void TForm_skladm::BitBtn_tlacClick()
 {
-    if (m_printAction)
+    if (m_printAction) {
         m_printAction();
+    } else {
+        // The list as the grid shows it: its rows, its order, the chosen group under the title.
+        StockListModel &model = m_grid->model();
+        PriceListReport report(
+            model.rowCount(), [&model](int row) { return model.card(row); }, m_grid->selectedGroupName(),
+            QDate::currentDate());
+        TForm_tlac_cennik preview(std::move(report), m_context.dialogs, this);
+        preview.exec();
+    }
     m_grid->setCurrentRow(0);
 }
 

@@ -56,6 +56,7 @@ public:
     void refillLists();
 
     void setServiceAction(std::function<void()> action) { m_serviceAction = std::move(action); }
+    // Replaces the price list's print preview (tests count prints with it).
     void setPrintAction(std::function<void()> action) { m_printAction = std::move(action); }
 
     State state() const { return m_state; }
