@@ -210,7 +210,7 @@ void StockSearch::clear()
     m_codeOrder.clear();
     m_priceOrder.clear();
     m_codeKeyOrder.clear();
-    m_namesStale = true;
+    m_names.stale = m_codes.stale = true;
 }
 
 void StockSearch::buildOrders()
@@ -235,7 +235,7 @@ void StockSearch::buildOrders()
     std::copy_if(m_nameOrder.begin(), m_nameOrder.end(), std::back_inserter(m_codeKeyOrder),
                  [this](int slot) { return m_cards[size_t(slot)].hasCode; });
     std::sort(m_codeKeyOrder.begin(), m_codeKeyOrder.end(), by(&StockSearch::codeKeyLess));
-    m_namesStale = true;
+    m_names.stale = m_codes.stale = true;
 }
 
 bool StockSearch::nameLess(int a, int b) const
@@ -326,7 +326,7 @@ void StockSearch::addCard(Card card)
     insertSorted(m_priceOrder, slot, &StockSearch::priceLess);
     if (added.hasCode)
         insertSorted(m_codeKeyOrder, slot, &StockSearch::codeKeyLess);
-    m_namesStale = true;
+    m_names.stale = m_codes.stale = true;
 }
 
 void StockSearch::removeCard(int slot)
@@ -341,7 +341,7 @@ void StockSearch::removeCard(int slot)
     m_slotOfRow.remove(card.rowId);
     card = Card();
     m_freeSlots.push_back(slot);
-    m_namesStale = true;
+    m_names.stale = m_codes.stale = true;
 }
 
 // Moves the card only in the orders whose key changed: a new price or group,
@@ -373,45 +373,47 @@ void StockSearch::updateCard(int slot, Card fresh)
         if (card.hasCode)
             insertSorted(m_codeKeyOrder, slot, &StockSearch::codeKeyLess);
     }
-    m_namesStale = m_namesStale || nameMoves;
+    m_names.stale = m_names.stale || nameMoves;
+    m_codes.stale = m_codes.stale || codeMoves;
 }
 
-void StockSearch::ensureNameBlob()
+void StockSearch::ensureRun(TextRun &run, const std::vector<int> &order, QByteArray Card::*key) const
 {
-    if (!m_namesStale)
+    if (!run.stale)
         return;
-    m_names.clear();
-    m_nameStarts.clear();
-    m_nameStarts.reserve(m_nameOrder.size() + 1);
-    for (int slot : m_nameOrder) {
-        m_nameStarts.push_back(m_names.size());
-        m_names += m_cards[size_t(slot)].nameKey;
-        m_names += '\0';
+    run.text.clear();
+    run.starts.clear();
+    run.starts.reserve(order.size() + 1);
+    for (int slot : order) {
+        run.starts.push_back(run.text.size());
+        run.text += m_cards[size_t(slot)].*key;
+        run.text += '\0';
     }
-    m_nameStarts.push_back(m_names.size());
-    m_namesStale = false;
+    run.starts.push_back(run.text.size());
+    run.stale = false;
 }
 
-std::vector<int> StockSearch::nameHits(const QByteArray &needle)
+std::vector<int> StockSearch::hitsIn(TextRun &run, const std::vector<int> &order, QByteArray Card::*key,
+                                     const QByteArray &needle) const
 {
     std::vector<int> hits;
     if (needle.contains('\0'))
         return hits;
-    ensureNameBlob();
-    const std::string_view names(m_names.constData(), size_t(m_names.size()));
+    ensureRun(run, order, key);
+    const std::string_view text(run.text.constData(), size_t(run.text.size()));
     const std::string_view wanted(needle.constData(), size_t(needle.size()));
-    // Hits come in name order, so the name that holds one is found by walking
+    // Hits come in list order, so the entry that holds one is found by walking
     // on from the previous one: one pass over the starts however many hit.
     size_t entry = 0;
     size_t from = 0;
-    while (from < names.size()) {
-        const size_t offset = names.find(wanted, from);
+    while (from < text.size()) {
+        const size_t offset = text.find(wanted, from);
         if (offset == std::string_view::npos)
             break;
-        while (size_t(m_nameStarts[entry + 1]) <= offset)
+        while (size_t(run.starts[entry + 1]) <= offset)
             ++entry;
-        hits.push_back(m_nameOrder[entry]);
-        from = size_t(m_nameStarts[entry + 1]);
+        hits.push_back(order[entry]);
+        from = size_t(run.starts[entry + 1]);
     }
     return hits;
 }
@@ -482,7 +484,8 @@ std::optional<QList<qint64>> StockSearch::search(Column column, const QString &t
     const QByteArray needle = fold(text).toUtf8();
     switch (column) {
     case Column::Name:
-        return needle.isEmpty() ? idsOf(m_nameOrder, true) : idsOf(nameHits(needle), false);
+        return needle.isEmpty() ? idsOf(m_nameOrder, true)
+                                : idsOf(hitsIn(m_names, m_nameOrder, &Card::nameKey, needle), false);
     case Column::Code:
         return byCode(needle);
     case Column::Price:
@@ -499,17 +502,16 @@ bool StockSearch::inListScope(const Card &card, const CardListQuery &query, cons
 }
 
 QList<qint64> StockSearch::codeList(const CardListQuery &query, const QByteArray &text,
-                                    const QByteArray &prefix) const
+                                    const QByteArray &prefix)
 {
-    // std::string_view's find: QByteArray::contains prepares a table for each
-    // code, ten times the work on codes this short.
-    const std::string_view wanted(text.constData(), size_t(text.size()));
+    // A card without a code has an empty entry, which holds no text.
+    const std::vector<int> hits =
+        text.isEmpty() ? std::vector<int>() : hitsIn(m_codes, m_codeOrder, &Card::codeKey, text);
+    const std::vector<int> &order = text.isEmpty() ? m_codeOrder : hits;
     QList<qint64> ids;
-    for (int slot : m_codeOrder) {
+    for (int slot : order) {
         const Card &card = m_cards[size_t(slot)];
-        const std::string_view code(card.codeKey.constData(), size_t(card.codeKey.size()));
-        if ((wanted.empty() || (card.hasCode && code.find(wanted) != std::string_view::npos)) &&
-            inListScope(card, query, prefix))
+        if (inListScope(card, query, prefix))
             ids.append(card.rowId);
     }
     return ids;
@@ -518,7 +520,8 @@ QList<qint64> StockSearch::codeList(const CardListQuery &query, const QByteArray
 QList<qint64> StockSearch::nameList(const CardListQuery &query, const QByteArray &text,
                                     const QByteArray &prefix)
 {
-    const std::vector<int> hits = text.isEmpty() ? std::vector<int>() : nameHits(text);
+    const std::vector<int> hits =
+        text.isEmpty() ? std::vector<int>() : hitsIn(m_names, m_nameOrder, &Card::nameKey, text);
     const std::vector<int> &order = text.isEmpty() ? m_nameOrder : hits;
     QList<qint64> ids;
     for (int slot : order) {

@@ -77,6 +77,16 @@ private:
         qint64 schemaVersion = -1;
     };
 
+    // A folded column as UTF-8 in one of the orders, each entry ended by a 0
+    // byte; entry i starts at starts[i]. UTF-8 keeps a byte match on character
+    // boundaries. Built again, after its order changed, at the next search.
+    struct TextRun
+    {
+        QByteArray text;
+        std::vector<qsizetype> starts;
+        bool stale = true;
+    };
+
     enum class Patch { Applied, ReadWhole, Failed };
 
     bool refreshIfChanged();
@@ -104,13 +114,14 @@ private:
     void insertSorted(std::vector<int> &order, int slot, Less less) const;
     void eraseSorted(std::vector<int> &order, int slot, Less less) const;
 
-    void ensureNameBlob();
-    std::vector<int> nameHits(const QByteArray &needle);
+    void ensureRun(TextRun &run, const std::vector<int> &order, QByteArray Card::*key) const;
+    // The slots of `order` whose entry in `run` holds `needle`, in that order.
+    std::vector<int> hitsIn(TextRun &run, const std::vector<int> &order, QByteArray Card::*key,
+                            const QByteArray &needle) const;
     QList<qint64> byCode(const QByteArray &needle) const;
     std::vector<int> codePrefixHits(const QByteArray &needle) const;
     QList<qint64> idsOf(const std::vector<int> &order, bool preferredFirst) const;
-    QList<qint64> codeList(const CardListQuery &query, const QByteArray &text,
-                           const QByteArray &prefix) const;
+    QList<qint64> codeList(const CardListQuery &query, const QByteArray &text, const QByteArray &prefix);
     QList<qint64> nameList(const CardListQuery &query, const QByteArray &text, const QByteArray &prefix);
     static bool inListScope(const Card &card, const CardListQuery &query, const QByteArray &prefix);
 
@@ -135,11 +146,6 @@ private:
     std::vector<int> m_priceOrder;
     std::vector<int> m_codeKeyOrder;
 
-    // The folded names as UTF-8 in name order, each ended by a 0 byte; entry i
-    // starts at m_nameStarts[i]. UTF-8 keeps a byte match on character
-    // boundaries. Built again, when a name or a card came or went, at the next
-    // search by name.
-    QByteArray m_names;
-    std::vector<qsizetype> m_nameStarts;
-    bool m_namesStale = true;
+    TextRun m_names; // in name order
+    TextRun m_codes; // in code order, for the card list
 };
