@@ -148,8 +148,15 @@ bool DataModule::ensureStockTable()
     const DataFile::Kind kind = DataFile::probe(stockPath());
     const bool missing = kind == DataFile::Kind::Missing || kind == DataFile::Kind::Empty ||
                          (m_stockFile.isOpen() && !m_stockTable.exists());
-    if (!missing)
+    if (!missing) {
+        // A table of an earlier version gets the change log here. Without it
+        // (a read-only folder, say) the search still works, only reading the
+        // whole table after each change, so a failure is not the cashier's
+        // concern.
+        if (m_stockFile.isOpen())
+            m_stockTable.ensureChangeLog();
         return true;
+    }
     return m_stockCreator ? m_stockCreator() : createStockTable();
 }
 

@@ -1,6 +1,7 @@
 #include "stock/StockTable.h"
 
 #include "stock/DataFile.h"
+#include "stock/StockChangeLog.h"
 #include "stock/TableLayouts.h"
 #include "stock/WriteTransaction.h"
 
@@ -63,12 +64,17 @@ bool StockTable::create()
     if (!transaction.isOpen())
         return false;
     if (!m_file.hasTable(TableLayouts::StockTableName)) {
-        for (const QString &statement : TableLayouts::stockTableStatements()) {
+        for (const QString &statement : TableLayouts::stockTableStatements() + StockChangeLog::statements()) {
             if (!m_file.exec(statement))
                 return false;
         }
     }
     return transaction.commit();
+}
+
+bool StockTable::ensureChangeLog()
+{
+    return StockChangeLog(m_file).install();
 }
 
 bool StockTable::cardByCode(const QString &kod, std::optional<StockRow> &card)

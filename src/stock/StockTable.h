@@ -20,8 +20,12 @@ public:
     QString lastError() const;
 
     bool exists();
-    // Creates the table with its three indexes unless another till did it first.
+    // Creates the table with its three indexes and its change log unless
+    // another till did it first.
     bool create();
+    // Gives a table of an earlier version the change log (StockChangeLog);
+    // true when it is there.
+    bool ensureChangeLog();
     // The card with the code `kod`, or an empty optional with `found` false.
     bool cardByCode(const QString &kod, std::optional<StockRow> &card);
     // The cards of `rowIds` in that order; ids that vanished are left out.

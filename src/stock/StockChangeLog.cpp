@@ -1,0 +1,150 @@
+#include "stock/StockChangeLog.h"
+
+#include "stock/DataFile.h"
+#include "stock/TableLayouts.h"
+#include "stock/WriteTransaction.h"
+
+#include <QSet>
+#include <QSqlQuery>
+#include <QVariant>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Trigger
+{
+    const char16_t *name;
+    const char16_t *when;
+    const char16_t *body;
+};
+
+// {log} stands for the log's table, {table} for the stock table.
+constexpr Trigger Triggers[] = {
+    // Trimmed every TrimStep entries, not at each: an import of many cards
+    // then pays one delete of a run of old entries per step.
+    {u"VX60_SKLAD_ZMENY_ORIEZ", u"AFTER INSERT ON {log} WHEN NEW.PORADIE % {step} = 0",
+     u"DELETE FROM {log} WHERE PORADIE <= NEW.PORADIE - {kept};"},
+    {u"VX60_SKLAD_PO_VLOZENI", u"AFTER INSERT ON {table}", u"INSERT INTO {log} (RIADOK) VALUES (NEW.rowid);"},
+    {u"VX60_SKLAD_PO_ZMENE", u"AFTER UPDATE ON {table}",
+     u"INSERT INTO {log} (RIADOK) VALUES (NEW.rowid);\n"
+     "  INSERT INTO {log} (RIADOK) SELECT OLD.rowid WHERE OLD.rowid <> NEW.rowid;"},
+    {u"VX60_SKLAD_PO_VYMAZE", u"AFTER DELETE ON {table}", u"INSERT INTO {log} (RIADOK) VALUES (OLD.rowid);"},
+    // INSERT OR REPLACE and UPDATE OR REPLACE delete a card of the same code
+    // without firing the delete trigger (SQLite fires it only with recursive
+    // triggers on, a setting of each connection): the card about to go is
+    // logged here. A plain insert that fails on the code takes this entry back
+    // with it.
+    {u"VX60_SKLAD_PRED_VLOZENIM", u"BEFORE INSERT ON {table}",
+     u"INSERT INTO {log} (RIADOK) SELECT rowid FROM {table} WHERE KOD = NEW.KOD;"},
+    {u"VX60_SKLAD_PRED_ZMENOU_KODU", u"BEFORE UPDATE OF KOD ON {table}",
+     u"INSERT INTO {log} (RIADOK) SELECT rowid FROM {table} WHERE KOD = NEW.KOD AND rowid <> OLD.rowid;"},
+};
+
+QString filledIn(QString text)
+{
+    return text.replace(u"{log}"_s, StockChangeLog::TableName)
+        .replace(u"{table}"_s, TableLayouts::StockTableName)
+        .replace(u"{kept}"_s, QString::number(StockChangeLog::KeptEntries))
+        .replace(u"{step}"_s, QString::number(StockChangeLog::TrimStep));
+}
+
+} // namespace
+
+StockChangeLog::StockChangeLog(DataFile &file) : m_file(file) {}
+
+QStringList StockChangeLog::statements()
+{
+    // AUTOINCREMENT: a number is never given twice, not even after the newest
+    // entries were deleted, so a remembered position never names a later change.
+    QStringList list{filledIn(u"CREATE TABLE IF NOT EXISTS {log} (\n"
+                              "  PORADIE INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                              "  RIADOK INTEGER NOT NULL\n)"_s)};
+    for (const Trigger &trigger : Triggers)
+        list << filledIn(u"CREATE TRIGGER IF NOT EXISTS %1 %2 BEGIN\n  %3\nEND"_s.arg(
+            QString::fromUtf16(trigger.name), QString::fromUtf16(trigger.when),
+            QString::fromUtf16(trigger.body)));
+    return list;
+}
+
+std::optional<bool> StockChangeLog::isInstalled()
+{
+    QStringList triggers;
+    for (const Trigger &trigger : Triggers)
+        triggers << QString::fromUtf16(trigger.name);
+    QSqlQuery query(m_file.database());
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT COUNT(*) FROM sqlite_master WHERE (type = 'table' AND name = ?) "
+                  "OR (type = 'trigger' AND name IN ('%1'))"_s.arg(triggers.join(u"', '"_s)));
+    query.addBindValue(TableName);
+    if (!query.exec() || !query.next()) {
+        m_file.setError(DataFile::engineText(query.lastError()));
+        return std::nullopt;
+    }
+    return query.value(0).toInt() == 1 + int(std::size(Triggers));
+}
+
+bool StockChangeLog::install()
+{
+    const std::optional<bool> installed = isInstalled();
+    if (!installed)
+        return false;
+    if (*installed)
+        return true;
+    WriteTransaction transaction(m_file);
+    if (!transaction.isOpen())
+        return false;
+    for (const QString &statement : statements()) {
+        if (!m_file.exec(statement))
+            return false;
+    }
+    return transaction.commit();
+}
+
+std::optional<qint64> StockChangeLog::lastPosition()
+{
+    QSqlQuery query(m_file.database());
+    query.setForwardOnly(true);
+    if (!query.exec(u"SELECT MAX(PORADIE) FROM "_s + TableName) || !query.next()) {
+        m_file.setError(DataFile::engineText(query.lastError()));
+        return std::nullopt;
+    }
+    return query.value(0).toLongLong(); // NULL for an empty log reads as 0
+}
+
+std::optional<StockChangeLog::Changes> StockChangeLog::changesAfter(qint64 position, int most)
+{
+    // One statement, so the first number kept and the entries come from the
+    // same state of the file.
+    QSqlQuery query(m_file.database());
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT (SELECT MIN(PORADIE) FROM %1), PORADIE, RIADOK FROM %1 "
+                  "WHERE PORADIE > ? ORDER BY PORADIE LIMIT ?"_s.arg(TableName));
+    query.addBindValue(position);
+    query.addBindValue(most + 1);
+    if (!query.exec()) {
+        m_file.setError(DataFile::engineText(query.lastError()));
+        return std::nullopt;
+    }
+    Changes changes;
+    changes.last = position;
+    QSet<qint64> seen;
+    int entries = 0;
+    while (query.next()) {
+        if (entries++ == 0 && query.value(0).toLongLong() > position + 1)
+            changes.complete = false;
+        changes.last = query.value(1).toLongLong();
+        const qint64 rowId = query.value(2).toLongLong();
+        if (!seen.contains(rowId)) {
+            seen.insert(rowId);
+            changes.rowIds.append(rowId);
+        }
+    }
+    if (query.lastError().isValid()) {
+        m_file.setError(DataFile::engineText(query.lastError()));
+        return std::nullopt;
+    }
+    if (entries > most)
+        changes.complete = false;
+    return changes;
+}
