@@ -229,12 +229,23 @@ void StockSearch::buildOrders()
         std::sort(m_nameOrder.begin(), m_nameOrder.end(), by(&StockSearch::nameLess));
     m_codeOrder = m_nameOrder;
     std::sort(m_codeOrder.begin(), m_codeOrder.end(), by(&StockSearch::codeLess));
+    // Equal prices keep the name order, which is priceLess's tie-break.
     m_priceOrder = m_nameOrder;
-    std::sort(m_priceOrder.begin(), m_priceOrder.end(), by(&StockSearch::priceLess));
+    std::stable_sort(m_priceOrder.begin(), m_priceOrder.end(),
+                     [this](int a, int b) { return m_cards[size_t(a)].price < m_cards[size_t(b)].price; });
+    // Codes are mostly digits, which folding leaves alone: the folded order is then the
+    // code order without the cards that have no code.
     m_codeKeyOrder.clear();
-    std::copy_if(m_nameOrder.begin(), m_nameOrder.end(), std::back_inserter(m_codeKeyOrder),
-                 [this](int slot) { return m_cards[size_t(slot)].hasCode; });
-    std::sort(m_codeKeyOrder.begin(), m_codeKeyOrder.end(), by(&StockSearch::codeKeyLess));
+    bool foldingKeepsCodes = true;
+    for (int slot : m_codeOrder) {
+        const Card &card = m_cards[size_t(slot)];
+        if (!card.hasCode)
+            continue;
+        foldingKeepsCodes = foldingKeepsCodes && card.codeKey == card.code;
+        m_codeKeyOrder.push_back(slot);
+    }
+    if (!foldingKeepsCodes)
+        std::sort(m_codeKeyOrder.begin(), m_codeKeyOrder.end(), by(&StockSearch::codeKeyLess));
     m_names.stale = m_codes.stale = true;
 }
 
