@@ -24,16 +24,6 @@ namespace {
 
 const QString CashDialogCaption = u" Hotovostné operácie"_s;
 
-std::optional<AccessibleWidget> findWidget(const QList<AccessibleWidget> &widgets, uint role,
-                                           const QString &name)
-{
-    for (const AccessibleWidget &widget : widgets) {
-        if (widget.role == role && widget.name == name)
-            return widget;
-    }
-    return std::nullopt;
-}
-
 // The field right of the caption `caption` in the caption's row, as the eye pairs them.
 std::optional<AccessibleWidget> fieldRightOf(const QList<AccessibleWidget> &widgets, const QString &caption)
 {
@@ -63,15 +53,6 @@ QStringList printedKinds(const ProgramFolder &folder)
     return printed;
 }
 
-QList<QByteArray> journalFiles(const ProgramFolder &folder, const QString &kind)
-{
-    QList<QByteArray> files;
-    const QDir journal(folder.file(u"journal"_s));
-    for (const QString &name : journal.entryList({u"*-"_s + kind + u".txt"_s}, QDir::Files, QDir::Name))
-        files.append(TestPaths::readFile(journal.filePath(name)));
-    return files;
-}
-
 } // namespace
 
 class TestCashProcess : public QObject
@@ -84,17 +65,13 @@ private slots:
     void depositTypedThroughTheDialogIsPrintedOnceAndShown();
 
 private:
-    QProcess *start(const QString &program, const QStringList &arguments, const QString &folder,
-                    const QProcessEnvironment &environment);
-    // The widget of the window titled `title` that has the keyboard focus, as {name, text}.
-    QStringList focused(const QString &title) const;
     // The texts of panels 0 and 1.
     QStringList firstStatusPanels(const AccessibleWidget &statusBar) const;
 
     std::unique_ptr<platform::WindowFinder> m_windows = platform::createWindowFinder();
     MessageTable m_messages;
     AccessibilityBus m_bus;
-    QList<QProcess *> m_programs;
+    StartedPrograms m_programs;
 };
 
 void TestCashProcess::initTestCase()
@@ -111,34 +88,7 @@ void TestCashProcess::initTestCase()
 
 void TestCashProcess::cleanup()
 {
-    for (QProcess *program : std::as_const(m_programs)) {
-        program->kill();
-        program->waitForFinished();
-        delete program;
-    }
-    m_programs.clear();
-}
-
-QProcess *TestCashProcess::start(const QString &program, const QStringList &arguments, const QString &folder,
-                                 const QProcessEnvironment &environment)
-{
-    auto *process = new QProcess;
-    m_programs.append(process);
-    process->setProcessEnvironment(environment);
-    process->setWorkingDirectory(folder);
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(program, arguments);
-    return process;
-}
-
-QStringList TestCashProcess::focused(const QString &title) const
-{
-    for (const AccessibleWidget &widget : m_bus.widgets(title)) {
-        if ((widget.role == AccessibleWidget::Text || widget.role == AccessibleWidget::PushButton) &&
-            m_bus.hasFocus(widget))
-            return {widget.name, m_bus.text(widget)};
-    }
-    return {};
+    m_programs.endAll();
 }
 
 QStringList TestCashProcess::firstStatusPanels(const AccessibleWidget &statusBar) const
@@ -155,10 +105,10 @@ QStringList TestCashProcess::firstStatusPanels(const AccessibleWidget &statusBar
 void TestCashProcess::depositTypedThroughTheDialogIsPrintedOnceAndShown()
 {
     ProgramFolder folder("TM=TM-cash-test\r\nPOKL_START=1\r\n");
-    start(QStringLiteral(OMIRA_TM_EXE), {u"--program-folder"_s, folder.path()}, folder.path(),
-          QProcessEnvironment::systemEnvironment());
+    m_programs.start(QStringLiteral(OMIRA_TM_EXE), {u"--program-folder"_s, folder.path()}, folder.path(),
+                     QProcessEnvironment::systemEnvironment());
     QTRY_VERIFY_WITH_TIMEOUT(m_windows->windowExists("TM-cash-test"), kTimeoutMs);
-    start(folder.executable(), {}, folder.path(), m_bus.environment());
+    m_programs.start(folder.executable(), {}, folder.path(), m_bus.environment());
 
     // "Vklad" has no underlined letter: the cashier clicks it.
     const QString saleScreen = m_messages.text(Msg::SaleCaption);
@@ -175,16 +125,17 @@ void TestCashProcess::depositTypedThroughTheDialogIsPrintedOnceAndShown()
     QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, dialog}), kTimeoutMs);
     QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, dialog, u"windowfocus"_s, u"--sync"_s}));
     const QString amountCaption = m_messages.text(Msg::DepositAmountLabel);
-    QTRY_COMPARE_WITH_TIMEOUT(focused(CashDialogCaption), QStringList({amountCaption, u"0"_s}), kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(CashDialogCaption), QStringList({amountCaption, u"0"_s}),
+                              kTimeoutMs);
     // The typed amount replaces the "0" the field opens with.
     QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"50"_s, u"100"_s}));
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
     // The payment field is captioned by the language file.
-    QTRY_COMPARE_WITH_TIMEOUT(focused(CashDialogCaption), QStringList({u"Hodnota platidla"_s, u"100"_s}),
-                              kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(CashDialogCaption),
+                              QStringList({u"Hodnota platidla"_s, u"100"_s}), kTimeoutMs);
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
     const QString printButton = m_messages.text(Msg::CashPrintButton);
-    QTRY_COMPARE_WITH_TIMEOUT(focused(CashDialogCaption).value(0), printButton, kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(CashDialogCaption).value(0), printButton, kTimeoutMs);
     QVERIFY(xdotool({u"key"_s, u"Return"_s}));
 
     const QByteArray voucher = "\x1bV^t"
@@ -192,7 +143,7 @@ void TestCashProcess::depositTypedThroughTheDialogIsPrintedOnceAndShown()
                                "\x1bP1      100.00\r\n"
                                "\x1b"
                                "e";
-    QTRY_COMPARE_WITH_TIMEOUT(journalFiles(folder, u"deposit"_s), QList<QByteArray>{voucher}, kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(folder.journalFiles(u"deposit"_s), QList<QByteArray>{voucher}, kTimeoutMs);
     // Paid in full without change, the dialog closes on its own after the print.
     QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(CashDialogCaption).isEmpty(), kTimeoutMs);
 

@@ -49,15 +49,6 @@ QStringList salesRows(const QString &path)
     return rows;
 }
 
-QList<QByteArray> printedReceipts(const ProgramFolder &folder)
-{
-    QList<QByteArray> receipts;
-    const QDir journal(folder.file(u"journal"_s));
-    for (const QString &name : journal.entryList({u"*-receipt.txt"_s}, QDir::Files, QDir::Name))
-        receipts.append(TestPaths::readFile(journal.filePath(name)));
-    return receipts;
-}
-
 bool writePriceList(const QString &path, const QList<std::pair<QString, double>> &items)
 {
     DataFile stock;
@@ -446,14 +437,7 @@ void TestProgramProcess::saleScreenSellsAndPrintsAReceipt()
                                 "\x1bP1        2.67\r\n"
                                 "\x1b"
                                 "e";
-    const auto printedReceipts = [&] {
-        QList<QByteArray> receipts;
-        const QDir journal(folder.file(u"journal"_s));
-        for (const QString &name : journal.entryList({u"*-receipt.txt"_s}, QDir::Files, QDir::Name))
-            receipts.append(TestPaths::readFile(journal.filePath(name)));
-        return receipts;
-    };
-    QTRY_COMPARE_WITH_TIMEOUT(printedReceipts(), QList<QByteArray>{expected}, kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(folder.journalFiles(u"receipt"_s), QList<QByteArray>{expected}, kTimeoutMs);
 
     const QString marked =
         u"SELECT FISK, DU, DOKLAD, ID_DOKLAD, CENA_INT FROM PREDAJ_%1"_s.arg(QDate::currentDate().year());
@@ -572,7 +556,7 @@ void TestProgramProcess::twoTillsOnOneDataFolderPrintTheirOwnItems()
     // The dialog pauses before it is shown: once it is on screen it takes keys.
     QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment, u"windowfocus"_s, u"--sync"_s}));
     QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"1"_s, u"0"_s, u"F12"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(printedReceipts(first).size(), 1, kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(first.journalFiles(u"receipt"_s).size(), 1, kTimeoutMs);
 
     QVERIFY(session.xdotool({u"key"_s, u"F12"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(session.xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment}),
@@ -580,13 +564,13 @@ void TestProgramProcess::twoTillsOnOneDataFolderPrintTheirOwnItems()
     QVERIFY(session.xdotool(
         {u"search"_s, u"--onlyvisible"_s, u"--name"_s, payment, u"windowfocus"_s, u"--sync"_s}));
     QVERIFY(session.xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"1"_s, u"0"_s, u"F12"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(printedReceipts(second).size(), 1, kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(second.journalFiles(u"receipt"_s).size(), 1, kTimeoutMs);
 
-    const QByteArray receipt = printedReceipts(first).constFirst();
+    const QByteArray receipt = first.journalFiles(u"receipt"_s).constFirst();
     QVERIFY2(receipt.contains("^DMLIEKO polotu\xe8n\xe9 1 l^k") && !receipt.contains("CHLIEB"),
              receipt.constData());
     QVERIFY(receipt.contains("\x1bk        2.67 EUR\r\n"));
-    const QByteArray other = printedReceipts(second).constFirst();
+    const QByteArray other = second.journalFiles(u"receipt"_s).constFirst();
     QVERIFY2(other.contains("^DCHLIEB tmav\xfd^k") && !other.contains("MLIEKO"), other.constData());
     QVERIFY(other.contains("\x1bk        2.40 EUR\r\n"));
     // Each print manager's first document.

@@ -33,6 +33,16 @@ QVariant firstValue(const QDBusMessage &reply)
 
 } // namespace
 
+std::optional<AccessibleWidget> findWidget(const QList<AccessibleWidget> &widgets, uint role,
+                                           const QString &name)
+{
+    for (const AccessibleWidget &widget : widgets) {
+        if (widget.role == role && widget.name == name)
+            return widget;
+    }
+    return std::nullopt;
+}
+
 AccessibilityBus::AccessibilityBus()
     : m_sessionConnection(u"test-session-%1"_s.arg(quintptr(this))),
       m_accessibilityConnection(u"test-accessibility-%1"_s.arg(quintptr(this)))
@@ -111,6 +121,17 @@ QString AccessibilityBus::text(const AccessibleWidget &widget) const
 bool AccessibilityBus::hasFocus(const AccessibleWidget &widget) const
 {
     return hasState(widget.service, widget.path, FocusedState);
+}
+
+QStringList AccessibilityBus::focused(const QString &title) const
+{
+    static const QList<uint> takesFocus{AccessibleWidget::Text, AccessibleWidget::PushButton,
+                                        AccessibleWidget::CheckBox, AccessibleWidget::ComboBox};
+    for (const AccessibleWidget &widget : widgets(title)) {
+        if (takesFocus.contains(widget.role) && hasFocus(widget))
+            return {widget.name, text(widget)};
+    }
+    return {};
 }
 
 bool AccessibilityBus::hasState(const QString &service, const QString &path, uint state) const

@@ -12,13 +12,14 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <optional>
 #include <utility>
 
 // One widget of a window as the accessibility bus shows it.
 struct AccessibleWidget
 {
     // The roles of the accessibility bus that the tests look for.
-    enum Role : uint { Label = 29, PushButton = 43, StatusBar = 54, Text = 61 };
+    enum Role : uint { CheckBox = 7, ComboBox = 11, Label = 29, PushButton = 43, StatusBar = 54, Text = 61 };
 
     QString service;
     QString path;
@@ -27,6 +28,10 @@ struct AccessibleWidget
     QString name;  // a label's text, a button's caption, a field's caption
     QRect extents; // on the screen; empty while hidden
 };
+
+// The widget of role `role` named `name` among `widgets`.
+std::optional<AccessibleWidget> findWidget(const QList<AccessibleWidget> &widgets, uint role,
+                                           const QString &name);
 
 class AccessibilityBus
 {
@@ -50,6 +55,10 @@ public:
     QList<AccessibleWidget> children(const AccessibleWidget &parent) const;
     QString text(const AccessibleWidget &widget) const;
     bool hasFocus(const AccessibleWidget &widget) const;
+    // The field, box or button of the window titled `title` that has the keyboard focus, as
+    // {name, text}; empty when none has. The items of a list are not asked: the current item
+    // of a list that is not open says it has the focus too.
+    QStringList focused(const QString &title) const;
 
 private:
     void collect(const QString &service, const QString &path, const QString &parentPath,

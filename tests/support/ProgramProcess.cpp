@@ -101,6 +101,28 @@ int requestClose(const QString &title)
     return sent;
 }
 
+QProcess *StartedPrograms::start(const QString &program, const QStringList &arguments, const QString &folder,
+                                 const QProcessEnvironment &environment)
+{
+    auto *process = new QProcess;
+    m_processes.append(process);
+    process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(folder);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(program, arguments);
+    return process;
+}
+
+void StartedPrograms::endAll()
+{
+    for (QProcess *process : std::as_const(m_processes)) {
+        process->kill();
+        process->waitForFinished();
+        delete process;
+    }
+    m_processes.clear();
+}
+
 bool systemTrayOwned()
 {
     Display *display = XOpenDisplay(nullptr);

@@ -57,9 +57,38 @@ public:
             kinds.append(name.section(u'-', 1).chopped(4));
         return kinds;
     }
+    // The documents of kind `kind` ("receipt", "deposit", ...) the simulator received, as it
+    // received them, in order.
+    QList<QByteArray> journalFiles(const QString &kind) const
+    {
+        QList<QByteArray> files;
+        const QDir journal(file(QStringLiteral("journal")));
+        for (const QString &name :
+             journal.entryList({QStringLiteral("*-%1.txt").arg(kind)}, QDir::Files, QDir::Name))
+            files.append(TestPaths::readFile(journal.filePath(name)));
+        return files;
+    }
 
 private:
     QTemporaryDir m_dir;
+};
+
+// The processes a test case started (the program, its simulator): all of them are killed
+// when the case is over, so that a failed case leaves nothing running for the next one.
+class StartedPrograms
+{
+public:
+    StartedPrograms() = default;
+    StartedPrograms(const StartedPrograms &) = delete;
+    StartedPrograms &operator=(const StartedPrograms &) = delete;
+    ~StartedPrograms() { endAll(); }
+
+    QProcess *start(const QString &program, const QStringList &arguments, const QString &folder,
+                    const QProcessEnvironment &environment);
+    void endAll();
+
+private:
+    QList<QProcess *> m_processes;
 };
 
 // An unmapped top-level window with a title, like a program sitting in the tray.

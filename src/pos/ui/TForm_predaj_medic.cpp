@@ -400,7 +400,10 @@ void TForm_predaj_medic::BitBtn_cennikClick()
 {
     if (m_priceListAction) {
         m_priceListAction();
-        // Back from the price list: a new search shows the cards as they are now.
+        // Back from the price list: a new search shows the cards as they are now. The screen
+        // takes the keys back itself: without a window manager nothing else gives the focus
+        // back to it when the price list closes, and the cashier's keys would go nowhere.
+        activateWindow();
         m_search->searchField()->setFocus(Qt::OtherFocusReason);
     } else
         notAvailable(u"CENNÍK"_s);

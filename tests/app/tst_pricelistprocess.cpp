@@ -1,0 +1,242 @@
+// A price-list card made and sold through the built program as a real process on an X display,
+// as a cashier does it: "CENNÍK" opened from the sale screen, the card typed in field by field
+// and saved, the screen closed, the card found on the sale screen and printed. The focus of the
+// screens is read on the accessibility bus after every key, so that a key that leaves the
+// cashier in the wrong field fails the test where it happens.
+#include "AccessibilityBus.h"
+#include "ProgramProcess.h"
+#include "TestPaths.h"
+#include "lang/MessageTable.h"
+#include "platform/WindowFinder.h"
+#include "stock/DataFile.h"
+#include "stock/StockRow.h"
+#include "stock/StockTable.h"
+#include "stock/UnitAndGroupNames.h"
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString PriceListCaption = u"Cenník"_s;
+
+// One step of the cashier on a screen: the keys (typed text or named keys for xdotool) and
+// the widget that has the focus afterwards, as {name, text}.
+struct Step
+{
+    QStringList keys;
+    QStringList focusedAfter;
+};
+
+QStringList typed(const QString &text)
+{
+    return {u"type"_s, u"--delay"_s, u"50"_s, text};
+}
+
+QStringList pressed(const QString &key)
+{
+    return {u"key"_s, key};
+}
+
+// The stored card of code `code` as "name|bar code|price|quantity|unit|unit index|VAT index|box",
+// read from the file as another program would read it; empty when there is none.
+QString storedCard(const QString &stockFile, const QString &code)
+{
+    const QString connection = u"stock-check"_s;
+    QString card;
+    {
+        QSqlDatabase stock = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+        stock.setDatabaseName(stockFile);
+        QSqlQuery query(stock);
+        if (stock.open() && query.prepare(u"SELECT NAZOV, BARCODE, JC, POCET, MJ, MJ_IDX, DPH_IDX, OBAL "
+                                          "FROM VX60_SKLAD WHERE KOD = ?"_s)) {
+            query.addBindValue(code);
+            if (query.exec() && query.next()) {
+                QStringList values;
+                for (int column = 0; column < 8; ++column)
+                    values.append(query.value(column).toString());
+                card = values.join(u'|');
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return card;
+}
+
+} // namespace
+
+class TestPriceListProcess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void cardMadeInThePriceListIsSoldAndPrinted();
+
+private:
+    void prepareDataFolder(const ProgramFolder &folder);
+    // Does the steps one by one on the window titled `title`, each once the one before has
+    // moved the focus where it should.
+    void walk(const QString &title, const QList<Step> &steps);
+    // Waits for the window titled `title` to be on screen and gives it the keys.
+    void activate(const QString &title);
+
+    std::unique_ptr<platform::WindowFinder> m_windows = platform::createWindowFinder();
+    MessageTable m_messages;
+    AccessibilityBus m_bus;
+    StartedPrograms m_programs;
+    std::unique_ptr<ProgramFolder> m_folder;
+};
+
+void TestPriceListProcess::initTestCase()
+{
+    if (QGuiApplication::platformName() != u"xcb")
+        QSKIP("needs an X display");
+    if (QStandardPaths::findExecutable(u"xdotool"_s).isEmpty())
+        QSKIP("needs xdotool to act as the user");
+    if (!m_bus.start())
+        QSKIP("needs dbus-daemon and the accessibility bus (at-spi2-core) to follow the focus");
+    QCOMPARE(m_messages.load(TestPaths::shippedLanguageFile(u"vx60_sk.msg"_s)),
+             MessageTable::LoadResult::Loaded);
+}
+
+void TestPriceListProcess::cleanup()
+{
+    // The programs end before their folder is removed, so that none writes into it meanwhile.
+    m_programs.endAll();
+    m_folder.reset();
+}
+
+// Units where the card's "kg" is not the first one, and a price list holding another card
+// already, which the search on the sale screen must pass over.
+void TestPriceListProcess::prepareDataFolder(const ProgramFolder &folder)
+{
+    const QString dataFolder = folder.file(u"cennik/"_s);
+    QVERIFY(UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s}, {u"Potraviny"_s}).save(dataFolder));
+    DataFile stock;
+    QVERIFY(stock.open(dataFolder + u"vx60_sklad.db"_s, true));
+    StockTable table(stock);
+    QVERIFY(table.create());
+    StockRow milk;
+    milk.kod = u"100"_s;
+    milk.nazov = u"MLIEKO polotučné 1 l"_s;
+    milk.mj = u"ks"_s;
+    milk.mjIdx = 1;
+    milk.jc = 0.89;
+    milk.dphIdx = 1;
+    QVERIFY(table.insert(milk));
+}
+
+void TestPriceListProcess::activate(const QString &title)
+{
+    const QString pattern = u'^' + QRegularExpression::escape(title) + u'$';
+    QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, pattern}), kTimeoutMs);
+    QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, pattern, u"windowfocus"_s, u"--sync"_s}));
+}
+
+void TestPriceListProcess::walk(const QString &title, const QList<Step> &steps)
+{
+    for (const Step &step : steps) {
+        QVERIFY(xdotool(step.keys));
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(title), step.focusedAfter, kTimeoutMs);
+    }
+}
+
+// The new card: code, bar code, name, a price typed with a decimal comma, a stock quantity and
+// the third unit chosen by its first letters; Enter walks every field up to "Ulož", which saves.
+// Escape back on the sale screen, part of the name finds the card, Enter takes it, Enter on the
+// quantity stores it, and the receipt's item line carries the card's name, price and unit.
+void TestPriceListProcess::cardMadeInThePriceListIsSoldAndPrinted()
+{
+    m_folder = std::make_unique<ProgramFolder>("TM=TM-pricelist-test\r\nPOKL_START=1\r\n");
+    const ProgramFolder &folder = *m_folder;
+    prepareDataFolder(folder);
+    if (QTest::currentTestFailed())
+        return;
+    m_programs.start(QStringLiteral(OMIRA_TM_EXE), {u"--program-folder"_s, folder.path()}, folder.path(),
+                     QProcessEnvironment::systemEnvironment());
+    QTRY_VERIFY_WITH_TIMEOUT(m_windows->windowExists("TM-pricelist-test"), kTimeoutMs);
+    m_programs.start(folder.executable(), {}, folder.path(), m_bus.environment());
+
+    const QString saleScreen = m_messages.text(Msg::SaleCaption);
+    // Without a window manager no window gets the keys when it first shows: the cashier's first
+    // click into the sale screen does that.
+    activate(saleScreen);
+    // The search field has no caption of its own.
+    const QStringList saleSearch = {QString(), QString()};
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen), saleSearch, kTimeoutMs);
+    QVERIFY(xdotool(pressed(u"alt+c"_s)));
+    // The search field is captioned by its search mode.
+    const QStringList cardSearch = {m_messages.text(Msg::FilterByName), QString()};
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(PriceListCaption), cardSearch, kTimeoutMs);
+
+    // The cashier types a comma; the field shows the separator of the till's number format.
+    const QString price = u"7"_s + QLocale().decimalPoint() + u"49"_s;
+    walk(PriceListCaption, {
+                               {pressed(u"Insert"_s), {u"Kód "_s, QString()}},
+                               {typed(u"4711"_s), {u"Kód "_s, u"4711"_s}},
+                               {pressed(u"Return"_s), {u"Čiarový kód"_s, QString()}},
+                               {typed(u"8588000471106"_s), {u"Čiarový kód"_s, u"8588000471106"_s}},
+                               {pressed(u"Return"_s), {u"Obal"_s, QString()}},
+                               {pressed(u"Return"_s), {u"Názov"_s, QString()}},
+                               {typed(u"SYR eidam plátky"_s), {u"Názov"_s, u"SYR eidam plátky"_s}},
+                               {pressed(u"Return"_s), {u"Názov, druhý riadok"_s, QString()}},
+                               {pressed(u"Return"_s), {u"Názov, tretí riadok"_s, QString()}},
+                               {pressed(u"Return"_s), {u"Cena"_s, u"0"_s}},
+                               // The typed price replaces the "0" the new card opens with.
+                               {typed(u"7,49"_s), {u"Cena"_s, price}},
+                               {pressed(u"Return"_s), {u"Množstvo"_s, u"0"_s}},
+                               {typed(u"12"_s), {u"Množstvo"_s, u"12"_s}},
+                               // A list is named by its chosen entry.
+                               {pressed(u"Return"_s), {u"krát"_s, QString()}},
+                               {typed(u"kg"_s), {u"kg"_s, QString()}},
+                               {pressed(u"Return"_s), {u"Zvýšená 23%"_s, QString()}},
+                               {pressed(u"Return"_s), {u"Ulož"_s, QString()}},
+                               // Saved: the cashier is back in the search field.
+                               {pressed(u"Return"_s), cardSearch},
+                           });
+    if (QTest::currentTestFailed())
+        return;
+    const QString stockFile = folder.file(u"cennik/vx60_sklad.db"_s);
+    QCOMPARE(storedCard(stockFile, u"4711"_s), u"SYR eidam plátky|8588000471106|7.49|12|kg|2|0|0"_s);
+
+    QVERIFY(xdotool(pressed(u"Escape"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(PriceListCaption).isEmpty(), kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen), saleSearch, kTimeoutMs);
+    walk(saleScreen, {
+                         {typed(u"eidam"_s), {QString(), u"eidam"_s}},
+                         {pressed(u"Return"_s), {u"Počet"_s, u"1"_s}},
+                         {pressed(u"Return"_s), saleSearch},
+                     });
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(xdotool(pressed(u"F12"_s)));
+    // The payment dialog pauses before it is shown: once it is on screen it takes keys.
+    activate(u"Úhrada dokladu"_s);
+    // A digit in the payment list starts the amount of payment means 1; F12 prints.
+    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"1"_s, u"0"_s, u"F12"_s}));
+
+    // The item line: the name in code page 1250, the price, one piece of the card's unit and the
+    // first VAT level, which the card kept.
+    const QByteArray receipt = "\x1b"
+                               "b^t^DSYR eidam pl\xe1tky^k\r\n"
+                               "^J  7.49^k ^Q   1.00^k ^M kg^k  \x1b"
+                               "1NNN     7.49 EUR^N\r\n"
+                               "\x1bk        7.49 EUR\r\n"
+                               "\x1bP1        7.49\r\n"
+                               "\x1b"
+                               "e";
+    QTRY_COMPARE_WITH_TIMEOUT(folder.journalFiles(u"receipt"_s), QList<QByteArray>{receipt}, kTimeoutMs);
+}
+
+QTEST_MAIN(TestPriceListProcess)
+#include "tst_pricelistprocess.moc"
