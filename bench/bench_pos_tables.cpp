@@ -2,6 +2,7 @@
 // table of 1,000,000 sales rows, generated once per run into a temporary folder.
 // Each benchmark reports the median time of one operation as "median_us".
 #include "LargeDataFolder.h"
+#include "SilentDialogs.h"
 #include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
 #include "pos/DataModule.h"
@@ -31,16 +32,6 @@ using LargeDataFolder::SalesRows;
 using LargeDataFolder::StockCards;
 constexpr int PageRows = 40; // rows the item list shows at once
 const QDate Today(2026, 5, 20);
-
-class SilentDialogs : public UserDialogs
-{
-public:
-    Answer show(const Message &message) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-        return message.defaultAnswer;
-    }
-};
 
 struct Fixture
 {

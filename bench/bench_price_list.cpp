@@ -6,6 +6,7 @@
 //    meanwhile (target: 1 s), measured by a timer that should fire every 5 ms.
 // Runs on Qt's offscreen platform unless another is set.
 #include "LargeDataFolder.h"
+#include "SilentDialogs.h"
 #include "base/UserDialogs.h"
 #include "stock/DataFile.h"
 #include "stock/StockSearch.h"
@@ -35,16 +36,6 @@ namespace {
 constexpr int kPdfCards = 2000;
 constexpr int kTickMs = 5;
 const QDate PrintDate(2026, 5, 20);
-
-class SilentDialogs : public UserDialogs
-{
-public:
-    Answer show(const Message &message) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-        return message.defaultAnswer;
-    }
-};
 
 struct Fixture
 {

@@ -4,6 +4,8 @@
 // the first search after another till changed a few cards, whole codes and bar
 // codes as a scanner sends them, and the stock-card screen's list.
 #include "../tests/pos/SaleScreenFixture.h"
+#include "BenchStatistics.h"
+#include "KeyTyping.h"
 #include "stock/CardListQuery.h"
 
 #include <QApplication>
@@ -19,6 +21,8 @@
 #include <vector>
 
 using namespace Qt::StringLiterals;
+using BenchStatistics::median;
+using BenchStatistics::percentile90;
 
 namespace {
 
@@ -45,26 +49,6 @@ QList<StockRow> priceList()
         cards.append(row);
     }
     return cards;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double percentile90(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() * 9 / 10];
-}
-
-void typeKey(QWidget *widget, QChar c)
-{
-    if (c.unicode() < 128)
-        QTest::keyClick(widget, char(c.unicode()));
-    else
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 struct Timings

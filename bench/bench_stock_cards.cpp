@@ -1,6 +1,8 @@
 // The stock-card screen on a price list of 100,000 cards: opening it, a key press in
 // its search field to the repainted grid, and saving a card against the flush of one
 // bare write transaction on the same file.
+#include "BenchStatistics.h"
+#include "KeyTyping.h"
 #include "LargeDataFolder.h"
 #include "ScriptedDialogs.h"
 #include "lang/MessageTable.h"
@@ -27,6 +29,8 @@
 #include <vector>
 
 using namespace Qt::StringLiterals;
+using BenchStatistics::median;
+using BenchStatistics::percentile90;
 
 namespace {
 
@@ -34,26 +38,6 @@ constexpr int kFrameMs = 16;
 constexpr int kOpenMs = 300;
 constexpr int kSaveOwnMs = 2;
 constexpr int kRepeats = 20;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double percentile90(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() * 9 / 10];
-}
-
-void typeKey(QWidget *widget, QChar c)
-{
-    if (c.unicode() < 128)
-        QTest::keyClick(widget, char(c.unicode()));
-    else
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
 
 double msSince(const QElapsedTimer &timer)
 {

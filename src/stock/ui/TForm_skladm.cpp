@@ -300,18 +300,7 @@ void TForm_skladm::BitBtn_ulozClick()
 
 bool TForm_skladm::saveInserted(const StockRow &edited)
 {
-    const StockCards::Result result = m_cards.insert(edited);
-    switch (result.outcome) {
-    case StockCards::Outcome::Saved:
-        afterSave(result.rowId);
-        return true;
-    case StockCards::Outcome::DuplicateCode:
-        refuseSave({});
-        return false;
-    default:
-        refuseSave(result.error);
-        return false;
-    }
+    return finishSave(m_cards.insert(edited));
 }
 
 bool TForm_skladm::saveEdited(const StockRow &edited)
@@ -333,6 +322,11 @@ bool TForm_skladm::saveEdited(const StockRow &edited)
             return false;
         return saveInserted(edited);
     }
+    return finishSave(result);
+}
+
+bool TForm_skladm::finishSave(const StockCards::Result &result)
+{
     switch (result.outcome) {
     case StockCards::Outcome::Saved:
         afterSave(result.rowId);

@@ -99,6 +99,7 @@ private:
     void codeTextChanged(const QString &text);
     bool saveEdited(const StockRow &edited);
     bool saveInserted(const StockRow &edited);
+    bool finishSave(const StockCards::Result &result);
     void afterSave(qint64 rowId);
     void refuseSave(const QString &detail);
     void backToBrowse();
