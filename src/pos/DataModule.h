@@ -1,8 +1,8 @@
 #pragma once
 
-#include "stock/DataFile.h"
 #include "pos/SaleRow.h"
 #include "pos/SalesTable.h"
+#include "stock/DataFile.h"
 #include "stock/StockSearch.h"
 #include "stock/StockTable.h"
 

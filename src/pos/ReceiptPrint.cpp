@@ -10,8 +10,8 @@
 #include "link/PrinterState.h"
 #include "platform/FileSystem.h"
 #include "pos/CashVoucher.h"
-#include "stock/DataFile.h"
 #include "pos/ReceiptPrintView.h"
+#include "stock/DataFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -13,10 +13,10 @@
 #include "platform/FileSystem.h"
 #include "pos/CashOperationGate.h"
 #include "pos/CashVoucherPrint.h"
-#include "stock/DataFile.h"
 #include "pos/ReceiptPrint.h"
 #include "pos/ReceiptPrintView.h"
 #include "pos/SalesTable.h"
+#include "stock/DataFile.h"
 #include "stock/TableLayouts.h"
 
 #include <QDir>

@@ -10,10 +10,10 @@
 #include "link/PrinterRequests.h"
 #include "link/PrinterState.h"
 #include "platform/FileSystem.h"
-#include "stock/DataFile.h"
 #include "pos/DataModule.h"
-#include "stock/StockTable.h"
 #include "pos/ui/TForm_predaj_medic.h"
+#include "stock/DataFile.h"
+#include "stock/StockTable.h"
 
 #include <QDir>
 #include <QLineEdit>

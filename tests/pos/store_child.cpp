@@ -1,8 +1,8 @@
 // Stores items into the sales table of a data folder as a till does, one write
 // transaction each, and prints every key once its transaction is committed.
 // Usage: pos_store_child <data folder> <year> <count> <till number>
-#include "stock/DataFile.h"
 #include "pos/SalesTable.h"
+#include "stock/DataFile.h"
 #include "stock/TableLayouts.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
 #include "lang/MessageTable.h"
-#include "stock/DataFile.h"
 #include "pos/DataModule.h"
+#include "stock/DataFile.h"
 #include "stock/TableLayouts.h"
 
 #include <QSqlQuery>

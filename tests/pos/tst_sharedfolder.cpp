@@ -3,13 +3,13 @@
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
 #include "lang/MessageTable.h"
-#include "stock/DataFile.h"
 #include "pos/DataModule.h"
 #include "pos/PrintPendingRecord.h"
 #include "pos/PrintedRows.h"
 #include "pos/SalesTable.h"
-#include "stock/TableLayouts.h"
 #include "pos/TillLock.h"
+#include "stock/DataFile.h"
+#include "stock/TableLayouts.h"
 
 #include <QProcess>
 #include <QSqlQuery>

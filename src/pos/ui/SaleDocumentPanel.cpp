@@ -2,11 +2,11 @@
 
 #include "lang/MessageTable.h"
 #include "pos/SaleDocument.h"
-#include "widgets/GridColumnFitter.h"
 #include "pos/ui/RichTextFill.h"
 #include "pos/ui/SaleDocumentModel.h"
-#include "widgets/ScreenWidgets.h"
 #include "stock/ReceiptHeaderFile.h"
+#include "widgets/GridColumnFitter.h"
+#include "widgets/ScreenWidgets.h"
 
 #include <QGroupBox>
 #include <QLabel>

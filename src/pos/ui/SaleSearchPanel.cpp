@@ -4,9 +4,9 @@
 #include "lang/MessageTable.h"
 #include "pos/DataModule.h"
 #include "stock/StockSearch.h"
+#include "stock/ui/StockListModel.h"
 #include "widgets/GridColumnFitter.h"
 #include "widgets/ScreenWidgets.h"
-#include "stock/ui/StockListModel.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -8,8 +8,8 @@
 #include "pos/ui/SaleDocumentPanel.h"
 #include "pos/ui/SaleItemPanel.h"
 #include "pos/ui/SaleSearchPanel.h"
-#include "widgets/ScreenWidgets.h"
 #include "widgets/PanelStatusBar.h"
+#include "widgets/ScreenWidgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
