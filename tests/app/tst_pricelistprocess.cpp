@@ -8,9 +8,6 @@
 #include "TestPaths.h"
 #include "lang/MessageTable.h"
 #include "platform/WindowFinder.h"
-#include "stock/DataFile.h"
-#include "stock/StockRow.h"
-#include "stock/StockTable.h"
 #include "stock/UnitAndGroupNames.h"
 
 #include <QGuiApplication>
@@ -122,18 +119,7 @@ void TestPriceListProcess::prepareDataFolder(const ProgramFolder &folder)
 {
     const QString dataFolder = folder.file(u"cennik/"_s);
     QVERIFY(UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s}, {u"Potraviny"_s}).save(dataFolder));
-    DataFile stock;
-    QVERIFY(stock.open(dataFolder + u"vx60_sklad.db"_s, true));
-    StockTable table(stock);
-    QVERIFY(table.create());
-    StockRow milk;
-    milk.kod = u"100"_s;
-    milk.nazov = u"MLIEKO polotučné 1 l"_s;
-    milk.mj = u"ks"_s;
-    milk.mjIdx = 1;
-    milk.jc = 0.89;
-    milk.dphIdx = 1;
-    QVERIFY(table.insert(milk));
+    QVERIFY(folder.writeMilkPriceList());
 }
 
 void TestPriceListProcess::activate(const QString &title)

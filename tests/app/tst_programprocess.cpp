@@ -361,19 +361,7 @@ void TestProgramProcess::failedDetectionRecoversThroughTheTrayMenu()
 // into the sale screen and stored as an open row, and F12 up to the payment dialog.
 void TestProgramProcess::sellThreeMilksUpToThePayment(const ProgramFolder &folder, QSqlDatabase &sales)
 {
-    {
-        DataFile stock;
-        QVERIFY(stock.open(folder.file(u"cennik/vx60_sklad.db"_s), true));
-        StockTable table(stock);
-        QVERIFY(table.create());
-        StockRow milk;
-        milk.kod = u"100"_s;
-        milk.nazov = u"MLIEKO polotučné 1 l"_s;
-        milk.mj = u"ks"_s;
-        milk.jc = 0.89;
-        milk.dphIdx = 1;
-        QVERIFY(table.insert(milk));
-    }
+    QVERIFY(folder.writeMilkPriceList());
     startSimulator(folder);
     QTRY_VERIFY_WITH_TIMEOUT(windowExists(u"TM-simulator-test"_s), kTimeoutMs);
     start(folder);

@@ -2,6 +2,8 @@
 
 #include "platform/WindowFinder.h"
 
+#include "stock/DataFile.h"
+#include "stock/StockTable.h"
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -132,4 +134,20 @@ bool systemTrayOwned()
     const bool owned = XGetSelectionOwner(display, tray) != 0;
     XCloseDisplay(display);
     return owned;
+}
+
+bool ProgramFolder::writeMilkPriceList() const
+{
+    DataFile stock;
+    if (!stock.open(file(QStringLiteral("cennik/vx60_sklad.db")), true))
+        return false;
+    StockTable table(stock);
+    StockRow milk;
+    milk.kod = QStringLiteral("100");
+    milk.nazov = QStringLiteral("MLIEKO polotučné 1 l");
+    milk.mj = QStringLiteral("ks");
+    milk.mjIdx = 1;
+    milk.jc = 0.89;
+    milk.dphIdx = 1;
+    return table.create() && table.insert(milk);
 }

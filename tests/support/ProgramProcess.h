@@ -46,6 +46,8 @@ public:
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
     QString executable() const { return file(QStringLiteral("omira-predaj")); }
+    // The price list of one card, "MLIEKO polotučné 1 l" (code 100, 0.89 per "ks", VAT level 1).
+    bool writeMilkPriceList() const;
     QByteArray log() const { return TestPaths::readFile(file(QStringLiteral("fm_err.txt"))); }
     // The kinds of the requests the simulator received, in order ("status", "info", ...).
     QStringList journal() const
