@@ -14,4 +14,5 @@ public:
         std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
         return message.defaultAnswer;
     }
+    QString chooseFile(const FileRequest &) override { return {}; }
 };

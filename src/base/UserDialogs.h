@@ -22,8 +22,20 @@ public:
         bool ownedByMainWindow = false; // otherwise the box has no owner
     };
 
+    // A file to open, chosen by the user.
+    struct FileRequest
+    {
+        QString title;
+        QString filter; // "Name (*.a *.b);;Other (*)"
+        QString folder; // where the dialog starts
+        QString proposedName;
+        bool existingOnly = true; // only an existing file can be chosen
+    };
+
     virtual ~UserDialogs() = default;
     virtual Answer show(const Message &message) = 0;
+    // The chosen file's full path, or empty when the user cancelled.
+    virtual QString chooseFile(const FileRequest &request) = 0;
 
     // The common boxes by name: top-most, without owner, one OK button.
     void warn(const QString &text, const QString &caption) { show(okBox(text, caption, Icon::Warning)); }

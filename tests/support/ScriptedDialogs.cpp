@@ -14,3 +14,9 @@ UserDialogs::Answer ScriptedDialogs::show(const Message &message)
     }
     return message.defaultAnswer;
 }
+
+QString ScriptedDialogs::chooseFile(const FileRequest &request)
+{
+    m_fileRequests.append(request);
+    return m_files.isEmpty() ? QString() : m_files.takeFirst();
+}

@@ -13,6 +13,11 @@ class ScriptedDialogs : public UserDialogs
 {
 public:
     Answer show(const Message &message) override;
+    // Gives the queued files in order (none queued: the user cancels).
+    QString chooseFile(const FileRequest &request) override;
+
+    void queueFile(const QString &path) { m_files.append(path); }
+    const QList<FileRequest> &fileRequests() const { return m_fileRequests; }
 
     void setStrict(bool strict) { m_strict = strict; }
     void queueAnswer(Answer answer) { m_answers.append(answer); }
@@ -21,10 +26,14 @@ public:
     {
         m_shown.clear();
         m_answers.clear();
+        m_files.clear();
+        m_fileRequests.clear();
     }
 
 private:
     QList<Message> m_shown;
     QList<Answer> m_answers;
+    QList<QString> m_files;
+    QList<FileRequest> m_fileRequests;
     bool m_strict = false;
 };

@@ -1,6 +1,8 @@
 #include "app/ui/QtUserDialogs.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -90,4 +92,17 @@ UserDialogs::Answer QtUserDialogs::show(const Message &message)
     if (message.topMost)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     return answerOf(box.exec());
+}
+
+QString QtUserDialogs::chooseFile(const FileRequest &request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder, request.filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.existingOnly ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }

@@ -13,6 +13,9 @@ class QtUserDialogs : public UserDialogs
 public:
     void setMainWindow(QWidget *mainWindow) { m_mainWindow = mainWindow; }
     Answer show(const Message &message) override;
+    // The toolkit's own dialog rather than the desktop's, so that it looks and
+    // behaves the same on every machine and speaks the program's language.
+    QString chooseFile(const FileRequest &request) override;
 
 private:
     QPointer<QWidget> m_mainWindow;
