@@ -10,6 +10,7 @@ packages=(
     dbus-daemon dbus-session-bus-common at-spi2-core
     libbenchmark-dev
     poppler-utils qt6-translations-l10n
+    pxlib-dev
     g++-mingw-w64-x86-64
 )
 
