@@ -20,7 +20,8 @@ QString withTrailingSeparator(const QString &folder)
 
 bool isUsableKind(DataFile::Kind kind)
 {
-    return kind != DataFile::Kind::Foreign && kind != DataFile::Kind::Unreadable;
+    return kind != DataFile::Kind::Foreign && kind != DataFile::Kind::Unreadable &&
+           kind != DataFile::Kind::Damaged;
 }
 
 } // namespace
@@ -76,12 +77,34 @@ void DataModule::warn(const QString &text, const QString &caption)
 
 void DataModule::reportUnusableFile(const DataFile &file)
 {
+    if (file.lastKind() == DataFile::Kind::Damaged) {
+        reportDamagedFile(file);
+        return;
+    }
     const QString reason = file.lastKind() == DataFile::Kind::Unreadable
                                ? u"Súbor sa nedá čítať."_s
                                : u"Nie je to databáza tohto programu (napríklad tabuľka staršej inštalácie "
                                  "alebo poškodený súbor)."_s;
     warn(u"Súbor databázy\r\n%1\r\n%2\r\nSúbor zostáva nezmenený a tabuľka sa nepoužije."_s.arg(
              QDir::toNativeSeparators(file.path()), reason),
+         m_messages.text(Msg::SaleWarningCaption));
+}
+
+void DataModule::reportDamagedFile(const DataFile &file)
+{
+    const QString path = QDir::toNativeSeparators(file.path());
+    if (file.path() == salesPath()) {
+        // Sales are the shop's accounts: only a person restores them, from a copy
+        // they trust; the program neither overwrites nor "repairs" the file.
+        warn(
+            u"Súbor predajov\r\n%1\r\nje poškodený (napríklad po páde disku alebo prerušenom kopírovaní). "
+            "Program ho nemení ani neopravuje.\r\nPredaj sa nedá zaznamenať, kým sa súbor neobnoví zo zálohy."_s
+                .arg(path),
+            m_messages.text(Msg::SaleWarningCaption));
+        return;
+    }
+    warn(u"Súbor cenníka\r\n%1\r\nje poškodený (napríklad po páde disku alebo prerušenom kopírovaní). "
+         "Program ho nezmenil a cenník sa nepoužije."_s.arg(path),
          m_messages.text(Msg::SaleWarningCaption));
 }
 
@@ -210,6 +233,11 @@ bool DataModule::checkAndUpgradeSalesTable()
             openExisting(m_salesFile, salesPath(), m_salesUsable);
         }
         break;
+    case DataFile::Kind::Damaged:
+        // Unless opening finds it sound after all; told once per showing.
+        if (!m_salesUsable)
+            break;
+        [[fallthrough]];
     case DataFile::Kind::Empty:
     case DataFile::Kind::Sqlite:
         if (!openExisting(m_salesFile, salesPath(), m_salesUsable))

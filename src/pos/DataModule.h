@@ -97,6 +97,7 @@ private:
     bool openExisting(DataFile &file, const QString &path, bool &usable);
     bool openForCreation(DataFile &file, const QString &path, bool &usable);
     void reportUnusableFile(const DataFile &file);
+    void reportDamagedFile(const DataFile &file);
     void reportVersionTestFailed();
     void warn(const QString &text, const QString &caption);
 

@@ -14,6 +14,41 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr QByteArrayView SqliteHeader("SQLite format 3\0", 16);
+constexpr qint64 SqliteHeaderSize = 100;
+// SQLite's result codes for a damaged file: SQLITE_CORRUPT and SQLITE_NOTADB.
+const QString CorruptCode = u"11"_s;
+const QString NotADatabaseCode = u"26"_s;
+
+quint32 bigEndian(const QByteArray &bytes, int offset, int size)
+{
+    quint32 value = 0;
+    for (int i = 0; i < size; ++i)
+        value = (value << 8) | quint8(bytes[offset + i]);
+    return value;
+}
+
+// A file that starts as an SQLite database but is shorter than its header
+// says, or not made of whole pages, was cut short (a crash of the disk, an
+// interrupted copy). SQLite itself would open it and fail only at the first
+// read of a missing page, with an English message and possibly half way
+// through a change.
+bool isCutShort(const QByteArray &header, qint64 fileSize)
+{
+    if (fileSize < SqliteHeaderSize || header.size() < SqliteHeaderSize)
+        return true;
+    quint32 pageSize = bigEndian(header, 16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0)
+        return true;
+    if (fileSize % pageSize != 0)
+        return true;
+    // The page count in the header is valid only when written by a version that
+    // keeps it (the two change counters agree).
+    const quint32 pages = bigEndian(header, 28, 4);
+    const bool countValid = pages != 0 && bigEndian(header, 24, 4) == bigEndian(header, 92, 4);
+    return countValid && fileSize < qint64(pages) * pageSize;
+}
 
 QString uniqueConnectionName()
 {
@@ -26,7 +61,16 @@ QString uniqueConnectionName()
 QString DataFile::engineText(const QSqlError &error)
 {
     const QString database = error.databaseText();
-    return database.isEmpty() ? error.text() : database;
+    const QString text = database.isEmpty() ? error.text() : database;
+    if (isDamage(error))
+        return u"Súbor databázy je poškodený (%1)."_s.arg(text);
+    return text;
+}
+
+bool DataFile::isDamage(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    return code == CorruptCode || code == NotADatabaseCode;
 }
 
 DataFile::DataFile() : m_connectionName(uniqueConnectionName()) {}
@@ -46,7 +90,14 @@ DataFile::Kind DataFile::probe(const QString &path)
         return Kind::Unreadable;
     if (file.size() == 0)
         return Kind::Empty;
-    return file.read(SqliteHeader.size()) == SqliteHeader ? Kind::Sqlite : Kind::Foreign;
+    const QByteArray header = file.read(SqliteHeaderSize);
+    if (!header.startsWith(SqliteHeader)) {
+        // Cut inside the 16 bytes that name the format.
+        const bool cutInName =
+            header.size() < SqliteHeader.size() && QByteArrayView(SqliteHeader).startsWith(header);
+        return cutInName ? Kind::Damaged : Kind::Foreign;
+    }
+    return isCutShort(header, file.size()) ? Kind::Damaged : Kind::Sqlite;
 }
 
 bool DataFile::open(const QString &path, bool create, int busyTimeoutMs)
@@ -68,29 +119,60 @@ bool DataFile::open(const QString &path, bool create, int busyTimeoutMs)
     case Kind::Unreadable:
         m_error = u"The file cannot be read."_s;
         return false;
+    case Kind::Damaged: // confirmed below, under a lock
     case Kind::Empty:
     case Kind::Sqlite:
         break;
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connectionName);
-    db.setDatabaseName(path);
-    db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(busyTimeoutMs));
-    if (!db.open()) {
-        m_error = engineText(db.lastError());
-        close();
+    if (!connect(busyTimeoutMs))
         return false;
-    }
     // The rollback journal, never a write-ahead log (a file left in that mode is
     // put back). Truncating the journal instead of deleting it saves the
     // folder's sync on each commit, about half of a commit's time on a disk;
     // synchronous FULL makes each commit survive a power cut.
-    if (!exec(u"PRAGMA journal_mode=TRUNCATE"_s) || !exec(u"PRAGMA synchronous=FULL"_s)) {
-        const QString error = m_error;
-        close();
-        m_error = error;
-        return false;
+    const bool set = exec(u"PRAGMA journal_mode=TRUNCATE"_s) && exec(u"PRAGMA synchronous=FULL"_s);
+    if (set && (m_kind != Kind::Damaged || !confirmDamage()))
+        return true;
+    const QString error = m_kind == Kind::Damaged ? damagedText() : m_error;
+    close();
+    m_error = error;
+    return false;
+}
+
+bool DataFile::connect(int busyTimeoutMs)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connectionName);
+        db.setDatabaseName(m_path);
+        db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(busyTimeoutMs));
+        if (db.open())
+            return true;
+        m_error = engineText(db.lastError());
     }
-    return true;
+    close();
+    return false;
+}
+
+bool DataFile::confirmDamage()
+{
+    // Another till's commit may be growing the file at the moment of the first
+    // look, and a crashed one may have left a journal that SQLite rolls back at
+    // the first read. A read lock waits for both, and while it is held no
+    // commit changes the file, so a second look tells for sure.
+    if (!exec(u"BEGIN"_s))
+        return true;
+    QSqlQuery query(database());
+    const bool read = query.exec(u"SELECT COUNT(*) FROM sqlite_master"_s) && query.next();
+    const bool damage = !read && isDamage(query.lastError());
+    query.finish();
+    m_kind = damage ? Kind::Damaged : probe(m_path);
+    rollback();
+    return m_kind == Kind::Damaged;
+}
+
+QString DataFile::damagedText()
+{
+    return u"Súbor databázy je poškodený (napríklad po páde disku alebo prerušenom kopírovaní)."_s;
 }
 
 void DataFile::close()

@@ -16,6 +16,7 @@ public:
         Missing,    // no such file
         Empty,      // a file of 0 bytes: SQLite takes it as an empty database
         Sqlite,     // starts with SQLite's header
+        Damaged,    // an SQLite file shorter than its header says, for example cut short by a crash
         Foreign,    // anything else: a table of an older installation or a damaged file
         Unreadable, // exists but cannot be read
     };
@@ -54,10 +55,17 @@ public:
     QStringList columnNames(const QString &table); // empty on error
 
     void setError(const QString &text) { m_error = text; }
-    // The engine's own text of an error, as the user is shown it.
+    // The engine's own text of an error, as the user is shown it; a damaged
+    // file is said in Slovak, with the engine's words after it.
     static QString engineText(const QSqlError &error);
+    // Whether the engine found the file damaged.
+    static bool isDamage(const QSqlError &error);
+    static QString damagedText();
 
 private:
+    bool connect(int busyTimeoutMs);
+    bool confirmDamage();
+
     QString m_connectionName;
     QString m_path;
     QString m_error;

@@ -82,6 +82,8 @@ private slots:
     void foreignFileIsLeftAloneAndReported_data();
     void foreignFileIsLeftAloneAndReported();
     void damagedSqliteFileIsNotRepaired();
+    void fileCutShortIsNamedAndLeftAlone_data();
+    void fileCutShortIsNamedAndLeftAlone();
     void userTextIsStoredAsTyped();
     void insertFailureLeavesTheCallerTheEngineText();
 
@@ -380,6 +382,61 @@ void TestDataModule::damagedSqliteFileIsNotRepaired()
     dm.storeItem(item(u"y"_s, 1));
     dm.closeDatabases();
     QCOMPARE(TestPaths::readFile(path(u"predaj_2026.db"_s)), bytes);
+}
+
+void TestDataModule::fileCutShortIsNamedAndLeftAlone_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<int>("keep"); // bytes left of the file; negative: counted from its end
+
+    for (const QString &name : {u"predaj_2026.db"_s, u"vx60_sklad.db"_s}) {
+        const QByteArray tag = name.left(6).toLatin1();
+        QTest::newRow(tag + ", inside the format name") << name << 9;
+        QTest::newRow(tag + ", inside the header") << name << 60;
+        QTest::newRow(tag + ", after the first page") << name << 4096;
+        QTest::newRow(tag + ", inside the last page") << name << -1000;
+    }
+}
+
+void TestDataModule::fileCutShortIsNamedAndLeftAlone()
+{
+    QFETCH(QString, fileName);
+    QFETCH(int, keep);
+    {
+        DataModule &dm = module();
+        QVERIFY(dm.prepareSalesTable());
+        // Enough rows for a file of several pages.
+        for (int i = 0; i < 200; ++i)
+            QVERIFY(dm.storeItem(item(u"Položka %1 s dlhším názvom"_s.arg(i), 100 + i)).key > 0);
+        DataFile stock;
+        QVERIFY(stock.open(path(u"vx60_sklad.db"_s), false));
+        for (int i = 0; i < 200; ++i)
+            QVERIFY(stock.exec(
+                u"INSERT INTO VX60_SKLAD (KOD, NAZOV) VALUES ('K%1', 'Karta s dlhším názvom %1')"_s.arg(i)));
+    }
+    m_module.reset();
+    const QByteArray whole = TestPaths::readFile(path(fileName));
+    QVERIFY(whole.size() > 3 * 4096);
+    const QByteArray cut = whole.left(keep >= 0 ? keep : whole.size() + keep);
+    QVERIFY(TestPaths::writeFile(path(fileName), cut));
+    QCOMPARE(DataFile::probe(path(fileName)), DataFile::Kind::Damaged);
+
+    m_dialogs.clear();
+    DataModule &dm = module();
+    QVERIFY(!dm.prepareSalesTable());
+    QCOMPARE(m_dialogs.shown().size(), 1);
+    const QString text = m_dialogs.shown().at(0).text;
+    QVERIFY2(text.contains(QDir::toNativeSeparators(path(fileName))), qPrintable(text));
+    QVERIFY2(text.contains(u"poškodený"_s), qPrintable(text));
+    const bool sales = fileName.startsWith(u"predaj"_s);
+    QCOMPARE(dm.salesTableUsable(), !sales);
+    QCOMPARE(dm.stockTableUsable(), sales);
+    if (sales) {
+        QVERIFY(text.contains(u"Predaj sa nedá zaznamenať"_s));
+        QVERIFY(dm.storeItem(item(u"nový"_s, 100)).failure != SalesTable::Failure::None);
+    }
+    dm.closeDatabases();
+    QCOMPARE(TestPaths::readFile(path(fileName)), cut);
 }
 
 void TestDataModule::userTextIsStoredAsTyped()
