@@ -30,7 +30,8 @@ bool sameBytes(const QString &a, const QString &b)
 {
     QFile first(a);
     QFile second(b);
-    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) || first.size() != second.size())
+    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) ||
+        first.size() != second.size())
         return false;
     while (!first.atEnd()) {
         if (first.read(CompareChunk) != second.read(CompareChunk))
@@ -57,7 +58,8 @@ QString DataFolderMigration::reportPath() const
 
 bool DataFolderMigration::collect(QList<Table> &tables)
 {
-    static const QRegularExpression salesName(u"^predaj_(\\d{4})\\.db$"_s, QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression salesName(u"^predaj_(\\d{4})\\.db$"_s,
+                                              QRegularExpression::CaseInsensitiveOption);
     QDir dir(m_folder);
     if (!dir.exists()) {
         m_error = u"Priečinok %1 neexistuje."_s.arg(m_folder);
@@ -91,15 +93,20 @@ bool DataFolderMigration::collect(QList<Table> &tables)
         }
     }
     if (!converted.isEmpty() && !m_force) {
-        m_error = u"Priečinok už obsahuje prevedené tabuľky (%1). Ak majú ostať tak, ako sú, a previesť sa majú "
-                  u"len tabuľky Paradox, spustite program s voľbou --force."_s.arg(converted.join(u", "_s));
+        m_error =
+            u"Priečinok už obsahuje prevedené tabuľky (%1). Ak majú ostať tak, ako sú, a previesť sa majú "
+            u"len tabuľky Paradox, spustite program s voľbou --force."_s.arg(converted.join(u", "_s));
         return false;
     }
     // On a file system that tells case apart, a converted table of the same name
     // beside a Paradox one stays: the Paradox one is not converted over it.
     for (qsizetype i = tables.size() - 1; i >= 0; --i) {
         if (tables[i].fileName != tables[i].targetName && converted.contains(tables[i].targetName)) {
-            m_results << TableResult{tables[i].fileName, false, 0, 0, {},
+            m_results << TableResult{tables[i].fileName,
+                                     false,
+                                     0,
+                                     0,
+                                     {},
                                      u"prevedená tabuľka %1 už existuje"_s.arg(tables[i].targetName)};
             tables.removeAt(i);
         }
@@ -113,7 +120,8 @@ QStringList DataFolderMigration::companions(const QString &fileName) const
     QStringList names;
     for (const QString &name : QDir(m_folder).entryList(QDir::Files, QDir::Name)) {
         const QFileInfo info(name);
-        if (info.completeBaseName().compare(base, Qt::CaseInsensitive) == 0 && isCompanionSuffix(info.suffix()))
+        if (info.completeBaseName().compare(base, Qt::CaseInsensitive) == 0 &&
+            isCompanionSuffix(info.suffix()))
             names << name;
     }
     return names;
@@ -131,7 +139,8 @@ bool DataFolderMigration::backUp(const QList<Table> &tables)
         for (const QString &name : companions(table.fileName)) {
             const QString copy = QDir(folder).filePath(name);
             if (!QFile::copy(dir.filePath(name), copy) || !sameBytes(dir.filePath(name), copy)) {
-                m_error = u"Súbor %1 sa nepodarilo zálohovať do %2; nič nebolo prevedené."_s.arg(name, folder);
+                m_error =
+                    u"Súbor %1 sa nepodarilo zálohovať do %2; nič nebolo prevedené."_s.arg(name, folder);
                 return false;
             }
         }
@@ -164,8 +173,8 @@ DataFolderMigration::TableResult DataFolderMigration::convert(const Table &table
     result.fileName = table.fileName;
     QDir dir(m_folder);
     ParadoxTableConversion conversion(table.kind, table.year);
-    const bool ok = conversion.run(dir.filePath(table.fileName), dir.filePath(table.targetName + u".migracia"_s),
-                                   progress);
+    const bool ok = conversion.run(dir.filePath(table.fileName),
+                                   dir.filePath(table.targetName + u".migracia"_s), progress);
     result.rowsRead = conversion.rowsRead();
     result.rowsWritten = conversion.rowsWritten();
     result.refusals = conversion.refusals();

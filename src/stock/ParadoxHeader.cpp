@@ -184,7 +184,8 @@ bool ParadoxHeader::readFields(std::FILE *file)
         m_fields << field;
     }
     if (recordSize != m_recordSize)
-        return fail(u"Dĺžka záznamu v hlavičke (%1) nesúhlasí s poľami (%2)."_s.arg(m_recordSize).arg(recordSize));
+        return fail(
+            u"Dĺžka záznamu v hlavičke (%1) nesúhlasí s poľami (%2)."_s.arg(m_recordSize).arg(recordSize));
     return true;
 }
 
@@ -206,7 +207,8 @@ bool ParadoxHeader::readChain(std::FILE *file, qint64 fileSize)
         if (offset + m_blockSize > fileSize || !readAt(file, offset, BlockHeaderSize, head))
             return fail(u"Dátový blok %1 leží za koncom súboru."_s.arg(number));
         const int used = qint16(u16(head, 4)); // bytes after the first record
-        if (used % m_recordSize != 0 || used < -m_recordSize || used + m_recordSize > m_blockSize - BlockHeaderSize)
+        if (used % m_recordSize != 0 || used < -m_recordSize ||
+            used + m_recordSize > m_blockSize - BlockHeaderSize)
             return fail(u"Dátový blok %1 má chybnú dĺžku obsahu (%2)."_s.arg(number).arg(used));
         const int count = used / m_recordSize + 1;
         if (count > 0)
@@ -215,6 +217,7 @@ bool ParadoxHeader::readChain(std::FILE *file, qint64 fileSize)
         number = u16(head, 0);
     }
     if (records != m_recordCount)
-        return fail(u"Hlavička udáva %1 záznamov, dátové bloky ich obsahujú %2."_s.arg(m_recordCount).arg(records));
+        return fail(
+            u"Hlavička udáva %1 záznamov, dátové bloky ich obsahujú %2."_s.arg(m_recordCount).arg(records));
     return true;
 }

@@ -62,8 +62,8 @@ QString difference(const QList<ParadoxTable::Field> &fields, std::span<const Tab
         const QString expected = QString::fromUtf16(layout[i].name);
         const ParadoxTable::FieldType type = paradoxType(layout[i].type);
         if (fields[i].name.compare(expected, Qt::CaseInsensitive) != 0 || fields[i].type != type)
-            return u"Stĺpec č. %1 má byť %2 (%3), tabuľka má %4 (%5)."_s.arg(i + 1)
-                .arg(expected, typeName(type), fields[i].name, typeName(fields[i].type));
+            return u"Stĺpec č. %1 má byť %2 (%3), tabuľka má %4 (%5)."_s.arg(i + 1).arg(
+                expected, typeName(type), fields[i].name, typeName(fields[i].type));
     }
     if (fields.size() != qsizetype(layout.size()))
         return u"Tabuľka má %1 stĺpcov, očakáva sa %2."_s.arg(fields.size()).arg(layout.size());

@@ -287,8 +287,8 @@ ParadoxTable::Read ParadoxTable::next(QVariantList &values)
         if (!readBlock())
             return Read::Failed;
     }
-    const auto *record =
-        reinterpret_cast<const uchar *>(m_block.constData()) + qsizetype(m_recordInBlock) * m_header.recordSize();
+    const auto *record = reinterpret_cast<const uchar *>(m_block.constData()) +
+                         qsizetype(m_recordInBlock) * m_header.recordSize();
     ++m_recordInBlock;
     values.clear();
     values.reserve(m_fields.size());

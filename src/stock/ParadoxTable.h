@@ -23,7 +23,18 @@ struct px_doc;
 class ParadoxTable
 {
 public:
-    enum class FieldType { Alpha, Date, Short, LongInteger, Currency, Number, Logical, Time, AutoIncrement, Other };
+    enum class FieldType {
+        Alpha,
+        Date,
+        Short,
+        LongInteger,
+        Currency,
+        Number,
+        Logical,
+        Time,
+        AutoIncrement,
+        Other
+    };
 
     struct Field
     {

@@ -44,8 +44,9 @@ std::optional<QVariant> columnValue(const TableLayouts::Field &field, const QVar
     case Alpha: {
         const QString text = value.toString();
         if (text.size() > field.length) {
-            reason = u"hodnota poľa %1 má %2 znakov, pole ich má najviac %3"_s.arg(name).arg(text.size()).arg(
-                field.length);
+            reason = u"hodnota poľa %1 má %2 znakov, pole ich má najviac %3"_s.arg(name)
+                         .arg(text.size())
+                         .arg(field.length);
             return std::nullopt;
         }
         return text;
@@ -78,7 +79,8 @@ QString insertStatement(const QString &table, std::span<const TableLayouts::Fiel
 QString refusalOf(const QSqlError &error, const QString &keyName, const QVariant &key)
 {
     const QString text = DataFile::engineText(error);
-    if (text.contains(u"UNIQUE"_s, Qt::CaseInsensitive) || text.contains(u"PRIMARY KEY"_s, Qt::CaseInsensitive))
+    if (text.contains(u"UNIQUE"_s, Qt::CaseInsensitive) ||
+        text.contains(u"PRIMARY KEY"_s, Qt::CaseInsensitive))
         return u"duplicitný kľúč %1 = %2"_s.arg(keyName, key.toString());
     return u"riadok sa nedá zapísať: "_s + text;
 }
@@ -122,7 +124,8 @@ bool ParadoxTableConversion::convert(const QString &source, DataFile &file, Prog
     const std::span<const TableLayouts::Field> layout =
         stock ? TableLayouts::stockFields() : TableLayouts::salesFields();
     // A sales table of an older version lacks the discount fields at its end.
-    const std::span<const TableLayouts::Field> older = layout.first(layout.size() - TableLayouts::discountFields().size());
+    const std::span<const TableLayouts::Field> older =
+        layout.first(layout.size() - TableLayouts::discountFields().size());
     const QString difference = ParadoxLayout::difference(table.fields(), layout);
     if (!difference.isEmpty() && (stock || !ParadoxLayout::difference(table.fields(), older).isEmpty())) {
         m_error = difference;

@@ -85,9 +85,9 @@ QString exactly(const QString &text, int length)
     return text.repeated(length / text.size() + 1).left(length);
 }
 
-const QString Words[] = {u"Čučoriedkový džem"_s, u"Ďatľové mlieko"_s, u"Ľanové semienka"_s, u"Šošovica červená"_s,
-                         u"Žihľavový čaj"_s,     u"Ôsmy chlieb"_s,    u"Äčko ovocné"_s,     u"Úľový med"_s,
-                         u"Áčkový syr"_s};
+const QString Words[] = {u"Čučoriedkový džem"_s, u"Ďatľové mlieko"_s, u"Ľanové semienka"_s,
+                         u"Šošovica červená"_s,  u"Žihľavový čaj"_s,  u"Ôsmy chlieb"_s,
+                         u"Äčko ovocné"_s,       u"Úľový med"_s,      u"Áčkový syr"_s};
 const QString Units[] = {u"ks"_s, u"kg"_s, u"liter"_s, u"balenie"_s, u"ľ-kus"_s};
 
 QString name(int i)
@@ -245,7 +245,8 @@ bool writeTable(const QString &path, const QList<FieldDef> &fields, int rows, co
         specs[i].px_flen = fields[i].length;
         recordSize += fields[i].length;
     }
-    if (PX_create_file(doc, specs, int(fields.size()), path.toLocal8Bit().constData(), pxfFileTypNonIndexDB) < 0) {
+    if (PX_create_file(doc, specs, int(fields.size()), path.toLocal8Bit().constData(), pxfFileTypNonIndexDB) <
+        0) {
         *error = u"PX_create_file failed for "_s + path;
         PX_delete(doc);
         return false;

@@ -114,10 +114,12 @@ int main(int argc, char **argv)
     QString error;
     const bool ok =
         writeTable(dir.filePath(u"vx60_sklad.db"_s), stockFields(), StockRows, stockRow, 1, &error) &&
-        writeTable(dir.filePath(u"predaj_2024.db"_s), salesFields(true), SalesRows,
-                   [](int i) { return salesRow(i, true); }, 1, &error) &&
-        writeTable(dir.filePath(u"predaj_2019.db"_s), salesFields(false), OldSalesRows,
-                   [](int i) { return salesRow(i, false); }, 1, &error) &&
+        writeTable(
+            dir.filePath(u"predaj_2024.db"_s), salesFields(true), SalesRows,
+            [](int i) { return salesRow(i, true); }, 1, &error) &&
+        writeTable(
+            dir.filePath(u"predaj_2019.db"_s), salesFields(false), OldSalesRows,
+            [](int i) { return salesRow(i, false); }, 1, &error) &&
         writeProblemTables(dir, &error) && writeDamaged(dir, readAll(dir.filePath(u"vx60_sklad.db"_s)));
     if (!ok) {
         std::fprintf(stderr, "%s\n", qPrintable(error.isEmpty() ? u"cannot write the tables"_s : error));
