@@ -2,6 +2,7 @@
 
 #include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
+#include "stock/ParadoxTable.h"
 #include "stock/TableLayouts.h"
 
 #include <QDir>
@@ -81,12 +82,25 @@ void DataModule::reportUnusableFile(const DataFile &file)
         reportDamagedFile(file);
         return;
     }
+    if (ParadoxTable::looksLikeParadox(file.path())) {
+        reportOldInstallationTable(file);
+        return;
+    }
     const QString reason = file.lastKind() == DataFile::Kind::Unreadable
                                ? u"Súbor sa nedá čítať."_s
                                : u"Nie je to databáza tohto programu (napríklad tabuľka staršej inštalácie "
                                  "alebo poškodený súbor)."_s;
     warn(u"Súbor databázy\r\n%1\r\n%2\r\nSúbor zostáva nezmenený a tabuľka sa nepoužije."_s.arg(
              QDir::toNativeSeparators(file.path()), reason),
+         m_messages.text(Msg::SaleWarningCaption));
+}
+
+void DataModule::reportOldInstallationTable(const DataFile &file)
+{
+    warn(u"Súbor databázy\r\n%1\r\nje tabuľka staršej inštalácie programu (Paradox). Program ho nezmenil a "
+         "tabuľka sa nepoužije.\r\nDátový priečinok prevedie do formátu tohto programu nástroj omira-migrate "
+         "vedľa programu:\r\nomira-migrate \"%2\"\r\nPôvodné súbory si uloží do zálohy."_s.arg(
+             QDir::toNativeSeparators(file.path()), QDir::toNativeSeparators(m_dataFolder)),
          m_messages.text(Msg::SaleWarningCaption));
 }
 

@@ -98,6 +98,7 @@ private:
     bool openForCreation(DataFile &file, const QString &path, bool &usable);
     void reportUnusableFile(const DataFile &file);
     void reportDamagedFile(const DataFile &file);
+    void reportOldInstallationTable(const DataFile &file);
     void reportVersionTestFailed();
     void warn(const QString &text, const QString &caption);
 

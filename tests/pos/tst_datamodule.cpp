@@ -335,21 +335,32 @@ void TestDataModule::twoModulesOnOneFolderNeverShareAKey()
 void TestDataModule::foreignFileIsLeftAloneAndReported_data()
 {
     QTest::addColumn<QString>("fileName");
-    QTest::newRow("old sales table") << u"predaj_2026.db"_s;
-    QTest::newRow("old stock table") << u"vx60_sklad.db"_s;
+    QTest::addColumn<QByteArray>("foreign");
+    QTest::addColumn<bool>("oldInstallation"); // the box names the tool that converts it
+
+    const QByteArray unknown = QByteArray("\x4a\x0b\x00\x08\x00\x00\x00\x00", 8).repeated(512);
+    QTest::newRow("unknown sales file") << u"predaj_2026.db"_s << unknown << false;
+    QTest::newRow("unknown stock file") << u"vx60_sklad.db"_s << unknown << false;
+    const QString oldTables = QStringLiteral(OMIRA_PARADOX_DATA) + u'/';
+    QTest::newRow("old sales table") << u"predaj_2026.db"_s
+                                     << TestPaths::readFile(oldTables + u"predaj_2024.db"_s) << true;
+    QTest::newRow("old stock table") << u"vx60_sklad.db"_s
+                                     << TestPaths::readFile(oldTables + u"vx60_sklad.db"_s) << true;
 }
 
 void TestDataModule::foreignFileIsLeftAloneAndReported()
 {
     QFETCH(QString, fileName);
-    // The start of a table of the older installation: not an SQLite file.
-    const QByteArray foreign = QByteArray("\x4a\x0b\x00\x08\x00\x00\x00\x00", 8).repeated(512);
+    QFETCH(QByteArray, foreign);
+    QFETCH(bool, oldInstallation);
+    QVERIFY(foreign.size() > 1000);
     QVERIFY(TestPaths::writeFile(path(fileName), foreign));
     DataModule &dm = module();
     QVERIFY(!dm.prepareSalesTable());
     QCOMPARE(TestPaths::readFile(path(fileName)), foreign);
     QCOMPARE(m_dialogs.shown().size(), 1);
     QVERIFY(m_dialogs.shown().at(0).text.contains(QDir::toNativeSeparators(path(fileName))));
+    QCOMPARE(m_dialogs.shown().at(0).text.contains(u"omira-migrate"_s), oldInstallation);
     const bool sales = fileName.startsWith(u"predaj"_s);
     QCOMPARE(dm.salesTableUsable(), !sales);
     QCOMPARE(dm.stockTableUsable(), sales);

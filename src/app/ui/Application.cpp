@@ -10,6 +10,7 @@
 #include "app/ui/PlaceholderScreen.h"
 #include "app/ui/QtUserDialogs.h"
 #include "app/ui/TSQD60.h"
+#include "base/Cp1250.h"
 #include "base/UserDialogs.h"
 #include "lang/MessageIds.h"
 #include "lang/MessageTable.h"
@@ -29,11 +30,13 @@
 #include "pos/ui/TForm_financie.h"
 #include "pos/ui/TForm_platba.h"
 #include "pos/ui/TForm_predaj_medic.h"
+#include "stock/ui/TForm_cennik_servis.h"
 #include "stock/ui/TForm_skladm.h"
 
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QScopeGuard>
 
 #include <memory>
@@ -57,12 +60,22 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
 // The screens other parts of the program fill, in the order they are created.
 std::vector<std::unique_ptr<QWidget>> createScreens()
 {
-    const QList<std::pair<QString, QString>> screens = {{u"TForm_cennik_servis"_s, u"Cenník"_s},
-                                                        {u"TForm_prehlad"_s, u"Prehľady"_s}};
+    const QList<std::pair<QString, QString>> screens = {{u"TForm_prehlad"_s, u"Prehľady"_s}};
     std::vector<std::unique_ptr<QWidget>> result;
     for (const auto &[name, title] : screens)
         result.push_back(std::make_unique<PlaceholderScreen>(name, title));
     return result;
+}
+
+// The printer's header lines as the print manager left them in the data reply file.
+std::optional<QString> readPrinterHeader(PrinterRequests &requests)
+{
+    if (requests.query_printer_data('h') <= 0)
+        return std::nullopt;
+    QFile reply(requests.dataFilePath());
+    if (!reply.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return Cp1250::decode(reply.read(PrinterRequests::MaxReplyBytes));
 }
 
 } // namespace
@@ -179,6 +192,22 @@ int runApplication(int argc, char *argv[])
                               }});
     saleScreen.setPriceListAction([&stockScreen, &saleScreen] { stockScreen.open(saleScreen.geometry()); });
     allScreens.append(&stockScreen);
+
+    TForm_cennik_servis serviceScreen(
+        {context.programFolder, context.config, context.messages, dialogs, dataModule.stockFile(),
+         [&requests] { return readPrinterHeader(requests); }, [&printer] { printer.detect_fm(); },
+         [&stockScreen] {
+             stockScreen.refillLists();
+             stockScreen.runSearch();
+         },
+         [&saleScreen] { saleScreen.settingsChanged(); }, [] { return false; },
+         [&dialogs, &context] {
+             dialogs.inform(u"Import cenníka z iných formátov zatiaľ nie je k dispozícii."_s,
+                            context.messages.text(Msg::ReplacePriceListCaption));
+         }});
+    stockScreen.setServiceAction(
+        [&serviceScreen, &stockScreen] { serviceScreen.open(stockScreen.frameGeometry()); });
+    allScreens.append(&serviceScreen);
     mainWindow.setSaleScreen(&saleScreen);
     mainWindow.setEndSteps([&context, &dataModule, &saleScreen] {
         if (context.databaseReady)

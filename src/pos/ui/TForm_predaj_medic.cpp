@@ -139,6 +139,13 @@ void TForm_predaj_medic::readSettings()
     settings.applyShowingKeysTo(m_services.context.config);
 }
 
+void TForm_predaj_medic::settingsChanged()
+{
+    readSettings();
+    fillLists();
+    fillStatusPanels();
+}
+
 void TForm_predaj_medic::placeWindow()
 {
     const SaleScreenLayout layout =

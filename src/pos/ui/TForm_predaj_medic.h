@@ -88,6 +88,9 @@ public:
     // Actions of the buttons whose screens live elsewhere; until one is set
     // its button says that the function is not there yet.
     void setPriceListAction(std::function<void()> action) { m_priceListAction = std::move(action); }
+    // Takes the settings files again after the maintenance screen saved them:
+    // the unit list and the status panel of the printer.
+    void settingsChanged();
     void setOverviewAction(std::function<void()> action) { m_overviewAction = std::move(action); }
     void setCashAction(std::function<void(CashOperation)> action) { m_cashAction = std::move(action); }
     // "Koniec": ends the program (closes the main window).
