@@ -2,6 +2,7 @@
 
 #include "base/Progress.h"
 #include "stock/BinaryPriceList.h"
+#include "stock/BulkWriteSettings.h"
 #include "stock/DataFile.h"
 #include "stock/StockRowWriter.h"
 #include "stock/StockTable.h"
@@ -71,6 +72,7 @@ BinaryPriceListLoader::Result BinaryPriceListLoader::load(QByteArrayView content
     StockTable table(m_stock);
     if (!table.exists() && !table.create())
         return failed(m_stock.lastError());
+    const BulkWriteSettings settings(m_stock);
     WriteTransaction transaction(m_stock);
     if (!transaction.isOpen())
         return failed(m_stock.lastError());

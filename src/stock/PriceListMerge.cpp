@@ -1,6 +1,7 @@
 #include "stock/PriceListMerge.h"
 
 #include "base/Progress.h"
+#include "stock/BulkWriteSettings.h"
 #include "stock/DataFile.h"
 #include "stock/StockBackup.h"
 #include "stock/StockRowSource.h"
@@ -129,6 +130,7 @@ bool PriceListMerge::prepareBackupTable()
 
 PriceListMerge::Result PriceListMerge::merge(StockRowSource &source, Progress &progress, const QDateTime &now)
 {
+    const BulkWriteSettings settings(m_stock);
     WriteTransaction transaction(m_stock);
     if (!transaction.isOpen())
         return failed(Outcome::Failed, m_stock.lastError());
