@@ -10,7 +10,9 @@
 #include "platform/WindowFinder.h"
 #include "stock/UnitAndGroupNames.h"
 
+#include <QDir>
 #include <QGuiApplication>
+#include <QtEndian>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -78,6 +80,7 @@ private slots:
     void initTestCase();
     void cleanup();
     void cardMadeInThePriceListIsSoldAndPrinted();
+    void oldBinaryPriceListIsLoadedAndSold();
 
 private:
     void prepareDataFolder(const ProgramFolder &folder);
@@ -222,6 +225,92 @@ void TestPriceListProcess::cardMadeInThePriceListIsSoldAndPrinted()
                                "\x1b"
                                "e";
     QTRY_COMPARE_WITH_TIMEOUT(folder.journalFiles(u"receipt"_s), QList<QByteArray>{receipt}, kTimeoutMs);
+}
+
+// One record of the old binary price list: name, code, price, quantity and VAT entry in their
+// fixed places of 88 bytes, texts in code page 1250.
+QByteArray binaryRecord(const QByteArray &name, const QByteArray &code, double price, double quantity, char vat)
+{
+    QByteArray record(88, '\0');
+    record.replace(0, name.size(), name);
+    record.replace(40, code.size(), code);
+    const auto putDouble = [&record](int offset, double value) {
+        QByteArray bytes(8, '\0');
+        qToLittleEndian(value, bytes.data());
+        record.replace(offset, 8, bytes);
+    };
+    putDouble(56, price);
+    putDouble(64, quantity);
+    record[80] = vat;
+    return record;
+}
+
+// The shop's old price list, copied into the data folder's "import" folder, is loaded from the
+// maintenance screen ("Servis" on the price list) through the file dialog; its card without a
+// code gets a generated one, and the cashier sells it at once.
+void TestPriceListProcess::oldBinaryPriceListIsLoadedAndSold()
+{
+    m_folder = std::make_unique<ProgramFolder>("TM=TM-binlist-test\r\nPOKL_START=1\r\n");
+    const ProgramFolder &folder = *m_folder;
+    prepareDataFolder(folder);
+    const QString importFile = folder.file(u"cennik/import/stary.bin"_s);
+    QVERIFY(QDir().mkpath(folder.file(u"cennik/import"_s)));
+    QVERIFY(TestPaths::writeFile(importFile, binaryRecord("Chlieb \x9e\x69tn\xfd", "", 1.89, 10, 0) +
+                                                 binaryRecord("Ro\x9eok", "R1", 0.12, 200, 0)));
+    m_programs.start(QStringLiteral(OMIRA_TM_EXE), {u"--program-folder"_s, folder.path()}, folder.path(),
+                     QProcessEnvironment::systemEnvironment());
+    QTRY_VERIFY_WITH_TIMEOUT(m_windows->windowExists("TM-binlist-test"), kTimeoutMs);
+    m_programs.start(folder.executable(), {}, folder.path(), m_bus.environment());
+
+    const QString saleScreen = m_messages.text(Msg::SaleCaption);
+    activate(saleScreen);
+    const QStringList saleSearch = {QString(), QString()};
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen), saleSearch, kTimeoutMs);
+    QVERIFY(xdotool(pressed(u"alt+c"_s)));
+    const QStringList cardSearch = {m_messages.text(Msg::FilterByName), QString()};
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(PriceListCaption), cardSearch, kTimeoutMs);
+
+    const QString serviceScreen = u"Cenník údržba"_s;
+    QVERIFY(xdotool(pressed(u"alt+r"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_bus.widgets(serviceScreen).isEmpty(), kTimeoutMs);
+    // The fifth tab, "Import/Export", and its button "Načítaj cenník".
+    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"ctrl+Tab"_s, u"ctrl+Tab"_s, u"ctrl+Tab"_s,
+                     u"ctrl+Tab"_s, u"alt+n"_s}));
+    const QString fileDialog = m_messages.text(Msg::LoadPriceListTitle);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_bus.widgets(fileDialog).isEmpty(), kTimeoutMs);
+    QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
+    QVERIFY(xdotool(typed(importFile)));
+    QVERIFY(xdotool(pressed(u"Return"_s)));
+
+    const QString stockFile = folder.file(u"cennik/vx60_sklad.db"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(storedCard(stockFile, u"I_0001"_s).section(u'|', 0, 0), u"Chlieb žitný"_s,
+                              kTimeoutMs);
+    QCOMPARE(storedCard(stockFile, u"R1"_s).section(u'|', 0, 0), u"Rožok"_s);
+
+    // Closing the maintenance screen without saving its settings, then the price list.
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(fileDialog).isEmpty(), kTimeoutMs);
+    QVERIFY(xdotool(pressed(u"Escape"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_bus.widgets(m_messages.text(Msg::ServiceCaption)).isEmpty(), kTimeoutMs);
+    QVERIFY(xdotool(pressed(u"alt+n"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(serviceScreen).isEmpty(), kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(PriceListCaption), cardSearch, kTimeoutMs);
+    QVERIFY(xdotool(pressed(u"Escape"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(PriceListCaption).isEmpty(), kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen), saleSearch, kTimeoutMs);
+
+    walk(saleScreen, {
+                         {typed(u"žitný"_s), {QString(), u"žitný"_s}},
+                         {pressed(u"Return"_s), {u"Počet"_s, u"1"_s}},
+                         {pressed(u"Return"_s), saleSearch},
+                     });
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(xdotool(pressed(u"F12"_s)));
+    activate(u"Úhrada dokladu"_s);
+    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"1"_s, u"0"_s, u"F12"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(folder.journalFiles(u"receipt"_s).size(), 1, kTimeoutMs);
+    const QByteArray receipt = folder.journalFiles(u"receipt"_s).constFirst();
+    QVERIFY2(receipt.contains("Chlieb \x9e\x69tn\xfd") && receipt.contains("  1.89"), receipt.constData());
 }
 
 QTEST_MAIN(TestPriceListProcess)

@@ -30,8 +30,10 @@
 #include "pos/ui/TForm_financie.h"
 #include "pos/ui/TForm_platba.h"
 #include "pos/ui/TForm_predaj_medic.h"
+#include "stock/PriceListLoading.h"
 #include "stock/ui/TForm_cennik_servis.h"
 #include "stock/ui/TForm_skladm.h"
+#include "widgets/ProgressDialog.h"
 
 #include <QApplication>
 #include <QDate>
@@ -76,6 +78,27 @@ std::optional<QString> readPrinterHeader(PrinterRequests &requests)
     if (!reply.open(QIODevice::ReadOnly))
         return std::nullopt;
     return Cp1250::decode(reply.read(PrinterRequests::MaxReplyBytes));
+}
+
+// "Načítaj cenník" of the maintenance screen; true when the unit and group names changed.
+bool loadPriceList(DataModule &dataModule, TForm_skladm &stockScreen, AppContext &context,
+                   UserDialogs &dialogs)
+{
+    if (!dataModule.ensureStockTable() || !dataModule.stockFile().isOpen()) {
+        dialogs.warn(context.messages.text(Msg::StockTableNotCreated),
+                     context.messages.text(Msg::ServiceCaption));
+        return false;
+    }
+    ProgressDialog progress(QApplication::activeWindow(), context.messages.text(Msg::LoadPriceListTitle),
+                            u"Načítava sa cenník…"_s);
+    // The data folder in effect: a save of the maintenance screen may have changed it.
+    PriceListLoading loading(
+        {context.config.dataFolder, dataModule.stockFile(), context.messages, dialogs, progress});
+    const PriceListLoading::Changes changes = loading.run();
+    progress.finish();
+    if (changes.cards)
+        stockScreen.runSearch();
+    return changes.unitsAndGroups;
 }
 
 } // namespace
@@ -200,7 +223,10 @@ int runApplication(int argc, char *argv[])
              stockScreen.refillLists();
              stockScreen.runSearch();
          },
-         [&saleScreen] { saleScreen.settingsChanged(); }, [] { return false; },
+         [&saleScreen] { saleScreen.settingsChanged(); },
+         [&dataModule, &stockScreen, &context, &dialogs] {
+             return loadPriceList(dataModule, stockScreen, context, dialogs);
+         },
          [&dialogs, &context] {
              dialogs.inform(u"Import cenníka z iných formátov zatiaľ nie je k dispozícii."_s,
                             context.messages.text(Msg::ReplacePriceListCaption));
