@@ -274,53 +274,27 @@ pxdoc_t *createTable(const QString &path, const QList<FieldDef> &fields, int pri
     return doc;
 }
 
+constexpr int BlockHeaderSize = 6;
+
+// Next and previous block in the chain (0 for none) and the offset of the last
+// record, by which a block says how full it is.
+void putBlockHead(QByteArray &block, int next, int previous, int lastRecordAt)
+{
+    auto *head = reinterpret_cast<uchar *>(block.data());
+    qToLittleEndian<quint16>(quint16(next), head);
+    qToLittleEndian<quint16>(quint16(previous), head + 2);
+    qToLittleEndian<qint16>(qint16(lastRecordAt), head + 4);
+}
+
 // Data blocks as pxlib's writer leaves them: numbered 1, 2, ... in file order,
 // each linked to its neighbours, full but the last, the unused rest zero.
-class BlockAppender
-{
-public:
-    BlockAppender(pxdoc_t *doc, const QList<FieldDef> &fields)
-        : m_doc(doc), m_fields(fields), m_recordSize(doc->px_head->px_recordsize),
-          m_block(doc->px_head->px_maxtablesize * 1024, '\0'),
-          m_perBlock((int(m_block.size()) - BlockHeaderSize) / m_recordSize)
-    {}
-
-    int blocksFor(int rows) const { return (rows + m_perBlock - 1) / m_perBlock; }
-
-    // Writes block `number` of `blocks` with the rows from `first` on.
-    bool append(int number, int blocks, int first, int rows, const RowFunction &row)
-    {
-        const int count = std::min(m_perBlock, rows - first);
-        m_block.fill('\0');
-        auto *head = reinterpret_cast<uchar *>(m_block.data());
-        qToLittleEndian<quint16>(quint16(number < blocks ? number + 1 : 0), head);
-        qToLittleEndian<quint16>(quint16(number - 1), head + 2);
-        // The offset of the last record, as the header of a block says how full it is.
-        qToLittleEndian<quint16>(quint16((count - 1) * m_recordSize), head + 4);
-        char *record = m_block.data() + BlockHeaderSize;
-        for (int i = 0; i < count; ++i, record += m_recordSize)
-            putRecord(m_doc, record, m_fields, row(first + i));
-        std::FILE *file = m_doc->px_stream->s.fp;
-        return std::fwrite(m_block.constData(), 1, size_t(m_block.size()), file) == size_t(m_block.size());
-    }
-
-    int perBlock() const { return m_perBlock; }
-
-private:
-    static constexpr int BlockHeaderSize = 6; // next block, previous block, offset of the last record
-
-    pxdoc_t *m_doc;
-    const QList<FieldDef> &m_fields;
-    int m_recordSize;
-    QByteArray m_block;
-    int m_perBlock;
-};
-
 bool appendBlocks(pxdoc_t *doc, const QList<FieldDef> &fields, int rows, const RowFunction &row,
                   QString *error)
 {
-    BlockAppender appender(doc, fields);
-    const int blocks = appender.blocksFor(rows);
+    const int recordSize = doc->px_head->px_recordsize;
+    QByteArray block(doc->px_head->px_maxtablesize * 1024, '\0');
+    const int perBlock = (int(block.size()) - BlockHeaderSize) / recordSize;
+    const int blocks = (rows + perBlock - 1) / perBlock;
     if (blocks > std::numeric_limits<quint16>::max()) {
         *error = u"%1 rows need %2 blocks, a table has at most 65535"_s.arg(rows).arg(blocks);
         return false;
@@ -331,7 +305,13 @@ bool appendBlocks(pxdoc_t *doc, const QList<FieldDef> &fields, int rows, const R
         return false;
     }
     for (int number = 1; number <= blocks; ++number) {
-        if (!appender.append(number, blocks, (number - 1) * appender.perBlock(), rows, row)) {
+        const int first = (number - 1) * perBlock;
+        const int count = std::min(perBlock, rows - first);
+        block.fill('\0');
+        putBlockHead(block, number < blocks ? number + 1 : 0, number - 1, (count - 1) * recordSize);
+        for (int i = 0; i < count; ++i)
+            putRecord(doc, block.data() + BlockHeaderSize + i * recordSize, fields, row(first + i));
+        if (std::fwrite(block.constData(), 1, size_t(block.size()), file) != size_t(block.size())) {
             *error = u"cannot write data block %1"_s.arg(number);
             return false;
         }
@@ -340,7 +320,7 @@ bool appendBlocks(pxdoc_t *doc, const QList<FieldDef> &fields, int rows, const R
     doc->px_head->px_fileblocks = unsigned(blocks);
     doc->px_head->px_firstblock = blocks > 0 ? 1 : 0;
     doc->px_head->px_lastblock = unsigned(blocks);
-    return std::fflush(file) == 0;
+    return true;
 }
 
 } // namespace
