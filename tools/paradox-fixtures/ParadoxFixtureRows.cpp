@@ -5,12 +5,15 @@
 
 #include <QDate>
 #include <QTime>
+#include <QtEndian>
 
 // pxlib's header declares C functions without saying so.
 extern "C" {
 #include <paradox.h>
 }
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -230,39 +233,108 @@ void putValue(pxdoc_t *doc, char *data, const FieldDef &field, const QVariant &v
     }
 }
 
-} // namespace
+// `record` must be all zero: empty values leave their bytes untouched.
+void putRecord(pxdoc_t *doc, char *record, const QList<FieldDef> &fields, const QVariantList &values)
+{
+    int offset = 0;
+    for (qsizetype f = 0; f < fields.size(); ++f) {
+        putValue(doc, record + offset, fields[f], values.value(f));
+        offset += fields[f].length;
+    }
+}
 
-bool writeTable(const QString &path, const QList<FieldDef> &fields, int rows, const RowFunction &row,
-                int primaryKeyFields, QString *error)
+int recordSizeOf(const QList<FieldDef> &fields)
+{
+    int size = 0;
+    for (const FieldDef &field : fields)
+        size += field.length;
+    return size;
+}
+
+// A new table file with its header and no records, or null with `error`.
+pxdoc_t *createTable(const QString &path, const QList<FieldDef> &fields, int primaryKeyFields, QString *error)
 {
     pxdoc_t *doc = PX_new();
     // pxlib owns the field list from here on and frees it with the document.
     auto *specs = static_cast<pxfield_t *>(std::calloc(size_t(fields.size()), sizeof(pxfield_t)));
-    int recordSize = 0;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         specs[i].px_fname = strdup(fields[i].name.toLatin1().constData());
         specs[i].px_ftype = char(fields[i].type);
         specs[i].px_flen = fields[i].length;
-        recordSize += fields[i].length;
     }
     if (PX_create_file(doc, specs, int(fields.size()), path.toLocal8Bit().constData(), pxfFileTypNonIndexDB) <
         0) {
         *error = u"PX_create_file failed for "_s + path;
         PX_delete(doc);
-        return false;
+        return nullptr;
     }
     doc->px_stream->close = px_true; // PX_close then flushes and closes the file
     if (primaryKeyFields > 0)
         PX_set_value(doc, "numprimkeys", float(primaryKeyFields));
-    QByteArray record(recordSize, '\0');
+    return doc;
+}
+
+constexpr int BlockHeaderSize = 6;
+
+// Next and previous block in the chain (0 for none) and the offset of the last
+// record, by which a block says how full it is.
+void putBlockHead(QByteArray &block, int next, int previous, int lastRecordAt)
+{
+    auto *head = reinterpret_cast<uchar *>(block.data());
+    qToLittleEndian<quint16>(quint16(next), head);
+    qToLittleEndian<quint16>(quint16(previous), head + 2);
+    qToLittleEndian<qint16>(qint16(lastRecordAt), head + 4);
+}
+
+// Data blocks as pxlib's writer leaves them: numbered 1, 2, ... in file order,
+// each linked to its neighbours, full but the last, the unused rest zero.
+bool appendBlocks(pxdoc_t *doc, const QList<FieldDef> &fields, int rows, const RowFunction &row,
+                  QString *error)
+{
+    const int recordSize = doc->px_head->px_recordsize;
+    QByteArray block(doc->px_head->px_maxtablesize * 1024, '\0');
+    const int perBlock = (int(block.size()) - BlockHeaderSize) / recordSize;
+    const int blocks = (rows + perBlock - 1) / perBlock;
+    if (blocks > std::numeric_limits<quint16>::max()) {
+        *error = u"%1 rows need %2 blocks, a table has at most 65535"_s.arg(rows).arg(blocks);
+        return false;
+    }
+    std::FILE *file = doc->px_stream->s.fp;
+    if (std::fseek(file, doc->px_head->px_headersize, SEEK_SET) != 0) {
+        *error = u"cannot seek past the header"_s;
+        return false;
+    }
+    for (int number = 1; number <= blocks; ++number) {
+        const int first = (number - 1) * perBlock;
+        const int count = std::min(perBlock, rows - first);
+        block.fill('\0');
+        putBlockHead(block, number < blocks ? number + 1 : 0, number - 1, (count - 1) * recordSize);
+        for (int i = 0; i < count; ++i)
+            putRecord(doc, block.data() + BlockHeaderSize + i * recordSize, fields, row(first + i));
+        if (std::fwrite(block.constData(), 1, size_t(block.size()), file) != size_t(block.size())) {
+            *error = u"cannot write data block %1"_s.arg(number);
+            return false;
+        }
+    }
+    doc->px_head->px_numrecords = rows;
+    doc->px_head->px_fileblocks = unsigned(blocks);
+    doc->px_head->px_firstblock = blocks > 0 ? 1 : 0;
+    doc->px_head->px_lastblock = unsigned(blocks);
+    return true;
+}
+
+} // namespace
+
+bool writeTable(const QString &path, const QList<FieldDef> &fields, int rows, const RowFunction &row,
+                int primaryKeyFields, QString *error)
+{
+    pxdoc_t *doc = createTable(path, fields, primaryKeyFields, error);
+    if (!doc)
+        return false;
+    QByteArray record(recordSizeOf(fields), '\0');
     for (int i = 0; i < rows; ++i) {
         record.fill('\0');
-        const QVariantList values = row(i);
-        int offset = 0;
-        for (qsizetype f = 0; f < fields.size(); ++f) {
-            putValue(doc, record.data() + offset, fields[f], values.value(f));
-            offset += fields[f].length;
-        }
+        putRecord(doc, record.data(), fields, row(i));
         if (PX_put_record(doc, record.data()) < 0) {
             *error = u"PX_put_record failed at row %1"_s.arg(i);
             PX_delete(doc);
@@ -272,6 +344,28 @@ bool writeTable(const QString &path, const QList<FieldDef> &fields, int rows, co
     PX_close(doc);
     PX_delete(doc);
     return true;
+}
+
+bool writeTableInBlocks(const QString &path, const QList<FieldDef> &fields, int rows, const RowFunction &row,
+                        int primaryKeyFields, QString *error)
+{
+    pxdoc_t *doc = createTable(path, fields, primaryKeyFields, error);
+    if (!doc)
+        return false;
+    bool ok = appendBlocks(doc, fields, rows, row, error);
+    // pxlib writes its whole header from its counts at each of its own changes; setting
+    // the key fields again is the public call that does so with the counts set above.
+    if (ok && PX_set_value(doc, "numprimkeys", float(primaryKeyFields)) < 0) {
+        *error = u"cannot rewrite the header of "_s + path;
+        ok = false;
+    }
+    if (ok && std::fflush(doc->px_stream->s.fp) != 0) {
+        *error = u"cannot write "_s + path;
+        ok = false;
+    }
+    PX_close(doc);
+    PX_delete(doc);
+    return ok;
 }
 
 } // namespace ParadoxFixtureRows
