@@ -3,9 +3,14 @@
 #include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
 #include "stock/ParadoxTable.h"
+#include "stock/StockBackup.h"
+#include "stock/StockRestore.h"
 #include "stock/TableLayouts.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QLocale>
 #include <QSqlDatabase>
 
 using namespace Qt::StringLiterals;
@@ -117,9 +122,35 @@ void DataModule::reportDamagedFile(const DataFile &file)
             m_messages.text(Msg::SaleWarningCaption));
         return;
     }
+    const QString backup = StockBackup::newest(m_dataFolder).isEmpty()
+                               ? u"\r\nV priečinku zaloha nie je žiadna záloha cenníka."_s
+                               : QString();
     warn(u"Súbor cenníka\r\n%1\r\nje poškodený (napríklad po páde disku alebo prerušenom kopírovaní). "
-         "Program ho nezmenil a cenník sa nepoužije."_s.arg(path),
+         "Program ho nezmenil a cenník sa nepoužije.%2"_s.arg(path, backup),
          m_messages.text(Msg::SaleWarningCaption));
+}
+
+DataModule::Restore DataModule::offerStockRestore()
+{
+    const QString backup = StockBackup::newest(m_dataFolder);
+    if (backup.isEmpty())
+        return Restore::NoBackup;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString question =
+        u"Súbor cenníka\r\n%1\r\nje poškodený (napríklad po páde disku alebo prerušenom kopírovaní).\r\n\r\n"
+        "Obnoviť cenník z najnovšej zálohy\r\n%2\r\nz %3?\r\n\r\nZmeny cenníka urobené po nej sa stratia. "
+        "Poškodený súbor zostane v priečinku dát ako %4."_s.arg(
+            QDir::toNativeSeparators(stockPath()), QDir::toNativeSeparators(backup),
+            QLocale().toString(QFileInfo(backup).lastModified(), QLocale::ShortFormat),
+            StockRestore::keptName(now));
+    if (!m_dialogs.askYesNo(question, m_messages.text(Msg::SaleWarningCaption), UserDialogs::Answer::No))
+        return Restore::Declined;
+    StockRestore restore;
+    if (!restore.restore(backup, stockPath(), now)) {
+        warn(restore.lastError(), m_messages.text(Msg::SaleWarningCaption));
+        return Restore::Failed;
+    }
+    return Restore::Done;
 }
 
 void DataModule::reportVersionTestFailed()
@@ -137,6 +168,15 @@ bool DataModule::openExisting(DataFile &file, const QString &path, bool &usable)
         return true;
     if (file.open(path, false, m_settings.busyTimeoutMs))
         return true;
+    if (&file == &m_stockFile && file.lastKind() == DataFile::Kind::Damaged) {
+        const Restore restore = offerStockRestore();
+        if (restore == Restore::Done && file.open(path, false, m_settings.busyTimeoutMs))
+            return true;
+        usable = false;
+        if (restore == Restore::NoBackup || restore == Restore::Done)
+            reportUnusableFile(file);
+        return false;
+    }
     if (!isUsableKind(file.lastKind())) {
         usable = false;
         reportUnusableFile(file);

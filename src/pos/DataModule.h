@@ -98,6 +98,10 @@ private:
     bool openForCreation(DataFile &file, const QString &path, bool &usable);
     void reportUnusableFile(const DataFile &file);
     void reportDamagedFile(const DataFile &file);
+    enum class Restore { NoBackup, Declined, Failed, Done };
+    // Offers the newest backup in place of a damaged stock file (told to the cashier, but a
+    // missing backup); Done when it was put there.
+    Restore offerStockRestore();
     void reportOldInstallationTable(const DataFile &file);
     void reportVersionTestFailed();
     void warn(const QString &text, const QString &caption);

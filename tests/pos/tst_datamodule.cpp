@@ -84,6 +84,8 @@ private slots:
     void damagedSqliteFileIsNotRepaired();
     void fileCutShortIsNamedAndLeftAlone_data();
     void fileCutShortIsNamedAndLeftAlone();
+    void damagedPriceListIsRestoredOnlyOnYes_data();
+    void damagedPriceListIsRestoredOnlyOnYes();
     void userTextIsStoredAsTyped();
     void insertFailureLeavesTheCallerTheEngineText();
 
@@ -448,6 +450,76 @@ void TestDataModule::fileCutShortIsNamedAndLeftAlone()
     }
     dm.closeDatabases();
     QCOMPARE(TestPaths::readFile(path(fileName)), cut);
+}
+
+void TestDataModule::damagedPriceListIsRestoredOnlyOnYes_data()
+{
+    QTest::addColumn<bool>("backups");
+    QTest::addColumn<UserDialogs::Answer>("answer");
+    QTest::newRow("yes") << true << UserDialogs::Answer::Yes;
+    QTest::newRow("no") << true << UserDialogs::Answer::No;
+    QTest::newRow("no backup") << false << UserDialogs::Answer::Ok;
+}
+
+// Two backups of the price list, the newer holding card NEW; the price list then cut short.
+void TestDataModule::damagedPriceListIsRestoredOnlyOnYes()
+{
+    QFETCH(bool, backups);
+    QFETCH(UserDialogs::Answer, answer);
+    const QString stock = path(u"vx60_sklad.db"_s);
+    {
+        DataModule &dm = module();
+        QVERIFY(dm.prepareSalesTable());
+    }
+    m_module.reset();
+    const auto addCard = [&stock](const QString &code) {
+        DataFile file;
+        return file.open(stock, false) &&
+               file.exec(u"INSERT INTO VX60_SKLAD (KOD, NAZOV) VALUES ('%1', 'Karta %1')"_s.arg(code));
+    };
+    QVERIFY(QDir().mkpath(path(u"zaloha"_s)));
+    QVERIFY(addCard(u"OLD"_s));
+    const QString older = path(u"zaloha/vx60_sklad_010326_0800.db"_s);
+    const QString newer = path(u"zaloha/vx60_sklad_100326_1745.db"_s);
+    if (backups)
+        QVERIFY(QFile::copy(stock, older));
+    QVERIFY(addCard(u"NEW"_s));
+    if (backups)
+        QVERIFY(QFile::copy(stock, newer));
+    for (int i = 0; i < 300; ++i)
+        QVERIFY(addCard(u"LATER%1"_s.arg(i)));
+    const QByteArray cut = TestPaths::readFile(stock).left(4096 + 1000);
+    QVERIFY(TestPaths::writeFile(stock, cut));
+
+    m_dialogs.queueAnswer(answer);
+    DataModule &dm = module();
+    const bool prepared = dm.prepareSalesTable();
+    QCOMPARE(m_dialogs.shown().size(), 1);
+    const UserDialogs::Message box = m_dialogs.shown().at(0);
+    QVERIFY2(box.text.contains(QDir::toNativeSeparators(stock)), qPrintable(box.text));
+    if (!backups) {
+        QVERIFY(box.text.contains(u"nie je žiadna záloha"_s));
+        QVERIFY(!prepared);
+        QCOMPARE(TestPaths::readFile(stock), cut);
+        return;
+    }
+    QCOMPARE(box.buttons, UserDialogs::Buttons::YesNo);
+    QCOMPARE(box.defaultAnswer, UserDialogs::Answer::No);
+    QVERIFY2(box.text.contains(QDir::toNativeSeparators(newer)), qPrintable(box.text));
+    const QStringList kept = QDir(m_dir->path()).entryList({u"vx60_sklad_poskodeny_*.db"_s});
+    if (answer == UserDialogs::Answer::No) {
+        QVERIFY(!prepared);
+        QVERIFY(!dm.stockTableUsable());
+        QCOMPARE(TestPaths::readFile(stock), cut);
+        QVERIFY(kept.isEmpty());
+        return;
+    }
+    QVERIFY(prepared);
+    QVERIFY(dm.stockTableUsable());
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(TestPaths::readFile(path(kept.at(0))), cut);
+    QCOMPARE(dm.stockSearch().search(StockSearch::Column::Code, u"NEW"_s)->size(), 1);
+    QCOMPARE(TestPaths::readFile(newer).size(), TestPaths::readFile(stock).size());
 }
 
 void TestDataModule::userTextIsStoredAsTyped()
