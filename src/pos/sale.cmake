@@ -7,7 +7,6 @@ target_sources(omira_core PRIVATE
 )
 
 target_sources(omira_gui PRIVATE
-    ui/RichTextFill.cpp ui/RichTextFill.h
     ui/SaleDocumentModel.cpp ui/SaleDocumentModel.h
     ui/SaleDocumentPanel.cpp ui/SaleDocumentPanel.h
     ui/SaleItemPanel.cpp ui/SaleItemPanel.h

@@ -2,9 +2,9 @@
 
 #include "lang/MessageTable.h"
 #include "pos/SaleDocument.h"
-#include "pos/ui/RichTextFill.h"
 #include "pos/ui/SaleDocumentModel.h"
 #include "stock/ReceiptHeaderFile.h"
+#include "stock/ui/RichTextBox.h"
 #include "widgets/GridColumnFitter.h"
 #include "widgets/ScreenWidgets.h"
 
@@ -118,7 +118,7 @@ void SaleDocumentPanel::toggleHelp(const QString &helpFile)
         m_helpShown ? ReceiptHeaderFile::LoadResult{} : ReceiptHeaderFile::load(helpFile);
     m_helpShown = help.status == ReceiptHeaderFile::Status::Loaded;
     if (m_helpShown)
-        fillTextEdit(RE_doklad, help.document);
+        RichTextBox::fill(RE_doklad, help.document);
     showText(m_helpShown);
     GroupBox_doklad->setTitle(m_messages.text(m_helpShown ? Msg::HelpBoxCaption : Msg::DocumentBoxCaption));
 }

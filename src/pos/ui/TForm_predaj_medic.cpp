@@ -10,7 +10,6 @@
 #include "pos/DataModule.h"
 #include "pos/ReceiptPrint.h"
 #include "pos/SaleScreenLayout.h"
-#include "pos/ui/RichTextFill.h"
 #include "pos/ui/SaleDocumentModel.h"
 #include "pos/ui/SaleDocumentPanel.h"
 #include "pos/ui/SaleItemPanel.h"
@@ -18,6 +17,7 @@
 #include "stock/DataFolder.h"
 #include "stock/PointOfSaleSettings.h"
 #include "stock/ReceiptHeaderFile.h"
+#include "stock/ui/RichTextBox.h"
 #include "stock/ui/StockListModel.h"
 #include "widgets/GridColumnFitter.h"
 #include "widgets/PanelStatusBar.h"
@@ -224,9 +224,9 @@ void TForm_predaj_medic::loadHeader()
     const ReceiptHeaderFile::LoadResult header =
         ReceiptHeaderFile::load(ReceiptHeaderFile::filePath(m_services.data.dataFolder()));
     if (header.status == ReceiptHeaderFile::Status::Loaded)
-        fillTextEdit(RE_hlavicka, header.document);
+        RichTextBox::fill(RE_hlavicka, header.document);
     else if (RE_hlavicka->document()->isEmpty())
-        fillTextEdit(RE_hlavicka, RichTextDocument::fromPlainLines(ReceiptHeaderFile::defaultLines()));
+        RichTextBox::fill(RE_hlavicka, RichTextDocument::fromPlainLines(ReceiptHeaderFile::defaultLines()));
 }
 
 void TForm_predaj_medic::prepareTables()

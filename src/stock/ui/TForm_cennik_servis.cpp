@@ -8,7 +8,7 @@
 #include "stock/ReceiptHeaderFile.h"
 #include "stock/ServiceSettingsSave.h"
 #include "stock/UnitAndGroupNames.h"
-#include "stock/ui/HeaderBoxText.h"
+#include "stock/ui/RichTextBox.h"
 #include "stock/ui/ServiceCashierPanel.h"
 #include "stock/ui/ServiceImportPanel.h"
 #include "stock/ui/ServiceInfoPanel.h"
@@ -43,8 +43,8 @@ TForm_cennik_servis::TForm_cennik_servis(PriceListServiceContext context, QWidge
                                     u"Vymazať skladovú skupinu ?\r\n%1"_s, u"Skladovú skupinu"_s},
                                    services, this);
     m_groups->setWidgets(m_stock->groupField(), m_stock->groupList(), m_stock->groupDelete());
-    HeaderBoxText::fill(m_info->headerBox(),
-                        RichTextDocument::fromPlainLines(ReceiptHeaderFile::defaultLines()));
+    RichTextBox::fill(m_info->headerBox(),
+                      RichTextDocument::fromPlainLines(ReceiptHeaderFile::defaultLines()));
     connectActions();
     installFilters();
 }
@@ -105,10 +105,10 @@ void TForm_cennik_servis::loadHeader()
                      header.status == ReceiptHeaderFile::Status::Missing;
     // Without a file the box starts from the instructions again, so that an
     // abandoned edit of an earlier showing is gone.
-    HeaderBoxText::fill(m_info->headerBox(),
-                        header.status == ReceiptHeaderFile::Status::Loaded
-                            ? header.document
-                            : RichTextDocument::fromPlainLines(ReceiptHeaderFile::defaultLines()));
+    RichTextBox::fill(m_info->headerBox(),
+                      header.status == ReceiptHeaderFile::Status::Loaded
+                          ? header.document
+                          : RichTextDocument::fromPlainLines(ReceiptHeaderFile::defaultLines()));
 }
 
 // ---- Actions ---------------------------------------------------------------
@@ -125,7 +125,7 @@ void TForm_cennik_servis::BitBtn_hlavickaClick()
     QStringList lines = reply->split(lineEnd);
     if (!lines.isEmpty() && lines.back().isEmpty())
         lines.removeLast();
-    HeaderBoxText::fill(m_info->headerBox(), RichTextDocument::fromPlainLines(lines));
+    RichTextBox::fill(m_info->headerBox(), RichTextDocument::fromPlainLines(lines));
     // The box now holds what the printer gave: it is saved, also over a file that could not be read.
     m_headerLoaded = true;
 }
@@ -233,7 +233,7 @@ bool TForm_cennik_servis::confirmedSave()
     edits.units = m_units->edits();
     edits.groups = m_groups->edits();
     if (m_headerLoaded || m_info->headerBox()->document()->isModified())
-        edits.header = HeaderBoxText::read(m_info->headerBox());
+        edits.header = RichTextBox::read(m_info->headerBox());
     const ServiceSettingsSave::Result result =
         ServiceSettingsSave(m_context.programFolder, m_context.config, m_context.stockFile).save(edits);
     if (!result.problem.isEmpty())

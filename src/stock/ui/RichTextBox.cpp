@@ -1,4 +1,4 @@
-#include "stock/ui/HeaderBoxText.h"
+#include "stock/ui/RichTextBox.h"
 
 #include "stock/RichTextDocument.h"
 
@@ -76,7 +76,7 @@ RichTextParagraph paragraphOf(const QTextBlock &block)
 
 } // namespace
 
-void HeaderBoxText::fill(QTextEdit *edit, const RichTextDocument &document)
+void RichTextBox::fill(QTextEdit *edit, const RichTextDocument &document)
 {
     edit->clear();
     QTextCursor cursor(edit->document());
@@ -98,7 +98,7 @@ void HeaderBoxText::fill(QTextEdit *edit, const RichTextDocument &document)
     edit->document()->setModified(false);
 }
 
-RichTextDocument HeaderBoxText::read(const QTextEdit *edit)
+RichTextDocument RichTextBox::read(const QTextEdit *edit)
 {
     RichTextDocument document;
     for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next())
