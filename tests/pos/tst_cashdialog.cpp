@@ -1,6 +1,7 @@
 #include "../link/FakePrintManager.h"
 #include "../link/RecordingStatusView.h"
 #include "FakePlatform.h"
+#include "FocusedKeys.h"
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
 #include "base/Configuration.h"
@@ -25,6 +26,9 @@
 
 using namespace Qt::StringLiterals;
 
+using FocusedKeys::press;
+using FocusedKeys::type;
+
 namespace {
 
 const QByteArray Esc("\x1b");
@@ -42,22 +46,6 @@ QByteArray infoReply(int number)
 QByteArray line(const QByteArray &command, double amount)
 {
     return Esc + command + QString::asprintf("%12.2f", amount).toLatin1() + "\r\n";
-}
-
-// A key as the cashier presses it: it goes to whatever has the focus now.
-void press(int key)
-{
-    QWidget *focused = QApplication::focusWidget();
-    QVERIFY2(focused, "nothing has the focus");
-    QTest::keyClick(focused, Qt::Key(key));
-}
-
-void type(const QString &text)
-{
-    QWidget *focused = QApplication::focusWidget();
-    QVERIFY2(focused, "nothing has the focus");
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, focused, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 // The status query of the gate, with the status word a test sets.

@@ -1,3 +1,4 @@
+#include "FocusedKeys.h"
 #include "ScriptedDialogs.h"
 #include "base/Configuration.h"
 #include "lang/MessageTable.h"
@@ -13,6 +14,8 @@
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+
+using FocusedKeys::press;
 
 namespace {
 
@@ -320,18 +323,6 @@ void TestPayment::dialogClosingTextUnlessSkoda()
     Dialog disabled(100, true);
     disabled.run([&] { QVERIFY(!disabled.child<QPlainTextEdit>(u"Memo_peta"_s)->isEnabled()); });
 }
-
-namespace {
-
-// A key as the cashier presses it: it goes to whatever has the focus now.
-void press(int key)
-{
-    QWidget *focused = QApplication::focusWidget();
-    QVERIFY2(focused, "nothing has the focus");
-    QTest::keyClick(focused, Qt::Key(key));
-}
-
-} // namespace
 
 void TestPayment::f4ReachesTheDiscountFromEveryControl_data()
 {

@@ -1,3 +1,4 @@
+#include "CancelAfter.h"
 #include "base/Cp1250.h"
 #include "base/Progress.h"
 #include "stock/BinaryPriceList.h"
@@ -45,17 +46,6 @@ QByteArray record(const QString &name, const QString &code, double price = 1.5, 
     Q_ASSERT(bytes.size() == BinaryPriceList::RecordSize);
     return bytes;
 }
-
-// Lets the work go on `steps` times, then cancels.
-class CancelAfter : public Progress
-{
-public:
-    explicit CancelAfter(int steps) : m_steps(steps) {}
-    bool advance(qint64, qint64) override { return m_steps-- > 0; }
-
-private:
-    int m_steps;
-};
 
 StockRow cardWithCode(const QString &code)
 {

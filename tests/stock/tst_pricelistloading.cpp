@@ -1,3 +1,4 @@
+#include "CancelAfter.h"
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
 #include "base/Progress.h"
@@ -36,16 +37,6 @@ StockRow card(const QString &kod, const QString &nazov, double price)
     row.skladIdx = 2;
     return row;
 }
-
-class CancelAfter : public Progress
-{
-public:
-    explicit CancelAfter(int steps) : m_steps(steps) {}
-    bool advance(qint64, qint64) override { return m_steps-- > 0; }
-
-private:
-    int m_steps;
-};
 
 QList<StockRow> rowsOf(DataFile &file, const QString &table)
 {

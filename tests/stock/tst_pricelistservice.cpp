@@ -1,3 +1,4 @@
+#include "FocusedKeys.h"
 #include "ScriptedDialogs.h"
 #include "base/Configuration.h"
 #include "base/Cp1250.h"
@@ -30,22 +31,10 @@
 using namespace Qt::StringLiterals;
 using Answer = UserDialogs::Answer;
 
+using FocusedKeys::press;
+using FocusedKeys::type;
+
 namespace {
-
-void press(int key)
-{
-    QWidget *focused = QApplication::focusWidget();
-    QVERIFY2(focused, "nothing has the focus");
-    QTest::keyClick(focused, Qt::Key(key));
-}
-
-void type(const QString &text)
-{
-    QWidget *focused = QApplication::focusWidget();
-    QVERIFY2(focused, "nothing has the focus");
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, focused, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
 
 QByteArray bytesOf(const QString &path)
 {
