@@ -1,5 +1,7 @@
 #include "link/PrinterRequests.h"
 
+#include "base/Cp1250.h"
+
 #include "base/Configuration.h"
 #include "link/PrintManagerLink.h"
 #include "link/ReplyParsers.h"
@@ -121,6 +123,17 @@ qsizetype PrinterRequests::query_printer_data(char letter)
         }
     }
     return 0;
+}
+
+std::optional<QString> PrinterRequests::read_header_lines()
+{
+    if (query_printer_data('h') <= 0)
+        return std::nullopt;
+    // Taken as the print manager wrote it, not as the data reply was rebuilt into words.
+    const std::optional<QByteArray> bytes = readReplyFile(dataFilePath());
+    if (!bytes)
+        return std::nullopt;
+    return Cp1250::decode(*bytes);
 }
 
 bool PrinterRequests::get_info()

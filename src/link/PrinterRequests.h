@@ -40,6 +40,9 @@ public:
     bool read_vat_rates(int timeoutMs);
     // The length of the rebuilt data reply for `letter` ("v", "h", "D"), 0 when none came.
     qsizetype query_printer_data(char letter);
+    // The printer's receipt header lines: the reply file of the data request "h" as
+    // plain text (code page 1250), or nothing when the printer gave no data.
+    std::optional<QString> read_header_lines();
     // Reads the information reply that stands or arrives, without asking for one.
     bool get_info();
     void show_printer_info();

@@ -8,6 +8,8 @@
 #include "link/PrinterRequests.h"
 #include "link/PrinterState.h"
 #include "link/ReplyParsers.h"
+#include "omira-tm/PrinterMemory.h"
+#include "omira-tm/ReplyFormatter.h"
 #include "platform/FileSystem.h"
 
 #include <QDir>
@@ -84,6 +86,7 @@ private slots:
     void ratesRequest();
     void dataQuery_data();
     void dataQuery();
+    void headerLinesAsTheSimulatorWritesThem();
     void hostileReplyFiles_data();
     void hostileReplyFiles();
 };
@@ -324,6 +327,22 @@ void TestPrinterRequests::dataQuery()
     QCOMPARE(f.state.data_reply, text);
     QCOMPARE(f.printManager.received, QList<QByteArray>{request});
     QVERIFY(f.clock.nowMs() <= f.config.infoTimeout + 2 * f.config.repeatPeriod);
+}
+
+// The header box takes the reply file as the print manager wrote it: whole lines, Slovak
+// letters and blanks kept, not the words the data reply is rebuilt into.
+void TestPrinterRequests::headerLinesAsTheSimulatorWritesThem()
+{
+    RequestFixture f;
+    PrinterMemory printer = PrinterMemory::factoryDefaults();
+    printer.headerLines = {u"Potraviny Žltá ruža"_s, u"Hlavná 1, 949 01 Nitra"_s};
+    const QByteArray request = "\x1b!h\x1b\x65";
+    f.printManager.answer(request, DataFile, ReplyFormatter::dataReply('h', printer));
+
+    QCOMPARE(f.requests.read_header_lines(), u"Potraviny Žltá ruža\r\nHlavná 1, 949 01 Nitra\r\n"_s);
+
+    RequestFixture silent;
+    QCOMPARE(silent.requests.read_header_lines(), std::nullopt);
 }
 
 void TestPrinterRequests::hostileReplyFiles_data()

@@ -10,7 +10,6 @@
 #include "app/ui/PlaceholderScreen.h"
 #include "app/ui/QtUserDialogs.h"
 #include "app/ui/TSQD60.h"
-#include "base/Cp1250.h"
 #include "base/UserDialogs.h"
 #include "lang/MessageIds.h"
 #include "lang/MessageTable.h"
@@ -38,7 +37,6 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
-#include <QFile>
 #include <QScopeGuard>
 
 #include <memory>
@@ -67,17 +65,6 @@ std::vector<std::unique_ptr<QWidget>> createScreens()
     for (const auto &[name, title] : screens)
         result.push_back(std::make_unique<PlaceholderScreen>(name, title));
     return result;
-}
-
-// The printer's header lines as the print manager left them in the data reply file.
-std::optional<QString> readPrinterHeader(PrinterRequests &requests)
-{
-    if (requests.query_printer_data('h') <= 0)
-        return std::nullopt;
-    QFile reply(requests.dataFilePath());
-    if (!reply.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return Cp1250::decode(reply.read(PrinterRequests::MaxReplyBytes));
 }
 
 // "Načítaj cenník" of the maintenance screen; true when the unit and group names changed.
@@ -218,7 +205,7 @@ int runApplication(int argc, char *argv[])
 
     TForm_cennik_servis serviceScreen(
         {context.programFolder, context.config, context.messages, dialogs, dataModule.stockFile(),
-         [&requests] { return readPrinterHeader(requests); }, [&printer] { printer.detect_fm(); },
+         [&requests] { return requests.read_header_lines(); }, [&printer] { printer.detect_fm(); },
          [&stockScreen] {
              stockScreen.refillLists();
              stockScreen.runSearch();
