@@ -4,6 +4,7 @@
 #include "base/Progress.h"
 #include "lang/MessageTable.h"
 #include "stock/DataFile.h"
+#include "stock/ParadoxStockSource.h"
 #include "stock/PriceListLoading.h"
 #include "stock/PriceListMerge.h"
 #include "stock/SqliteStockSource.h"
@@ -149,6 +150,7 @@ private slots:
     void unreadableBinaryWarns();
     void mergeWithCompanionSettings();
     void mergeWithoutCompanionKeepsUnits();
+    void oldInstallationsTableMerges();
     void refusalsBeforeAnythingIsWritten_data();
     void refusalsBeforeAnythingIsWritten();
     void databaseErrorWarns();
@@ -414,6 +416,39 @@ void TestPriceListLoading::mergeWithoutCompanionKeepsUnits()
     QCOMPARE(missing.caption, msg(226));
     QCOMPARE(missing.icon, UserDialogs::Icon::Information);
     QCOMPARE(shop.dialogs.shown()[1].text, msg(227) + u"2"_s + msg(228));
+}
+
+// The stock table of the old Windows version (a Paradox file, its extension in capitals as
+// that system wrote it) merges like one of ours.
+void TestPriceListLoading::oldInstallationsTableMerges()
+{
+    Shop shop;
+    const QString oldTable = shop.importFolder + u"VX60_SKLAD.DB"_s;
+    QVERIFY(QFile::copy(QStringLiteral(OMIRA_PARADOX_DATA) + u"/vx60_sklad.db"_s, oldTable));
+    QList<StockRow> theirs;
+    {
+        ParadoxStockSource source(oldTable);
+        QVERIFY2(source.checkLayout(), qPrintable(source.error()));
+        StockRow row;
+        while (source.next(row) == StockRowSource::Read::Row)
+            theirs << row;
+    }
+    QVERIFY(theirs.size() > 100);
+
+    const auto changes = shop.load(oldTable);
+    QVERIFY(changes.cards);
+    const UserDialogs::Message &done = shop.dialogs.shown().constLast();
+    QVERIFY2(done.text.startsWith(msg(227) + QString::number(theirs.size()) + msg(228)),
+             qPrintable(done.text));
+    QHash<QString, StockRow> merged;
+    for (const StockRow &card : shop.cards())
+        merged.insert(card.kod, card);
+    QCOMPARE(merged.size(), shop.ours.size() + theirs.size());
+    for (const StockRow &card : theirs) {
+        QVERIFY2(merged.contains(card.kod), qPrintable(card.kod));
+        QCOMPARE(merged.value(card.kod).nazov, card.nazov);
+        QCOMPARE(merged.value(card.kod).jc, card.jc);
+    }
 }
 
 void TestPriceListLoading::refusalsBeforeAnythingIsWritten_data()
