@@ -295,9 +295,11 @@ void TestPriceListProcess::oldBinaryPriceListIsLoadedAndSold()
     QTRY_VERIFY_WITH_TIMEOUT(!m_bus.widgets(m_messages.text(Msg::ServiceCaption)).isEmpty(), kTimeoutMs);
     QVERIFY(xdotool(pressed(u"alt+n"_s)));
     QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(serviceScreen).isEmpty(), kTimeoutMs);
+    activate(PriceListCaption);
     QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(PriceListCaption), cardSearch, kTimeoutMs);
     QVERIFY(xdotool(pressed(u"Escape"_s)));
     QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(PriceListCaption).isEmpty(), kTimeoutMs);
+    activate(saleScreen);
     QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen), saleSearch, kTimeoutMs);
 
     walk(saleScreen, {
