@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the reply readers with clang and runs each for the
+# Builds the libFuzzer targets of the file readers with clang and runs each for the
 # given number of seconds (default 600). New inputs go to build/fuzz-corpus, the
 # seeds in fuzz/corpus stay as they are.
 set -euo pipefail

@@ -59,4 +59,4 @@ stage "Windows cross build" env OMIRA_SKIP_WINE=1 bash scripts/cross-build-windo
 stage "build (sanitizers)" build_sanitize
 stage "tests (sanitizers)" test_sanitize
 stage "tests" test_release
-stage "fuzz targets of the reply readers (short run)" bash scripts/fuzz.sh "${OMIRA_FUZZ_SECONDS:-15}"
+stage "fuzz targets of the file readers (short run)" bash scripts/fuzz.sh "${OMIRA_FUZZ_SECONDS:-15}"
