@@ -10,6 +10,7 @@
 #include "stock/StockRowWriter.h"
 #include "stock/StockTable.h"
 #include "stock/TableLayouts.h"
+#include "stock/UnitAndGroupNames.h"
 #include "stock/WriteTransaction.h"
 
 #include <QHash>
@@ -32,7 +33,7 @@ constexpr int ProgressStep = 256;
 constexpr int NameLength = 40;
 constexpr int CodeLength = 20;
 constexpr int LastVatPosition = 6;
-constexpr int LastUnitPosition = 14;
+constexpr int LastUnitPosition = UnitAndGroupNames::UnitCount - 1;
 
 enum Column { Nazov = 1, Kod, Jc, Pocet, DphIdx, MjIdx };
 
@@ -49,7 +50,8 @@ using Mapped = std::variant<StockRow, PriceListImport::RowError>;
 class RowMapper
 {
 public:
-    explicit RowMapper(const QLocale &locale) : m_locale(locale) {}
+    RowMapper(const QLocale &locale, const UnitAndGroupNames &names) : m_locale(locale), m_units(names.units)
+    {}
 
     Mapped map(const ImportRow &row) const
     {
@@ -58,6 +60,26 @@ public:
                 row, 0,
                 u"riadok má %1 stĺpcov, treba %2"_s.arg(row.cells.size()).arg(PriceListImport::ColumnCount));
         StockRow card;
+        if (auto failure = texts(row, card))
+            return *failure;
+        if (auto failure = numbers(row, card))
+            return *failure;
+        card.mj = m_units.at(card.mjIdx);
+        return card;
+    }
+
+    static PriceListImport::RowError error(const ImportRow &row, int column, const QString &reason)
+    {
+        const QString where =
+            column == 0 ? QString() : u"stĺpec %1 (%2): "_s.arg(column).arg(columnName(column));
+        return {row.number, column, u"Riadok %1: %2%3"_s.arg(row.number).arg(where, reason)};
+    }
+
+private:
+    using Failure = std::optional<PriceListImport::RowError>;
+
+    static Failure texts(const ImportRow &row, StockRow &card)
+    {
         card.nazov = cell(row, Nazov);
         card.kod = cell(row, Kod);
         if (card.nazov.isEmpty())
@@ -66,6 +88,11 @@ public:
             return error(row, Nazov, tooLong(card.nazov, NameLength));
         if (card.kod.size() > CodeLength)
             return error(row, Kod, tooLong(card.kod, CodeLength));
+        return std::nullopt;
+    }
+
+    Failure numbers(const ImportRow &row, StockRow &card) const
+    {
         for (auto [column, target] : {std::pair{Jc, &card.jc}, std::pair{Pocet, &card.pocet}}) {
             const std::optional<double> value = number(cell(row, column));
             if (!value)
@@ -80,17 +107,9 @@ public:
                              u"„%1“ nie je poradie od 0 do %2"_s.arg(cell(row, column)).arg(last));
             *target = *value;
         }
-        return card;
+        return std::nullopt;
     }
 
-    static PriceListImport::RowError error(const ImportRow &row, int column, const QString &reason)
-    {
-        const QString where =
-            column == 0 ? QString() : u"stĺpec %1 (%2): "_s.arg(column).arg(columnName(column));
-        return {row.number, column, u"Riadok %1: %2%3"_s.arg(row.number).arg(where, reason)};
-    }
-
-private:
     static QString cell(const ImportRow &row, int column) { return row.cells.at(column - 1).trimmed(); }
 
     static QString tooLong(const QString &text, int most)
@@ -121,6 +140,7 @@ private:
     }
 
     QLocale m_locale;
+    std::array<QString, UnitAndGroupNames::UnitCount> m_units;
 };
 
 // The codes of the rows imported so far: a repeated code is refused, an empty
@@ -270,7 +290,7 @@ PriceListImport::Result PriceListImport::replace(ImportRowSource &source, Progre
         return failed(result, Outcome::Failed, m_stock.lastError());
     if (!backUpAndEmpty(now, result))
         return result;
-    const RowMapper mapper(m_locale);
+    const RowMapper mapper(m_locale, UnitAndGroupNames::load(m_dataFolder));
     StockRowWriter writer(m_stock);
     CodeKeeper codes(m_stock, writer);
     ImportRow row;

@@ -14,8 +14,9 @@ class Progress;
 
 // Replaces the whole price list by the rows of an outside source. The source's
 // columns are taken by position: 1 NAZOV, 2 KOD, 3 JC, 4 POCET, 5 DPH_IDX,
-// 6 MJ_IDX. Blanks around a value are dropped, rows without any value are
-// skipped, numbers are read as the user's regional settings write them.
+// 6 MJ_IDX; the unit's name (MJ) is the one of that position in the data
+// folder's unit names, as a card saved on the screen gets it. Blanks around a value are dropped, rows without
+// any value are skipped, numbers are read as the user's regional settings write them.
 //
 // One write transaction from the backup to the last card: the other tills see
 // the old price list or the new one, never a mix, and any way out before the

@@ -9,6 +9,7 @@
 #include "stock/StockChangeLog.h"
 #include "stock/StockTable.h"
 #include "stock/TableLayouts.h"
+#include "stock/UnitAndGroupNames.h"
 
 #include <QDir>
 #include <QSqlQuery>
@@ -22,6 +23,7 @@ namespace {
 const QDateTime Now(QDate(2025, 3, 9), QTime(14, 32, 51));
 const QString BackupName = u"vx60_sklad_090325_1432.db"_s;
 const QLocale Slovak(QLocale::Slovak, QLocale::Slovakia);
+const QStringList Units{u"krát"_s, u"ks"_s, u"kg"_s, u"l"_s};
 
 using Rows = QList<QStringList>;
 using Numbers = QList<qint64>;
@@ -56,6 +58,7 @@ StockRow card(const QString &kod, const QString &nazov, double jc, double pocet 
     row.pocet = pocet;
     row.dphIdx = dph;
     row.mjIdx = mj;
+    row.mj = Units.value(mj);
     return row;
 }
 
@@ -67,6 +70,7 @@ struct Shop
     {
         dataFolder = dir.path() + u"/cennik/"_s;
         QDir().mkpath(dataFolder);
+        UnitAndGroupNames::fromLists(Units, {u"Potraviny"_s}).save(dataFolder);
         stockPath = dataFolder + TableLayouts::StockFileName;
         QVERIFY(stock.open(stockPath, true));
         QVERIFY(StockTable(stock).create());
