@@ -72,7 +72,7 @@ public:
     {
         const QString where =
             column == 0 ? QString() : u"stĺpec %1 (%2): "_s.arg(column).arg(columnName(column));
-        return {row.number, column, u"Riadok %1: %2%3"_s.arg(row.number).arg(where, reason)};
+        return {row.number, column, u"Riadok %1: %2%3"_s.arg(row.number).arg(where, reason), 0};
     }
 
 private:
@@ -225,7 +225,7 @@ PriceListImport::Result failed(PriceListImport::Result result, PriceListImport::
 
 } // namespace
 
-QString PriceListImport::RowError::message(const MessageTable &messages, qint64 rowsDone) const
+QString PriceListImport::RowError::message(const MessageTable &messages) const
 {
     return messages.text(Msg::ImportRowError) + u" "_s + QString::number(rowsDone) + u"\r\n\n<"_s + reason +
            u">"_s;
@@ -324,6 +324,7 @@ PriceListImport::Result PriceListImport::replace(ImportRowSource &source, Progre
             }
         }
         result.errors << std::get<RowError>(mapped);
+        result.errors.last().rowsDone = result.rowsRead;
         if (result.errors.size() > MostErrors)
             return failed(result, Outcome::TooManyErrors, {});
     }

@@ -50,17 +50,20 @@ public:
         qint64 row = 0; // the row's number in the source
         int column = 0; // 1 to ColumnCount; 0 for the row as a whole
         QString reason;
+        qint64 rowsDone = 0; // rows of the source read before this one
 
-        // The text a message box shows for it: message 234, the rows done so
-        // far and the reason in angle brackets.
-        QString message(const MessageTable &messages, qint64 rowsDone) const;
+        // The text a message box shows for it: message 234, the rows done
+        // before it and the reason in angle brackets. The screen shows these
+        // after the run: a box waiting for the user inside the transaction
+        // would hold the other tills' writes.
+        QString message(const MessageTable &messages) const;
     };
 
     struct Result
     {
         Outcome outcome = Outcome::Failed;
         qint64 imported = 0;
-        qint64 rowsRead = 0;
+        qint64 rowsRead = 0; // every row of the source, empty ones too
         QList<RowError> errors;
         QString backupPath; // empty when the price list held no card
         QString error;

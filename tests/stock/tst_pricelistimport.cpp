@@ -359,14 +359,15 @@ void TestPriceListImport::rowErrors()
     QCOMPARE(result.errors.size(), 1);
     QCOMPARE(result.errors[0].row, 2);
     QCOMPARE(result.errors[0].column, column);
+    QCOMPARE(result.errors[0].rowsDone, 1);
     QVERIFY(result.errors[0].reason.startsWith(u"Riadok 2: "_s));
     QCOMPARE(shop.cards().size(), 2);
 }
 
 void TestPriceListImport::rowErrorMessage()
 {
-    const PriceListImport::RowError error{7, 3, u"Riadok 7: zlá cena"_s};
-    QCOMPARE(error.message(MessageTable(), 6), u"[MSG_234] 6\r\n\n<Riadok 7: zlá cena>"_s);
+    const PriceListImport::RowError error{7, 3, u"Riadok 7: zlá cena"_s, 6};
+    QCOMPARE(error.message(MessageTable()), u"[MSG_234] 6\r\n\n<Riadok 7: zlá cena>"_s);
 }
 
 // Generated codes skip the codes of the file; a generated code that a later
