@@ -28,16 +28,14 @@ void foldFunction(sqlite3_context *context, int, sqlite3_value **arguments)
     sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
 }
 
-SalesOverviewRows::Item itemOf(const QSqlQuery &query, SalesOverviewChoices::Grouping grouping)
+// Columns the grouping sums away are NULL in the stored rows and read as 0 or
+// as no date.
+SalesOverviewRows::Item itemOf(const QSqlQuery &query)
 {
-    using Choices = SalesOverviewChoices;
     SalesOverviewRows::Item item;
-    if (Choices::shows(grouping, Choices::Column::Closing))
-        item.closing = query.value(u"DU"_s).toInt();
-    if (Choices::shows(grouping, Choices::Column::Document)) {
-        item.document = query.value(u"ID_DOKLAD"_s).toInt();
-        item.date = QDate::fromString(query.value(u"DATUM"_s).toString(), Qt::ISODate);
-    }
+    item.closing = query.value(u"DU"_s).toInt();
+    item.document = query.value(u"ID_DOKLAD"_s).toInt();
+    item.date = QDate::fromString(query.value(u"DATUM"_s).toString(), Qt::ISODate);
     item.code = query.value(u"KOD"_s).toString();
     item.name = query.value(u"NAZOV"_s).toString();
     item.unit = query.value(u"MJ"_s).toString();
@@ -104,8 +102,10 @@ bool SalesOverview::run(QSqlQuery &query, const SalesOverviewStatements::Stateme
         return false;
     }
     query.setForwardOnly(true);
-    if (statement.matchesNothing)
+    if (statement.matchesNothing) {
+        m_error.clear();
         return false;
+    }
     if (query.prepare(statement.text)) {
         for (const QVariant &value : statement.values)
             query.addBindValue(value);
@@ -165,22 +165,39 @@ QList<SalesOverviewRows::Line> SalesOverview::documentLines(int closing, int doc
     return lines;
 }
 
-QList<SalesOverviewRows::Item> SalesOverview::items(const SalesOverviewChoices &choices, qint64 offset,
-                                                    qint64 limit)
+SalesOverviewRows::ItemSummary SalesOverview::selectItems(const SalesOverviewChoices &choices)
+{
+    if (!isOpen()) {
+        m_error = u"No sales file is open"_s;
+        return {};
+    }
+    for (const QString &statement : SalesOverviewStatements::createItemTable()) {
+        if (!m_file.exec(statement)) {
+            m_error = m_file.lastError();
+            return {};
+        }
+    }
+    QSqlQuery query(m_file.database());
+    if (!run(query, m_statements.storeItems(choices)))
+        return {};
+    return itemSummary();
+}
+
+QList<SalesOverviewRows::Item> SalesOverview::items(qint64 offset, qint64 limit)
 {
     QList<SalesOverviewRows::Item> items;
     QSqlQuery query(m_file.database());
-    if (!run(query, m_statements.items(choices, offset, limit)))
+    if (!run(query, SalesOverviewStatements::itemPage(offset, limit)))
         return items;
     while (query.next())
-        items.append(itemOf(query, choices.grouping));
+        items.append(itemOf(query));
     return items;
 }
 
-SalesOverviewRows::ItemSummary SalesOverview::itemSummary(const SalesOverviewChoices &choices)
+SalesOverviewRows::ItemSummary SalesOverview::itemSummary()
 {
     QSqlQuery query(m_file.database());
-    if (!run(query, m_statements.itemSummary(choices)) || !query.next())
+    if (!run(query, SalesOverviewStatements::itemSummary()) || !query.next())
         return {};
     return {query.value(u"COUNT_POL"_s).toLongLong(), query.value(u"SUM_CENA"_s).toDouble()};
 }

@@ -38,11 +38,15 @@ public:
     QList<SalesOverviewRows::Document> documents(const SalesOverviewChoices &choices);
     QList<SalesOverviewRows::Line> documentLines(int closing, int document, const QDate &date);
 
-    // The item rows from `offset` on, at most `limit` of them (all for a
-    // negative limit), so that a screen reads a large year page by page.
-    QList<SalesOverviewRows::Item> items(const SalesOverviewChoices &choices, qint64 offset = 0,
-                                         qint64 limit = -1);
-    SalesOverviewRows::ItemSummary itemSummary(const SalesOverviewChoices &choices);
+    // Groups and sorts the item rows of `choices` once and keeps them with the
+    // connection; says how many there are and their footer total. Choices that
+    // cannot match, or a failing statement, leave no rows.
+    SalesOverviewRows::ItemSummary selectItems(const SalesOverviewChoices &choices);
+    // The selected item rows from `offset` on, at most `limit` of them (all for
+    // a negative limit), so that a screen reads a large year page by page.
+    QList<SalesOverviewRows::Item> items(qint64 offset = 0, qint64 limit = -1);
+    // How many item rows are selected and their total, without grouping them again.
+    SalesOverviewRows::ItemSummary itemSummary();
 
 private:
     bool run(QSqlQuery &query, const SalesOverviewStatements::Statement &statement);

@@ -1,30 +1,26 @@
 #include "stock/SalesOverviewStatements.h"
 
+#include <algorithm>
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
 using Choices = SalesOverviewChoices;
 
-struct GroupingLines
+// The columns an item row is grouped by, per grouping.
+QString groupedColumns(Choices::Grouping grouping)
 {
-    QString select;
-    QString groupBy;
-};
-
-GroupingLines groupingLines(Choices::Grouping grouping)
-{
-    const QString sums = u", SUM(CENA) AS SUM_CENA, SUM(POCET) AS SUM_POCET"_s;
     switch (grouping) {
     case Choices::Grouping::ByDocument:
-        return {u"SELECT DU,ID_DOKLAD,DATUM,KOD,NAZOV,MJ,JC,DPH"_s + sums,
-                u"GROUP BY DU,ID_DOKLAD,DATUM,KOD,NAZOV,MJ,JC,DPH"_s};
+        return u"DU,ID_DOKLAD,DATUM,KOD,NAZOV,MJ,JC,DPH"_s;
     case Choices::Grouping::ByClosing:
-        return {u"SELECT DU,KOD,NAZOV,MJ,JC,DPH"_s + sums, u"GROUP BY DU,KOD,NAZOV,MJ,JC,DPH"_s};
+        return u"DU,KOD,NAZOV,MJ,JC,DPH"_s;
     case Choices::Grouping::Summary:
         break;
     }
-    return {u"SELECT KOD,NAZOV,MJ,JC,DPH"_s + sums, u"GROUP BY KOD,NAZOV,MJ,JC,DPH"_s};
+    return u"KOD,NAZOV,MJ,JC,DPH"_s;
 }
 
 struct SortKey
@@ -56,11 +52,11 @@ SortKey sortKey(Choices::Sort sort)
 // sums away does not order.
 QString orderLine(const Choices &choices)
 {
-    const QString groupedColumns = groupingLines(choices.grouping).groupBy.mid(9);
+    const QString grouped = groupedColumns(choices.grouping);
     const SortKey key = sortKey(choices.sort);
     if (!Choices::shows(choices.grouping, key.column))
-        return u"ORDER BY "_s + groupedColumns;
-    return u"ORDER BY %1 %2, %3"_s.arg(key.field, choices.descending ? u"DESC"_s : u"ASC"_s, groupedColumns);
+        return u"ORDER BY "_s + grouped;
+    return u"ORDER BY %1 %2, %3"_s.arg(key.field, choices.descending ? u"DESC"_s : u"ASC"_s, grouped);
 }
 
 QString filterField(Choices::Column column)
@@ -116,35 +112,51 @@ bool SalesOverviewStatements::addFilterLine(const Choices &choices, QString &tex
     return true;
 }
 
-SalesOverviewStatements::Statement SalesOverviewStatements::itemQuery(const Choices &choices) const
+SalesOverviewStatements::Statement SalesOverviewStatements::items(const Choices &choices) const
 {
-    const GroupingLines lines = groupingLines(choices.grouping);
+    const QString columns = groupedColumns(choices.grouping);
     Statement statement;
-    statement.text = lines.select + u"\nFROM "_s + m_table + u'\n' + rangeLines(choices, statement.values);
+    statement.text = u"SELECT "_s + columns + u", SUM(CENA) AS SUM_CENA, SUM(POCET) AS SUM_POCET\nFROM "_s +
+                     m_table + u'\n' + rangeLines(choices, statement.values);
     statement.matchesNothing = !addFilterLine(choices, statement.text, statement.values);
     if (choices.group) {
         statement.text += u"\nAND SKLAD=?"_s;
         statement.values << *choices.group;
     }
-    statement.text += u'\n' + lines.groupBy;
+    statement.text += u"\nGROUP BY "_s + columns + u'\n' + orderLine(choices);
     return statement;
 }
 
-SalesOverviewStatements::Statement SalesOverviewStatements::items(const Choices &choices, qint64 offset,
-                                                                  qint64 limit) const
+QStringList SalesOverviewStatements::createItemTable()
 {
-    Statement statement = itemQuery(choices);
-    statement.text += u'\n' + orderLine(choices) + u"\nLIMIT ? OFFSET ?"_s;
-    statement.values << (limit < 0 ? qint64(-1) : limit) << std::max<qint64>(offset, 0);
-    return statement;
+    return {
+        u"DROP TABLE IF EXISTS temp.%1"_s.arg(ItemTable),
+        u"CREATE TEMP TABLE %1 (DU INTEGER, ID_DOKLAD INTEGER, DATUM DATE, KOD TEXT, NAZOV TEXT, "
+        "MJ TEXT, JC DOUBLE PRECISION, DPH INTEGER, SUM_CENA DOUBLE PRECISION, SUM_POCET DOUBLE PRECISION)"_s
+            .arg(ItemTable)};
 }
 
-SalesOverviewStatements::Statement SalesOverviewStatements::itemSummary(const Choices &choices) const
+// The rows go in in the statement's order, so that their row ids number them.
+SalesOverviewStatements::Statement SalesOverviewStatements::storeItems(const Choices &choices) const
 {
-    Statement statement = itemQuery(choices);
+    Statement statement = items(choices);
     statement.text =
-        u"SELECT COUNT(*) AS COUNT_POL, TOTAL(SUM_CENA) AS SUM_CENA FROM (\n"_s + statement.text + u"\n)"_s;
+        u"INSERT INTO temp.%1 (%2,SUM_CENA,SUM_POCET)\n"_s.arg(ItemTable, groupedColumns(choices.grouping)) +
+        statement.text;
     return statement;
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::itemSummary()
+{
+    return {u"SELECT COUNT(*) AS COUNT_POL, TOTAL(SUM_CENA) AS SUM_CENA FROM temp.%1"_s.arg(ItemTable), {}};
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::itemPage(qint64 offset, qint64 limit)
+{
+    offset = std::max<qint64>(offset, 0);
+    const qint64 last = limit < 0 ? std::numeric_limits<qint64>::max() : offset + limit;
+    return {u"SELECT * FROM temp.%1 WHERE rowid > ? AND rowid <= ? ORDER BY rowid"_s.arg(ItemTable),
+            {offset, last}};
 }
 
 SalesOverviewStatements::Statement SalesOverviewStatements::documents(const Choices &choices) const

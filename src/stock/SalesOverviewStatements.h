@@ -3,6 +3,7 @@
 #include "stock/SalesOverviewChoices.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 // The statements of the sales overview, composed from the operator's choices.
@@ -28,11 +29,22 @@ public:
 
     explicit SalesOverviewStatements(const QString &tableName);
 
-    // The item rows of the chosen grouping, SUM_CENA and SUM_POCET per row;
-    // `limit` < 0 reads to the end.
-    Statement items(const SalesOverviewChoices &choices, qint64 offset = 0, qint64 limit = -1) const;
+    // The connection's own table of the item rows last selected: a year of a
+    // million rows is grouped and sorted once per choice, and each page the
+    // screen shows is then read by row number. It lives in the connection's
+    // temporary database, so the sales file is not written.
+    static constexpr const char16_t *ItemTable = u"OVERVIEW_ITEMS";
+
+    // The item rows of the chosen grouping, SUM_CENA and SUM_POCET per row.
+    Statement items(const SalesOverviewChoices &choices) const;
+    // (Re)creates the item table, empty.
+    static QStringList createItemTable();
+    // Fills the item table with the item rows of `choices`, in their order.
+    Statement storeItems(const SalesOverviewChoices &choices) const;
     // COUNT_POL (the number of item rows) and SUM_CENA (the footer total over them).
-    Statement itemSummary(const SalesOverviewChoices &choices) const;
+    static Statement itemSummary();
+    // The stored item rows from `offset` on, at most `limit` of them (all for a negative limit).
+    static Statement itemPage(qint64 offset, qint64 limit);
     // The documents of the range: DU, DOKLAD, ID_DOKLAD, DATUM, SUM_CENA.
     Statement documents(const SalesOverviewChoices &choices) const;
     // The lines of one document.
@@ -45,7 +57,6 @@ public:
 private:
     QString rangeLines(const SalesOverviewChoices &choices, QVariantList &values) const;
     bool addFilterLine(const SalesOverviewChoices &choices, QString &text, QVariantList &values) const;
-    Statement itemQuery(const SalesOverviewChoices &choices) const;
 
     QString m_table;
 };

@@ -263,8 +263,8 @@ void TestSalesOverview::itemRows()
     QFETCH(QStringList, expected);
     QFETCH(qint64, totalCents);
 
-    QCOMPARE(described(m_overview.items(choices)), expected);
-    const SalesOverviewRows::ItemSummary summary = m_overview.itemSummary(choices);
+    const SalesOverviewRows::ItemSummary summary = m_overview.selectItems(choices);
+    QCOMPARE(described(m_overview.items()), expected);
     QCOMPARE(summary.rows, expected.size());
     QCOMPARE(cents(summary.total), totalCents);
 }
@@ -272,13 +272,21 @@ void TestSalesOverview::itemRows()
 void TestSalesOverview::itemRowsPaged()
 {
     const Choices choices = closings(3, 7, Grouping::ByDocument);
-    const QStringList all = described(m_overview.items(choices));
-    QCOMPARE(all.size(), 8);
+    QCOMPARE(m_overview.selectItems(choices).rows, 8);
+    const QStringList all = described(m_overview.items());
     QStringList paged;
     for (qint64 offset = 0; offset < all.size(); offset += 3)
-        paged += described(m_overview.items(choices, offset, 3));
+        paged += described(m_overview.items(offset, 3));
     QCOMPARE(paged, all);
-    QVERIFY(m_overview.items(choices, 8, 3).isEmpty());
+    QVERIFY(m_overview.items(8, 3).isEmpty());
+    QCOMPARE(cents(m_overview.itemSummary().total), 4060);
+
+    // Choices that match nothing leave no rows of the earlier selection behind.
+    Choices none = choices;
+    none.filterColumn = Column::Closing;
+    none.filterText = u"x"_s;
+    QCOMPARE(m_overview.selectItems(none).rows, 0);
+    QVERIFY(m_overview.items().isEmpty());
 }
 
 void TestSalesOverview::documentsAndTheirLines()
@@ -324,9 +332,9 @@ void TestSalesOverview::emptyTableGivesRangeZero()
     QCOMPARE(range.to, 0);
     QVERIFY(overview.lastError().isEmpty());
     const Choices choices = closings(0, 0, Grouping::ByDocument);
-    QVERIFY(overview.items(choices).isEmpty());
+    QCOMPARE(overview.selectItems(choices).rows, 0);
+    QVERIFY(overview.items().isEmpty());
     QVERIFY(overview.documents(choices).isEmpty());
-    QCOMPARE(overview.itemSummary(choices).rows, 0);
 }
 
 // A file of the right name that lacks the year's table (here it holds the one
@@ -337,8 +345,9 @@ void TestSalesOverview::failingStatementGivesEmptyResult()
     writeSalesFile(dir.filePath(u"predaj_2024.db"_s), 2023, FixtureRows);
     SalesOverview overview;
     QVERIFY(overview.open(dir.path(), u"predaj_2024.db"_s));
-    QVERIFY(overview.items(closings(3, 7, Grouping::ByDocument)).isEmpty());
+    QCOMPARE(overview.selectItems(closings(3, 7, Grouping::ByDocument)).rows, 0);
     QVERIFY(!overview.lastError().isEmpty());
+    QVERIFY(overview.items().isEmpty());
     QCOMPARE(overview.closingRange().to, 0);
     QCOMPARE(overview.dateOfClosing(3), std::nullopt);
 }
@@ -388,7 +397,8 @@ void TestSalesOverview::refusesNamesOutsideTheList()
     // A year without a file is not created by looking at it.
     QVERIFY(!overview.open(m_dir.path(), u"predaj_2027.db"_s));
     QVERIFY(!QFile::exists(m_dir.filePath(u"predaj_2027.db"_s)));
-    QVERIFY(overview.items(closings(3, 7, Grouping::ByDocument)).isEmpty());
+    QCOMPARE(overview.selectItems(closings(3, 7, Grouping::ByDocument)).rows, 0);
+    QVERIFY(overview.items().isEmpty());
 }
 
 void TestSalesOverview::readingLeavesTheFileUnchanged()
@@ -410,8 +420,8 @@ void TestSalesOverview::readingLeavesTheFileUnchanged()
             Choices choices = closings(0, 9, grouping);
             choices.filterColumn = Column::Name;
             choices.filterText = u"čaj"_s;
-            QVERIFY(!overview.items(choices).isEmpty());
-            overview.itemSummary(choices);
+            QVERIFY(overview.selectItems(choices).rows > 0);
+            QVERIFY(!overview.items(0, 2).isEmpty());
         }
         overview.documents(closings(0, 9, Grouping::ByDocument));
         overview.documentLines(3, 10, QDate(2026, 3, 2));
