@@ -154,7 +154,8 @@ SalesOverviewStatements::Statement SalesOverviewStatements::itemSummary()
 SalesOverviewStatements::Statement SalesOverviewStatements::itemPage(qint64 offset, qint64 limit)
 {
     offset = std::max<qint64>(offset, 0);
-    const qint64 last = limit < 0 ? std::numeric_limits<qint64>::max() : offset + limit;
+    const qint64 most = std::numeric_limits<qint64>::max();
+    const qint64 last = limit < 0 || limit > most - offset ? most : offset + limit;
     return {u"SELECT * FROM temp.%1 WHERE rowid > ? AND rowid <= ? ORDER BY rowid"_s.arg(ItemTable),
             {offset, last}};
 }

@@ -135,6 +135,7 @@ private slots:
     void fileList();
     void refusesNamesOutsideTheList();
     void readingLeavesTheFileUnchanged();
+    void otherTillsCanSellWhileTheOverviewIsOpen();
 };
 
 void TestSalesOverview::initTestCase()
@@ -430,6 +431,28 @@ void TestSalesOverview::readingLeavesTheFileUnchanged()
     QCOMPARE(bytes(), before);
     QCOMPARE(QFileInfo(path).lastModified(), modified);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), files);
+}
+
+// The overview stays open while the other tills of the folder go on selling:
+// no read may leave a lock on the sales file behind.
+void TestSalesOverview::otherTillsCanSellWhileTheOverviewIsOpen()
+{
+    QTemporaryDir dir;
+    writeSalesFile(dir.filePath(u"predaj_2026.db"_s), 2026, FixtureRows);
+    SalesOverview overview;
+    QVERIFY(overview.open(dir.path(), u"predaj_2026.db"_s));
+    const Choices choices = closings(3, 7, Grouping::ByDocument);
+    QCOMPARE(overview.selectItems(choices).rows, 8);
+    QCOMPARE(overview.items(2, 1).size(), 1);
+    QVERIFY(!overview.documents(choices).isEmpty());
+    QVERIFY(overview.dateOfClosing(3).has_value());
+    QCOMPARE(overview.closingRange().to, 7);
+
+    DataFile till;
+    QVERIFY(till.open(dir.filePath(u"predaj_2026.db"_s), false, 100));
+    QVERIFY2(till.beginWrite(), qPrintable(till.lastError()));
+    QVERIFY(till.exec(u"UPDATE PREDAJ_2026 SET FISK=1 WHERE DU=7"_s));
+    QVERIFY2(till.commit(), qPrintable(till.lastError()));
 }
 
 QTEST_GUILESS_MAIN(TestSalesOverview)
