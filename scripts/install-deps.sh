@@ -12,6 +12,7 @@ packages=(
     poppler-utils qt6-translations-l10n
     pxlib-dev
     g++-mingw-w64-x86-64
+    libsqlite3-dev
 )
 
 missing=()

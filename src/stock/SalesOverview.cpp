@@ -1,0 +1,203 @@
+#include "stock/SalesOverview.h"
+
+#include "stock/SalesFiles.h"
+#include "stock/StockSearch.h"
+
+#include <QDir>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The folding of the sale search, as an SQL function: SQLite's own upper()
+// leaves every letter outside ASCII alone ("č" would not find "Č").
+void foldFunction(sqlite3_context *context, int, sqlite3_value **arguments)
+{
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(arguments[0]));
+    const int size = sqlite3_value_bytes(arguments[0]);
+    const QByteArray folded = StockSearch::fold(QString::fromUtf8(text, size)).toUtf8();
+    sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
+}
+
+// Columns the grouping sums away are NULL in the stored rows and read as 0 or
+// as no date.
+SalesOverviewRows::Item itemOf(const QSqlQuery &query)
+{
+    SalesOverviewRows::Item item;
+    item.closing = query.value(u"DU"_s).toInt();
+    item.document = query.value(u"ID_DOKLAD"_s).toInt();
+    item.date = QDate::fromString(query.value(u"DATUM"_s).toString(), Qt::ISODate);
+    item.code = query.value(u"KOD"_s).toString();
+    item.name = query.value(u"NAZOV"_s).toString();
+    item.unit = query.value(u"MJ"_s).toString();
+    item.unitPrice = query.value(u"JC"_s).toDouble();
+    item.vatRate = query.value(u"DPH"_s).toInt();
+    item.quantity = query.value(u"SUM_POCET"_s).toDouble();
+    item.total = query.value(u"SUM_CENA"_s).toDouble();
+    return item;
+}
+
+} // namespace
+
+bool SalesOverview::open(const QString &dataFolder, const QString &fileName)
+{
+    close();
+    const QString table = SalesFiles::tableNameOf(fileName);
+    if (table.isEmpty()) {
+        m_error = u"Not a sales file: %1"_s.arg(fileName);
+        return false;
+    }
+    // Never created nor upgraded here: a year that is only looked at stays as it is.
+    if (!m_file.open(QDir(dataFolder).filePath(fileName), false)) {
+        m_error = m_file.lastError();
+        return false;
+    }
+    m_statements = SalesOverviewStatements(table);
+    if (!registerFold()) {
+        close();
+        return false;
+    }
+    m_error.clear();
+    return true;
+}
+
+void SalesOverview::close()
+{
+    m_file.close();
+}
+
+bool SalesOverview::registerFold()
+{
+    const QVariant handle = m_file.database().driver()->handle();
+    sqlite3 *connection = nullptr;
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        connection = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!connection) {
+        m_error = u"No SQLite connection"_s;
+        return false;
+    }
+    const int result = sqlite3_create_function_v2(connection, SalesOverviewStatements::FoldFunction, 1,
+                                                  SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, foldFunction,
+                                                  nullptr, nullptr, nullptr);
+    if (result != SQLITE_OK) {
+        m_error = QString::fromUtf8(sqlite3_errstr(result));
+        return false;
+    }
+    return true;
+}
+
+bool SalesOverview::run(QSqlQuery &query, const SalesOverviewStatements::Statement &statement)
+{
+    if (!isOpen()) {
+        m_error = u"No sales file is open"_s;
+        return false;
+    }
+    query.setForwardOnly(true);
+    if (statement.matchesNothing) {
+        m_error.clear();
+        return false;
+    }
+    if (query.prepare(statement.text)) {
+        for (const QVariant &value : statement.values)
+            query.addBindValue(value);
+        if (query.exec()) {
+            m_error.clear();
+            return true;
+        }
+    }
+    m_error = DataFile::engineText(query.lastError());
+    return false;
+}
+
+SalesOverviewRows::ClosingRange SalesOverview::closingRange()
+{
+    QSqlQuery query(m_file.database());
+    if (!run(query, m_statements.closingRange()) || !query.next())
+        return {};
+    // MAX and MIN of no rows are NULL, which reads as 0.
+    return {query.value(u"MIN_DU"_s).toInt(), query.value(u"MAX_DU"_s).toInt()};
+}
+
+std::optional<QDate> SalesOverview::dateOfClosing(int closing)
+{
+    QSqlQuery query(m_file.database());
+    if (!run(query, m_statements.dateOfClosing(closing)) || !query.next())
+        return std::nullopt;
+    return QDate::fromString(query.value(0).toString(), Qt::ISODate);
+}
+
+QList<SalesOverviewRows::Document> SalesOverview::documents(const SalesOverviewChoices &choices)
+{
+    QList<SalesOverviewRows::Document> documents;
+    QSqlQuery query(m_file.database());
+    if (!run(query, m_statements.documents(choices)))
+        return documents;
+    while (query.next()) {
+        documents.append({query.value(u"DU"_s).toInt(), query.value(u"DOKLAD"_s).toInt(),
+                          query.value(u"ID_DOKLAD"_s).toInt(),
+                          QDate::fromString(query.value(u"DATUM"_s).toString(), Qt::ISODate),
+                          query.value(u"SUM_CENA"_s).toDouble()});
+    }
+    return documents;
+}
+
+QList<SalesOverviewRows::Line> SalesOverview::documentLines(int closing, int document, const QDate &date)
+{
+    QList<SalesOverviewRows::Line> lines;
+    QSqlQuery query(m_file.database());
+    if (!run(query, m_statements.documentLines(closing, document, date)))
+        return lines;
+    while (query.next()) {
+        lines.append({query.value(u"KOD"_s).toString(), query.value(u"NAZOV"_s).toString(),
+                      query.value(u"POCET"_s).toDouble(), query.value(u"MJ"_s).toString(),
+                      query.value(u"JC"_s).toDouble(), query.value(u"CENA"_s).toDouble(),
+                      QTime::fromString(query.value(u"CAS"_s).toString(), Qt::ISODate)});
+    }
+    return lines;
+}
+
+SalesOverviewRows::ItemSummary SalesOverview::selectItems(const SalesOverviewChoices &choices)
+{
+    if (!isOpen()) {
+        m_error = u"No sales file is open"_s;
+        return {};
+    }
+    for (const QString &statement : SalesOverviewStatements::createItemTable()) {
+        if (!m_file.exec(statement)) {
+            m_error = m_file.lastError();
+            return {};
+        }
+    }
+    QSqlQuery query(m_file.database());
+    if (!run(query, m_statements.storeItems(choices)))
+        return {};
+    return itemSummary();
+}
+
+QList<SalesOverviewRows::Item> SalesOverview::items(qint64 offset, qint64 limit)
+{
+    QList<SalesOverviewRows::Item> items;
+    QSqlQuery query(m_file.database());
+    if (!run(query, SalesOverviewStatements::itemPage(offset, limit)))
+        return items;
+    while (query.next())
+        items.append(itemOf(query));
+    return items;
+}
+
+SalesOverviewRows::ItemSummary SalesOverview::itemSummary()
+{
+    QSqlQuery query(m_file.database());
+    if (!run(query, SalesOverviewStatements::itemSummary()) || !query.next())
+        return {};
+    return {query.value(u"COUNT_POL"_s).toLongLong(), query.value(u"SUM_CENA"_s).toDouble()};
+}

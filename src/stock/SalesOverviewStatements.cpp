@@ -1,0 +1,188 @@
+#include "stock/SalesOverviewStatements.h"
+
+#include <algorithm>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Choices = SalesOverviewChoices;
+
+// The columns an item row is grouped by, per grouping.
+QString groupedColumns(Choices::Grouping grouping)
+{
+    switch (grouping) {
+    case Choices::Grouping::ByDocument:
+        return u"DU,ID_DOKLAD,DATUM,KOD,NAZOV,MJ,JC,DPH"_s;
+    case Choices::Grouping::ByClosing:
+        return u"DU,KOD,NAZOV,MJ,JC,DPH"_s;
+    case Choices::Grouping::Summary:
+        break;
+    }
+    return u"KOD,NAZOV,MJ,JC,DPH"_s;
+}
+
+struct SortKey
+{
+    Choices::Column column;
+    QString field;
+};
+
+SortKey sortKey(Choices::Sort sort)
+{
+    switch (sort) {
+    case Choices::Sort::Code:
+        return {Choices::Column::Code, u"KOD"_s};
+    case Choices::Sort::Name:
+        return {Choices::Column::Name, u"NAZOV"_s};
+    case Choices::Sort::Document:
+        return {Choices::Column::Document, u"ID_DOKLAD"_s};
+    case Choices::Sort::Date:
+        return {Choices::Column::Date, u"DATUM"_s};
+    case Choices::Sort::Closing:
+        break;
+    }
+    return {Choices::Column::Closing, u"DU"_s};
+}
+
+// The chosen key first, in the chosen direction; the grouped columns after it
+// keep rows of equal keys in one order, so that the pages a screen reads one
+// after another neither repeat nor skip a row. A key whose column the grouping
+// sums away does not order.
+QString orderLine(const Choices &choices)
+{
+    const QString grouped = groupedColumns(choices.grouping);
+    const SortKey key = sortKey(choices.sort);
+    if (!Choices::shows(choices.grouping, key.column))
+        return u"ORDER BY "_s + grouped;
+    return u"ORDER BY %1 %2, %3"_s.arg(key.field, choices.descending ? u"DESC"_s : u"ASC"_s, grouped);
+}
+
+QString filterField(Choices::Column column)
+{
+    switch (column) {
+    case Choices::Column::Closing:
+        return u"DU"_s;
+    case Choices::Column::Document:
+        return u"ID_DOKLAD"_s;
+    case Choices::Column::Code:
+        return u"KOD"_s;
+    case Choices::Column::Name:
+        return u"NAZOV"_s;
+    case Choices::Column::Date:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+SalesOverviewStatements::SalesOverviewStatements(const QString &tableName) : m_table(tableName) {}
+
+QString SalesOverviewStatements::rangeLines(const Choices &choices, QVariantList &values) const
+{
+    if (choices.rangeMode == Choices::RangeMode::Dates) {
+        values << choices.dateFrom.toString(Qt::ISODate) << choices.dateTo.toString(Qt::ISODate);
+        return u"WHERE DATUM >= ?\nAND DATUM <= ?"_s;
+    }
+    values << choices.closingFrom << choices.closingTo;
+    return u"WHERE DU>=? AND DU<=?"_s;
+}
+
+// False when the filter cannot match any row.
+bool SalesOverviewStatements::addFilterLine(const Choices &choices, QString &text, QVariantList &values) const
+{
+    const QString field = filterField(choices.filterColumn);
+    if (choices.filterText.isEmpty() || field.isEmpty())
+        return true;
+    if (choices.filterColumn == Choices::Column::Code || choices.filterColumn == Choices::Column::Name) {
+        // instr() rather than LIKE: '%' and '_' typed by the operator are
+        // letters of a name here, not wildcards.
+        text += u"\nAND instr(%1(%2), %1(?)) > 0"_s.arg(QLatin1StringView(FoldFunction), field);
+        values << choices.filterText;
+        return true;
+    }
+    bool isNumber = false;
+    const int number = choices.filterText.trimmed().toInt(&isNumber);
+    if (!isNumber)
+        return false;
+    text += u"\nAND %1=?"_s.arg(field);
+    values << number;
+    return true;
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::items(const Choices &choices) const
+{
+    const QString columns = groupedColumns(choices.grouping);
+    Statement statement;
+    statement.text = u"SELECT "_s + columns + u", SUM(CENA) AS SUM_CENA, SUM(POCET) AS SUM_POCET\nFROM "_s +
+                     m_table + u'\n' + rangeLines(choices, statement.values);
+    statement.matchesNothing = !addFilterLine(choices, statement.text, statement.values);
+    if (choices.group) {
+        statement.text += u"\nAND SKLAD=?"_s;
+        statement.values << *choices.group;
+    }
+    statement.text += u"\nGROUP BY "_s + columns + u'\n' + orderLine(choices);
+    return statement;
+}
+
+QStringList SalesOverviewStatements::createItemTable()
+{
+    return {
+        u"DROP TABLE IF EXISTS temp.%1"_s.arg(ItemTable),
+        u"CREATE TEMP TABLE %1 (DU INTEGER, ID_DOKLAD INTEGER, DATUM DATE, KOD TEXT, NAZOV TEXT, "
+        "MJ TEXT, JC DOUBLE PRECISION, DPH INTEGER, SUM_CENA DOUBLE PRECISION, SUM_POCET DOUBLE PRECISION)"_s
+            .arg(ItemTable)};
+}
+
+// The rows go in in the statement's order, so that their row ids number them.
+SalesOverviewStatements::Statement SalesOverviewStatements::storeItems(const Choices &choices) const
+{
+    Statement statement = items(choices);
+    statement.text =
+        u"INSERT INTO temp.%1 (%2,SUM_CENA,SUM_POCET)\n"_s.arg(ItemTable, groupedColumns(choices.grouping)) +
+        statement.text;
+    return statement;
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::itemSummary()
+{
+    return {u"SELECT COUNT(*) AS COUNT_POL, TOTAL(SUM_CENA) AS SUM_CENA FROM temp.%1"_s.arg(ItemTable), {}};
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::itemPage(qint64 offset, qint64 limit)
+{
+    offset = std::max<qint64>(offset, 0);
+    const qint64 most = std::numeric_limits<qint64>::max();
+    const qint64 last = limit < 0 || limit > most - offset ? most : offset + limit;
+    return {u"SELECT * FROM temp.%1 WHERE rowid > ? AND rowid <= ? ORDER BY rowid"_s.arg(ItemTable),
+            {offset, last}};
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::documents(const Choices &choices) const
+{
+    Statement statement;
+    statement.text = u"SELECT DU,DOKLAD,ID_DOKLAD,DATUM,SUM(CENA) AS SUM_CENA\nFROM "_s + m_table + u'\n' +
+                     rangeLines(choices, statement.values) +
+                     u"\nGROUP BY DU,ID_DOKLAD,DOKLAD,DATUM\nORDER BY DU,ID_DOKLAD,DATUM,DOKLAD"_s;
+    return statement;
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::documentLines(int closing, int document,
+                                                                          const QDate &date) const
+{
+    return {u"SELECT * FROM "_s + m_table +
+                u"\nWHERE DU=? AND ID_DOKLAD=? AND DATUM=?\nORDER BY ID_PRIMARY"_s,
+            {closing, document, date.toString(Qt::ISODate)}};
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::closingRange() const
+{
+    return {u"SELECT MAX(DU) AS MAX_DU, MIN(DU) AS MIN_DU\nFROM "_s + m_table, {}};
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::dateOfClosing(int closing) const
+{
+    return {u"SELECT DATUM\nFROM "_s + m_table + u"\nWHERE DU=?\nLIMIT 1"_s, {closing}};
+}

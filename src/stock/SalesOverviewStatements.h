@@ -1,0 +1,62 @@
+#pragma once
+
+#include "stock/SalesOverviewChoices.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+// The statements of the sales overview, composed from the operator's choices.
+// Every typed value (range, filter text, group) is a bound positional
+// parameter; the table name is taken only from a sales file name of
+// SalesFiles, never from typed text. Text filters compare through the
+// connection's folding function (SalesOverview registers it), so that Slovak
+// letters match in any case.
+class SalesOverviewStatements
+{
+public:
+    // The SQL function that folds a text for case-insensitive matching.
+    static constexpr const char *FoldFunction = "OMIRA_FOLD";
+
+    struct Statement
+    {
+        QString text;
+        QVariantList values; // for the positional "?" of `text`, in order
+        // The choices cannot match any row (a filter text that is not a number
+        // for a number column): no statement is to be run, the result is empty.
+        bool matchesNothing = false;
+    };
+
+    explicit SalesOverviewStatements(const QString &tableName);
+
+    // The connection's own table of the item rows last selected: a year of a
+    // million rows is grouped and sorted once per choice, and each page the
+    // screen shows is then read by row number. It lives in the connection's
+    // temporary database, so the sales file is not written.
+    static constexpr const char16_t *ItemTable = u"OVERVIEW_ITEMS";
+
+    // The item rows of the chosen grouping, SUM_CENA and SUM_POCET per row.
+    Statement items(const SalesOverviewChoices &choices) const;
+    // (Re)creates the item table, empty.
+    static QStringList createItemTable();
+    // Fills the item table with the item rows of `choices`, in their order.
+    Statement storeItems(const SalesOverviewChoices &choices) const;
+    // COUNT_POL (the number of item rows) and SUM_CENA (the footer total over them).
+    static Statement itemSummary();
+    // The stored item rows from `offset` on, at most `limit` of them (all for a negative limit).
+    static Statement itemPage(qint64 offset, qint64 limit);
+    // The documents of the range: DU, DOKLAD, ID_DOKLAD, DATUM, SUM_CENA.
+    Statement documents(const SalesOverviewChoices &choices) const;
+    // The lines of one document.
+    Statement documentLines(int closing, int document, const QDate &date) const;
+    // MAX_DU and MIN_DU of the table.
+    Statement closingRange() const;
+    // The DATUM of the rows of one closing.
+    Statement dateOfClosing(int closing) const;
+
+private:
+    QString rangeLines(const SalesOverviewChoices &choices, QVariantList &values) const;
+    bool addFilterLine(const SalesOverviewChoices &choices, QString &text, QVariantList &values) const;
+
+    QString m_table;
+};
