@@ -12,11 +12,11 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QtEndian>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QtEndian>
 #include <QtTest>
 
 #include <memory>
@@ -229,7 +229,8 @@ void TestPriceListProcess::cardMadeInThePriceListIsSoldAndPrinted()
 
 // One record of the old binary price list: name, code, price, quantity and VAT entry in their
 // fixed places of 88 bytes, texts in code page 1250.
-QByteArray binaryRecord(const QByteArray &name, const QByteArray &code, double price, double quantity, char vat)
+QByteArray binaryRecord(const QByteArray &name, const QByteArray &code, double price, double quantity,
+                        char vat)
 {
     QByteArray record(88, '\0');
     record.replace(0, name.size(), name);
