@@ -89,6 +89,18 @@ private:
     void walk(const QString &title, const QList<Step> &steps);
     // Waits for the window titled `title` to be on screen and gives it the keys.
     void activate(const QString &title);
+    // Starts the simulator titled `printManager` and the program on the prepared folder, and
+    // opens the price list from the sale screen.
+    void startAndOpenPriceList(const QString &printManager);
+    // On the sale screen: `search` finds the card, Enter takes it, Enter stores one piece, and
+    // F12 prints it paid in cash.
+    void sellAndPrint(const QString &search);
+
+    QString saleScreen() const { return m_messages.text(Msg::SaleCaption); }
+    // The sale screen's search field has no caption of its own.
+    static QStringList saleSearch() { return {QString(), QString()}; }
+    // The price list's search field is captioned by its search mode.
+    QStringList cardSearch() const { return {m_messages.text(Msg::FilterByName), QString()}; }
 
     std::unique_ptr<platform::WindowFinder> m_windows = platform::createWindowFinder();
     MessageTable m_messages;
@@ -132,6 +144,38 @@ void TestPriceListProcess::activate(const QString &title)
     QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, pattern, u"windowfocus"_s, u"--sync"_s}));
 }
 
+void TestPriceListProcess::startAndOpenPriceList(const QString &printManager)
+{
+    const ProgramFolder &folder = *m_folder;
+    m_programs.start(QStringLiteral(OMIRA_TM_EXE), {u"--program-folder"_s, folder.path()}, folder.path(),
+                     QProcessEnvironment::systemEnvironment());
+    QTRY_VERIFY_WITH_TIMEOUT(m_windows->windowExists(printManager.toStdString()), kTimeoutMs);
+    m_programs.start(folder.executable(), {}, folder.path(), m_bus.environment());
+
+    // Without a window manager no window gets the keys when it first shows: the cashier's first
+    // click into the sale screen does that.
+    activate(saleScreen());
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen()), saleSearch(), kTimeoutMs);
+    QVERIFY(xdotool(pressed(u"alt+c"_s)));
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(PriceListCaption), cardSearch(), kTimeoutMs);
+}
+
+void TestPriceListProcess::sellAndPrint(const QString &search)
+{
+    walk(saleScreen(), {
+                           {typed(search), {QString(), search}},
+                           {pressed(u"Return"_s), {u"Počet"_s, u"1"_s}},
+                           {pressed(u"Return"_s), saleSearch()},
+                       });
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(xdotool(pressed(u"F12"_s)));
+    // The payment dialog pauses before it is shown: once it is on screen it takes keys.
+    activate(u"Úhrada dokladu"_s);
+    // A digit in the payment list starts the amount of payment means 1; F12 prints.
+    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"1"_s, u"0"_s, u"F12"_s}));
+}
+
 void TestPriceListProcess::walk(const QString &title, const QList<Step> &steps)
 {
     for (const Step &step : steps) {
@@ -151,22 +195,9 @@ void TestPriceListProcess::cardMadeInThePriceListIsSoldAndPrinted()
     prepareDataFolder(folder);
     if (QTest::currentTestFailed())
         return;
-    m_programs.start(QStringLiteral(OMIRA_TM_EXE), {u"--program-folder"_s, folder.path()}, folder.path(),
-                     QProcessEnvironment::systemEnvironment());
-    QTRY_VERIFY_WITH_TIMEOUT(m_windows->windowExists("TM-pricelist-test"), kTimeoutMs);
-    m_programs.start(folder.executable(), {}, folder.path(), m_bus.environment());
-
-    const QString saleScreen = m_messages.text(Msg::SaleCaption);
-    // Without a window manager no window gets the keys when it first shows: the cashier's first
-    // click into the sale screen does that.
-    activate(saleScreen);
-    // The search field has no caption of its own.
-    const QStringList saleSearch = {QString(), QString()};
-    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen), saleSearch, kTimeoutMs);
-    QVERIFY(xdotool(pressed(u"alt+c"_s)));
-    // The search field is captioned by its search mode.
-    const QStringList cardSearch = {m_messages.text(Msg::FilterByName), QString()};
-    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(PriceListCaption), cardSearch, kTimeoutMs);
+    startAndOpenPriceList(u"TM-pricelist-test"_s);
+    if (QTest::currentTestFailed())
+        return;
 
     // The cashier types a comma; the field shows the separator of the till's number format.
     const QString price = u"7"_s + QLocale().decimalPoint() + u"49"_s;
@@ -191,7 +222,7 @@ void TestPriceListProcess::cardMadeInThePriceListIsSoldAndPrinted()
                                {pressed(u"Return"_s), {u"Zvýšená 23%"_s, QString()}},
                                {pressed(u"Return"_s), {u"Ulož"_s, QString()}},
                                // Saved: the cashier is back in the search field.
-                               {pressed(u"Return"_s), cardSearch},
+                               {pressed(u"Return"_s), cardSearch()},
                            });
     if (QTest::currentTestFailed())
         return;
@@ -200,19 +231,10 @@ void TestPriceListProcess::cardMadeInThePriceListIsSoldAndPrinted()
 
     QVERIFY(xdotool(pressed(u"Escape"_s)));
     QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(PriceListCaption).isEmpty(), kTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen), saleSearch, kTimeoutMs);
-    walk(saleScreen, {
-                         {typed(u"eidam"_s), {QString(), u"eidam"_s}},
-                         {pressed(u"Return"_s), {u"Počet"_s, u"1"_s}},
-                         {pressed(u"Return"_s), saleSearch},
-                     });
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen()), saleSearch(), kTimeoutMs);
+    sellAndPrint(u"eidam"_s);
     if (QTest::currentTestFailed())
         return;
-    QVERIFY(xdotool(pressed(u"F12"_s)));
-    // The payment dialog pauses before it is shown: once it is on screen it takes keys.
-    activate(u"Úhrada dokladu"_s);
-    // A digit in the payment list starts the amount of payment means 1; F12 prints.
-    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"1"_s, u"0"_s, u"F12"_s}));
 
     // The item line: the name in code page 1250, the price, one piece of the card's unit and the
     // first VAT level, which the card kept.
@@ -258,18 +280,9 @@ void TestPriceListProcess::oldBinaryPriceListIsLoadedAndSold()
     QVERIFY(QDir().mkpath(folder.file(u"cennik/import"_s)));
     QVERIFY(TestPaths::writeFile(importFile, binaryRecord("Chlieb \x9e\x69tn\xfd", "", 1.89, 10, 0) +
                                                  binaryRecord("Ro\x9eok", "R1", 0.12, 200, 0)));
-    m_programs.start(QStringLiteral(OMIRA_TM_EXE), {u"--program-folder"_s, folder.path()}, folder.path(),
-                     QProcessEnvironment::systemEnvironment());
-    QTRY_VERIFY_WITH_TIMEOUT(m_windows->windowExists("TM-binlist-test"), kTimeoutMs);
-    m_programs.start(folder.executable(), {}, folder.path(), m_bus.environment());
-
-    const QString saleScreen = m_messages.text(Msg::SaleCaption);
-    activate(saleScreen);
-    const QStringList saleSearch = {QString(), QString()};
-    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen), saleSearch, kTimeoutMs);
-    QVERIFY(xdotool(pressed(u"alt+c"_s)));
-    const QStringList cardSearch = {m_messages.text(Msg::FilterByName), QString()};
-    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(PriceListCaption), cardSearch, kTimeoutMs);
+    startAndOpenPriceList(u"TM-binlist-test"_s);
+    if (QTest::currentTestFailed())
+        return;
 
     const QString serviceScreen = u"Cenník údržba"_s;
     QVERIFY(xdotool(pressed(u"alt+r"_s)));
@@ -297,22 +310,14 @@ void TestPriceListProcess::oldBinaryPriceListIsLoadedAndSold()
     QVERIFY(xdotool(pressed(u"alt+n"_s)));
     QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(serviceScreen).isEmpty(), kTimeoutMs);
     activate(PriceListCaption);
-    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(PriceListCaption), cardSearch, kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(PriceListCaption), cardSearch(), kTimeoutMs);
     QVERIFY(xdotool(pressed(u"Escape"_s)));
     QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(PriceListCaption).isEmpty(), kTimeoutMs);
-    activate(saleScreen);
-    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen), saleSearch, kTimeoutMs);
-
-    walk(saleScreen, {
-                         {typed(u"žitný"_s), {QString(), u"žitný"_s}},
-                         {pressed(u"Return"_s), {u"Počet"_s, u"1"_s}},
-                         {pressed(u"Return"_s), saleSearch},
-                     });
+    activate(saleScreen());
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen()), saleSearch(), kTimeoutMs);
+    sellAndPrint(u"žitný"_s);
     if (QTest::currentTestFailed())
         return;
-    QVERIFY(xdotool(pressed(u"F12"_s)));
-    activate(u"Úhrada dokladu"_s);
-    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"1"_s, u"0"_s, u"F12"_s}));
     QTRY_COMPARE_WITH_TIMEOUT(folder.journalFiles(u"receipt"_s).size(), 1, kTimeoutMs);
     const QByteArray receipt = folder.journalFiles(u"receipt"_s).constFirst();
     QVERIFY2(receipt.contains("Chlieb \x9e\x69tn\xfd") && receipt.contains("  1.89"), receipt.constData());
