@@ -17,9 +17,21 @@ stop_xvfb() {
 }
 trap stop_xvfb EXIT
 
+# A number is taken while the server named in its lock runs; a lock whose server
+# died (killed, machine reset) is taken over by the next server.
+display_taken() {
+    local lock=/tmp/.X$1-lock owner
+    if [[ -e $lock ]]; then
+        owner=$(tr -dc '0-9' <"$lock" 2>/dev/null || true)
+        [[ -n $owner ]] && kill -0 "$owner" 2>/dev/null
+        return
+    fi
+    [[ -e /tmp/.X11-unix/X$1 ]]
+}
+
 # Take the first display number whose server really comes up.
 for number in $(seq 90 140); do
-    [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] && continue
+    display_taken "$number" && continue
     Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 100); do

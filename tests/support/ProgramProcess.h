@@ -15,7 +15,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <memory>
+
+#include <signal.h>
+#include <sys/types.h>
 
 class QWidget;
 namespace platform {
@@ -118,8 +122,7 @@ public:
     bool start()
     {
         for (int number = 141; number < 190; ++number) {
-            if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
-                QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+            if (displayTaken(number))
                 continue;
             m_name = QStringLiteral(":%1").arg(number);
             m_server.start(QStringLiteral("Xvfb"),
@@ -136,8 +139,12 @@ public:
     }
     ~SecondDisplay()
     {
-        m_server.kill();
-        m_server.waitForFinished();
+        // A terminated server removes its lock and socket; a killed one leaves them behind.
+        m_server.terminate();
+        if (!m_server.waitForFinished(5000)) {
+            m_server.kill();
+            m_server.waitForFinished();
+        }
     }
 
     QProcessEnvironment environment() const
@@ -174,6 +181,16 @@ public:
     }
 
 private:
+    // A lock whose server has died does not hold its number: the server takes such a lock over.
+    static bool displayTaken(int number)
+    {
+        QFile lock(QStringLiteral("/tmp/.X%1-lock").arg(number));
+        if (!lock.open(QIODevice::ReadOnly))
+            return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number));
+        const pid_t owner = static_cast<pid_t>(lock.readAll().trimmed().toLongLong());
+        return owner > 0 && (::kill(owner, 0) == 0 || errno == EPERM);
+    }
+
     bool run(const QString &program, const QStringList &arguments) const
     {
         QProcess process;
