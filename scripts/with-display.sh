@@ -18,15 +18,13 @@ stop_xvfb() {
 trap stop_xvfb EXIT
 
 # A number is taken while the server named in its lock runs; a lock whose server
-# died (killed, machine reset) is taken over by the next server.
+# died (killed, machine reset), or a socket left without a lock, is taken over by
+# the next server.
 display_taken() {
     local lock=/tmp/.X$1-lock owner
-    if [[ -e $lock ]]; then
-        owner=$(tr -dc '0-9' <"$lock" 2>/dev/null || true)
-        [[ -n $owner ]] && kill -0 "$owner" 2>/dev/null
-        return
-    fi
-    [[ -e /tmp/.X11-unix/X$1 ]]
+    [[ -e $lock ]] || return 1
+    owner=$(tr -dc '0-9' <"$lock" 2>/dev/null || true)
+    [[ -n $owner ]] && kill -0 "$owner" 2>/dev/null
 }
 
 # Take the first display number whose server really comes up.

@@ -181,12 +181,15 @@ public:
     }
 
 private:
-    // A lock whose server has died does not hold its number: the server takes such a lock over.
+    // Every server holds a lock. A lock whose server has died, and a socket left without a lock,
+    // do not hold the number: the next server takes them over.
     static bool displayTaken(int number)
     {
         QFile lock(QStringLiteral("/tmp/.X%1-lock").arg(number));
+        if (!lock.exists())
+            return false;
         if (!lock.open(QIODevice::ReadOnly))
-            return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number));
+            return true;
         const pid_t owner = static_cast<pid_t>(lock.readAll().trimmed().toLongLong());
         return owner > 0 && (::kill(owner, 0) == 0 || errno == EPERM);
     }
