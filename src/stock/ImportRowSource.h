@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,13 @@ struct ImportRow
 {
     qint64 number = 0;
     QStringList cells;
+    // Which cells hold a number of a typed cell (a spreadsheet's or a
+    // database's number field), written the C way ("1234.5") whatever the
+    // regional settings; the others are text as the user typed it. Shorter
+    // than cells, or empty, where the rest is text.
+    QList<bool> numbers;
+
+    bool isNumber(qsizetype cell) const { return cell < numbers.size() && numbers.at(cell); }
 };
 
 // Rows of cell texts read one at a time from a file of any kind (text with

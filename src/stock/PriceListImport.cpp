@@ -94,14 +94,14 @@ private:
     Failure numbers(const ImportRow &row, StockRow &card) const
     {
         for (auto [column, target] : {std::pair{Jc, &card.jc}, std::pair{Pocet, &card.pocet}}) {
-            const std::optional<double> value = number(cell(row, column));
+            const std::optional<double> value = number(row, column);
             if (!value)
                 return error(row, column, u"„%1“ nie je číslo"_s.arg(cell(row, column)));
             *target = *value;
         }
         for (auto [column, last, target] : {std::tuple{DphIdx, LastVatPosition, &card.dphIdx},
                                             std::tuple{MjIdx, LastUnitPosition, &card.mjIdx}}) {
-            const std::optional<int> value = position(cell(row, column), last);
+            const std::optional<int> value = position(row, column, last);
             if (!value)
                 return error(row, column,
                              u"„%1“ nie je poradie od 0 do %2"_s.arg(cell(row, column)).arg(last));
@@ -120,10 +120,16 @@ private:
     // An empty cell is 0, as an empty number field of a card. Where the
     // regional settings group thousands by a space, any kind of space does:
     // a file written by hand has a plain one, a spreadsheet a non-breaking one.
-    std::optional<double> number(QString text) const
+    std::optional<double> number(const ImportRow &row, int column) const
     {
+        QString text = cell(row, column);
         if (text.isEmpty())
             return 0.0;
+        if (row.isNumber(column - 1)) {
+            bool ok = false;
+            const double value = QLocale::c().toDouble(text, &ok);
+            return ok && std::isfinite(value) ? std::optional(value) : std::nullopt;
+        }
         if (m_locale.groupSeparator().trimmed().isEmpty())
             text.remove(u' ').remove(QChar(0x00A0)).remove(QChar(0x202F));
         bool ok = false;
@@ -131,9 +137,9 @@ private:
         return ok && std::isfinite(value) ? std::optional(value) : std::nullopt;
     }
 
-    std::optional<int> position(const QString &text, int last) const
+    std::optional<int> position(const ImportRow &row, int column, int last) const
     {
-        const std::optional<double> value = number(text);
+        const std::optional<double> value = number(row, column);
         if (!value || *value < 0 || *value > last || *value != std::floor(*value))
             return std::nullopt;
         return int(*value);

@@ -90,6 +90,12 @@ struct Shop
         return PriceListImport(stock, dataFolder, Slovak).run(source, progress, Now);
     }
 
+    PriceListImport::Result import(ImportRowSource &source)
+    {
+        NoProgress progress;
+        return PriceListImport(stock, dataFolder, Slovak).run(source, progress, Now);
+    }
+
     PriceListImport::Result import(const QString &text)
     {
         NoProgress progress;
@@ -114,6 +120,27 @@ struct Shop
     DataFile stock;
     QList<StockRow> before;
     QByteArray bytesBefore;
+};
+
+// Rows as a spreadsheet reader gives them.
+class RowList : public ImportRowSource
+{
+public:
+    explicit RowList(QList<ImportRow> rows) : m_rows(std::move(rows)) {}
+    Read next(ImportRow &row) override
+    {
+        if (m_at == m_rows.size())
+            return Read::End;
+        row = m_rows.at(m_at++);
+        return Read::Row;
+    }
+    QString error() const override { return {}; }
+    qint64 position() const override { return m_at; }
+    qint64 size() const override { return m_rows.size(); }
+
+private:
+    QList<ImportRow> m_rows;
+    qsizetype m_at = 0;
 };
 
 // A file of `bad` rows that are not cards, then one that is.
@@ -142,6 +169,7 @@ private slots:
     void replacesPriceList();
     void backupEqualsOldTable();
     void emptyPriceListWithoutBackup();
+    void typedNumbersIgnoreRegionalSettings();
     void rowErrors_data();
     void rowErrors();
     void rowErrorMessage();
@@ -326,6 +354,24 @@ void TestPriceListImport::emptyPriceListWithoutBackup()
     QCOMPARE(result.imported, 1);
     QCOMPARE(result.backupPath, QString());
     QVERIFY(!QFileInfo::exists(shop.backupPath()));
+}
+
+// A spreadsheet's number cell is a value, not text typed the Slovak way: "1234.5"
+// there is a price, while the same text typed in a text file is not a number.
+void TestPriceListImport::typedNumbersIgnoreRegionalSettings()
+{
+    const QStringList cells{u"Čaj"_s, u"K"_s, u"1234.5"_s, u"2"_s, u"1"_s, u"0"_s};
+    Shop typed;
+    RowList typedRows({ImportRow{1, cells, {false, false, true, true, true, true}}});
+    const auto imported = typed.import(typedRows);
+    QCOMPARE(imported.outcome, PriceListImport::Outcome::Imported);
+    QCOMPARE(typed.cards(), QList<StockRow>{card(u"K"_s, u"Čaj"_s, 1234.5, 2, 1, 0)});
+
+    Shop text;
+    RowList textRows({ImportRow{1, cells, {}}});
+    const auto refused = text.import(textRows);
+    QCOMPARE(refused.errors.size(), 1);
+    QCOMPARE(refused.errors.first().column, 3);
 }
 
 void TestPriceListImport::rowErrors_data()
