@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Writes the import fixtures from cennik.csv and chyby.csv with the programs that shops'
+# files come from, so that the readers are tested on real files rather than on files
+# written the way the readers expect. Run by hand when the CSV files change; needs
+# LibreOffice (libreoffice-calc-nogui, libreoffice-writer-nogui) and gnumeric, which
+# the tests themselves never need.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+profile="-env:UserInstallation=file://$work/profile"
+
+# Semicolon, double quotes, UTF-8, from the first line, Slovak number and date formats.
+csv_filter='CSV:59,34,76,1,,1051'
+
+office() {
+    soffice "$profile" --headless --infilter="$csv_filter" --convert-to "$1" --outdir "$work" "$2" >/dev/null
+}
+
+for source in cennik chyby; do
+    office xlsx "$source.csv"
+    cp "$work/$source.xlsx" "$source.xlsx"
+done
+office 'xls:MS Excel 97' cennik.csv && cp "$work/cennik.xls" cennik.xls
+office ods cennik.csv && cp "$work/cennik.ods" cennik.ods
+# dBase in code page 1250 (the file's language byte says so).
+office 'dbf:dBase:EASTEUROPE_WINDOWS' cennik.csv && cp "$work/cennik.dbf" cennik.dbf
+office 'html:HTML (StarCalc)' cennik.csv && cp "$work/cennik.html" cennik.html
+# A Word document holding the price list as its table: Writer takes the web page's table.
+soffice "$profile" --headless --convert-to 'docx:MS Word 2007 XML' --outdir "$work" cennik.html >/dev/null
+cp "$work/cennik.docx" cennik.docx
+
+# The same workbook as gnumeric writes it.
+ssconvert --import-encoding=UTF-8 cennik.csv "$work/cennik.gnumeric" >/dev/null 2>&1
+ssconvert "$work/cennik.gnumeric" cennik_gnumeric.xlsx >/dev/null 2>&1
+ssconvert --export-type=Gnumeric_Excel:excel_biff8 "$work/cennik.gnumeric" cennik_gnumeric.xls >/dev/null 2>&1
+
+ls -l cennik.* cennik_gnumeric.* chyby.*
