@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Writes the import fixtures from cennik.csv and chyby.csv with the programs that shops'
+# Writes the import fixtures from cennik.csv, cennik_dbf.csv and chyby.csv with the programs that shops'
 # files come from, so that the readers are tested on real files rather than on files
 # written the way the readers expect. Run by hand when the CSV files change; needs
 # LibreOffice (libreoffice-calc-nogui, libreoffice-writer-nogui) and gnumeric, which
 # the tests themselves never need.
 set -euo pipefail
 cd "$(dirname "$0")"
+
+# Slovak regional settings, so that the files show numbers and dates as a Slovak shop's do.
+export LC_ALL=sk_SK.UTF-8 LANG=sk_SK.UTF-8
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,16 +27,19 @@ for source in cennik chyby; do
 done
 office 'xls:MS Excel 97' cennik.csv && cp "$work/cennik.xls" cennik.xls
 office ods cennik.csv && cp "$work/cennik.ods" cennik.ods
-# dBase in code page 1250 (the file's language byte says so).
-office 'dbf:dBase:EASTEUROPE_WINDOWS' cennik.csv && cp "$work/cennik.dbf" cennik.dbf
+# dBase needs typed fields, named in the title row ("JC,N,12,2"), so its source is its own
+# copy of the price list: a number field cannot hold a price that is not a number, so that
+# row has a VAT position beyond the list instead. Code page 1250 (encoding 33); the office
+# program leaves the file's language byte empty.
+office 'dbf:dBase:33' cennik_dbf.csv && cp "$work/cennik_dbf.dbf" cennik.dbf
 office 'html:HTML (StarCalc)' cennik.csv && cp "$work/cennik.html" cennik.html
 # A Word document holding the price list as its table: Writer takes the web page's table.
 soffice "$profile" --headless --convert-to 'docx:MS Word 2007 XML' --outdir "$work" cennik.html >/dev/null
 cp "$work/cennik.docx" cennik.docx
 
-# The same workbook as gnumeric writes it.
-ssconvert --import-encoding=UTF-8 cennik.csv "$work/cennik.gnumeric" >/dev/null 2>&1
-ssconvert "$work/cennik.gnumeric" cennik_gnumeric.xlsx >/dev/null 2>&1
-ssconvert --export-type=Gnumeric_Excel:excel_biff8 "$work/cennik.gnumeric" cennik_gnumeric.xls >/dev/null 2>&1
+# The same workbook as gnumeric writes it (read from the OpenDocument file, since its own
+# text import guesses the separator).
+ssconvert cennik.ods cennik_gnumeric.xlsx >/dev/null 2>&1
+ssconvert --export-type=Gnumeric_Excel:excel_biff8 cennik.ods cennik_gnumeric.xls >/dev/null 2>&1
 
 ls -l cennik.* cennik_gnumeric.* chyby.*
