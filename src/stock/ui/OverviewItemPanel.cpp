@@ -1,0 +1,154 @@
+#include "stock/ui/OverviewItemPanel.h"
+
+#include "stock/ui/OverviewItemModel.h"
+#include "widgets/ScreenWidgets.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kNameMargin = 25;
+
+} // namespace
+
+OverviewItemPanel::OverviewItemPanel(SalesOverview &overview, QObject *parent) : QObject(parent)
+{
+    m_model = new OverviewItemModel(overview, this);
+    SMDBGrid_polozky = ScreenWidgets::grid(u"SMDBGrid_polozky"_s);
+    SMDBGrid_polozky->setAccessibleName(u"Predané položky"_s);
+    SMDBGrid_polozky->setModel(m_model);
+    SMDBGrid_polozky->horizontalHeader()->setSectionsClickable(true);
+    SMDBGrid_polozky->horizontalHeader()->setSectionsMovable(false);
+    SMDBGrid_polozky->installEventFilter(this);
+    Label_spolu = new QLabel;
+    Label_spolu->setObjectName(u"Label_spolu"_s);
+    Label_spolu->setAccessibleName(u"Spolu"_s);
+    Label_spolu->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label_spolu->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    connect(SMDBGrid_polozky->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &OverviewItemPanel::titleClicked);
+    showTotal();
+}
+
+QWidget *OverviewItemPanel::build()
+{
+    auto *panel = new QWidget;
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(SMDBGrid_polozky, 1);
+    auto *footer = new QHBoxLayout;
+    footer->addStretch(1);
+    footer->addWidget(new QLabel(u"SPOLU:"_s));
+    footer->addWidget(Label_spolu);
+    layout->addLayout(footer);
+    return panel;
+}
+
+void OverviewItemPanel::reload(const SalesOverviewChoices &choices)
+{
+    m_model->reload(choices);
+    if (m_model->rowCount() > 0)
+        setCurrentRow(0);
+    showTotal();
+}
+
+void OverviewItemPanel::clear()
+{
+    m_model->clear();
+    showTotal();
+}
+
+void OverviewItemPanel::showTotal()
+{
+    Label_spolu->setText(QLocale().toString(m_model->total(), 'f', 2));
+}
+
+void OverviewItemPanel::showColumnsOf(SalesOverviewChoices::Grouping grouping)
+{
+    using Column = SalesOverviewChoices::Column;
+    for (const Column column : {Column::Closing, Column::Document, Column::Date})
+        SMDBGrid_polozky->setColumnHidden(int(column), !SalesOverviewChoices::shows(grouping, column));
+}
+
+void OverviewItemPanel::setFilterColumn(int column)
+{
+    m_model->setFilterColumn(column);
+}
+
+void OverviewItemPanel::fitNameColumn()
+{
+    QHeaderView *header = SMDBGrid_polozky->horizontalHeader();
+    int others = 0;
+    for (int column = 0; column < header->count(); ++column) {
+        if (column != OverviewItemModel::NAZOV && !header->isSectionHidden(column))
+            others += header->sectionSize(column);
+    }
+    const int client = SMDBGrid_polozky->viewport()->width();
+    if (others < client)
+        header->resizeSection(OverviewItemModel::NAZOV,
+                              std::max(header->minimumSectionSize(), client - others - kNameMargin));
+}
+
+QList<int> OverviewItemPanel::widths() const
+{
+    QList<int> result;
+    const QHeaderView *header = SMDBGrid_polozky->horizontalHeader();
+    for (int column = 0; column < header->count(); ++column)
+        result.append(header->sectionSize(column));
+    return result;
+}
+
+void OverviewItemPanel::setWidths(const QList<int> &widths)
+{
+    QHeaderView *header = SMDBGrid_polozky->horizontalHeader();
+    for (int column = 0; column < widths.size() && column < header->count(); ++column)
+        header->resizeSection(column, widths.at(column));
+}
+
+int OverviewItemPanel::currentRow() const
+{
+    return SMDBGrid_polozky->currentIndex().row();
+}
+
+void OverviewItemPanel::setCurrentRow(qint64 row)
+{
+    m_model->fetchUpTo(row);
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const QModelIndex index = m_model->index(int(row), OverviewItemModel::NAZOV);
+    SMDBGrid_polozky->setCurrentIndex(index);
+    SMDBGrid_polozky->scrollTo(index);
+}
+
+void OverviewItemPanel::moveRow(int step)
+{
+    const qint64 last = m_model->selectedRows() - 1;
+    if (last < 0)
+        return;
+    setCurrentRow(std::clamp<qint64>(currentRow() + step, 0, last));
+}
+
+void OverviewItemPanel::findOnward(int column, const QString &text)
+{
+    const qint64 row = currentRow();
+    const qint64 from = row < 0 || row >= m_model->selectedRows() - 1 ? 0 : row + 1;
+    const qint64 found = m_model->find(column, text, from);
+    if (found >= 0)
+        setCurrentRow(found);
+}
+
+bool OverviewItemPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == SMDBGrid_polozky && event->type() == QEvent::Resize)
+        fitNameColumn();
+    return false;
+}
