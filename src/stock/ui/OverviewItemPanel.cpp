@@ -30,7 +30,6 @@ OverviewItemPanel::OverviewItemPanel(SalesOverview &overview, QObject *parent) :
     SMDBGrid_polozky->installEventFilter(this);
     Label_spolu = new QLabel;
     Label_spolu->setObjectName(u"Label_spolu"_s);
-    Label_spolu->setAccessibleName(u"Spolu"_s);
     Label_spolu->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label_spolu->setTextInteractionFlags(Qt::TextSelectableByMouse);
     connect(SMDBGrid_polozky->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -69,7 +68,10 @@ void OverviewItemPanel::clear()
 
 void OverviewItemPanel::showTotal()
 {
-    Label_spolu->setText(QLocale().toString(m_model->total(), 'f', 2));
+    const QString total = QLocale().toString(m_model->total(), 'f', 2);
+    Label_spolu->setText(total);
+    // Read out with its meaning, not as a bare number.
+    Label_spolu->setAccessibleName(u"Spolu "_s + total);
 }
 
 void OverviewItemPanel::showColumnsOf(SalesOverviewChoices::Grouping grouping)
