@@ -153,6 +153,7 @@ private slots:
     void filterColumnAndText_data();
     void filterColumnAndText();
     void filterColumnSkipsHiddenColumns();
+    void titleClickChoosesTheFilterColumn();
     void downFindsTheNextRow();
     void groupFilter_data();
     void groupFilter();
@@ -505,6 +506,23 @@ void TestSalesOverviewScreen::filterColumnSkipsHiddenColumns()
         rig.choose(u"CB_sumar"_s, 2); // in total: KOD is the first shown
         rig.focus(u"Edit_filter"_s);
         press(Qt::Key_Left);
+        QCOMPARE(int(rig.screen->choices().filterColumn), 3);
+    });
+}
+
+void TestSalesOverviewScreen::titleClickChoosesTheFilterColumn()
+{
+    OverviewRig rig;
+    rig.run([&] {
+        QHeaderView *titles = rig.grid(u"SMDBGrid_polozky"_s)->horizontalHeader();
+        const auto click = [titles](int column) {
+            const int x = titles->sectionViewportPosition(column) + titles->sectionSize(column) / 2;
+            QTest::mouseClick(titles->viewport(), Qt::LeftButton, {}, QPoint(x, titles->height() / 2));
+        };
+        click(OverviewItemModel::KOD);
+        QCOMPARE(int(rig.screen->choices().filterColumn), 3);
+        QCOMPARE(QApplication::focusWidget(), rig.field(u"Edit_filter"_s));
+        click(OverviewItemModel::JC); // past the name: no filter column
         QCOMPARE(int(rig.screen->choices().filterColumn), 3);
     });
 }

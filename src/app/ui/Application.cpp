@@ -39,7 +39,6 @@
 #include <QDir>
 #include <QScopeGuard>
 
-
 using namespace Qt::StringLiterals;
 
 namespace {

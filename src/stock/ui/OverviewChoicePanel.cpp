@@ -72,6 +72,7 @@ OverviewChoicePanel::OverviewChoicePanel(QObject *parent) : QObject(parent)
     Edit_filter = ScreenWidgets::lineEdit(nullptr, u"Edit_filter"_s, 60);
     Label_filter = new QLabel(u"&Filtrovanie"_s);
     Label_filter->setBuddy(Edit_filter);
+    Edit_filter->setAccessibleName(u"Filtrovanie"_s);
     CB_triedenie = choiceList(u"CB_triedenie"_s, u"Triedenie podľa"_s,
                               {u"Kódu"_s, u"Názvu"_s, u"Denej uzávierky"_s, u"Čísla dokladu"_s, u"Dátumu"_s});
     CB_triedenie->setCurrentIndex(int(Sort::Closing));

@@ -167,6 +167,10 @@ void TForm_prehlad::done(int result)
     m_items->showColumnsOf(Grouping::ByDocument);
     m_items->fitNameColumn();
     saveColumns();
+    // Hidden, the screen holds no file open: another program may move or replace it meanwhile.
+    m_items->clear();
+    m_documents->clear();
+    m_overview.close();
     QDialog::done(result);
 }
 
