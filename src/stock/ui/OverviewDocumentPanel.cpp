@@ -24,6 +24,9 @@ OverviewDocumentPanel::OverviewDocumentPanel(SalesOverview &overview, QObject *p
     SMDBGrid_blocek->setAccessibleName(u"Položky dokladu"_s);
     SMDBGrid_blocek->setModel(m_lines);
     SMDBGrid_blocek->horizontalHeader()->setStretchLastSection(true);
+    const QList<int> lineWidths = {60, 180, 60, 40, 60, 60, 70};
+    for (int column = 0; column < lineWidths.size(); ++column)
+        SMDBGrid_blocek->horizontalHeader()->resizeSection(column, lineWidths.at(column));
     for (QLabel **label : {&Label_du, &Label_bl, &Label_datum})
         *label = new QLabel;
     Label_du->setObjectName(u"Label_du"_s);

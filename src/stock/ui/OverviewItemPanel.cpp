@@ -4,10 +4,10 @@
 #include "widgets/ScreenWidgets.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -27,13 +27,18 @@ OverviewItemPanel::OverviewItemPanel(SalesOverview &overview, QObject *parent) :
     SMDBGrid_polozky->setModel(m_model);
     SMDBGrid_polozky->horizontalHeader()->setSectionsClickable(true);
     SMDBGrid_polozky->horizontalHeader()->setSectionsMovable(false);
-    SMDBGrid_polozky->installEventFilter(this);
+    // The viewport's own resize: the grid's comes before the viewport has its new width.
+    SMDBGrid_polozky->viewport()->installEventFilter(this);
     Label_spolu = new QLabel;
     Label_spolu->setObjectName(u"Label_spolu"_s);
     Label_spolu->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label_spolu->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    connect(SMDBGrid_polozky->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &OverviewItemPanel::titleClicked);
+    QHeaderView *titles = SMDBGrid_polozky->horizontalHeader();
+    connect(titles, &QHeaderView::sectionClicked, this, &OverviewItemPanel::titleClicked);
+    connect(titles, &QHeaderView::sectionResized, this, &OverviewItemPanel::placeFooter);
+    connect(titles, &QHeaderView::geometriesChanged, this, &OverviewItemPanel::placeFooter);
+    connect(SMDBGrid_polozky->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            &OverviewItemPanel::placeFooter);
     showTotal();
 }
 
@@ -44,12 +49,30 @@ QWidget *OverviewItemPanel::build()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(SMDBGrid_polozky, 1);
-    auto *footer = new QHBoxLayout;
-    footer->addStretch(1);
-    footer->addWidget(new QLabel(u"SPOLU:"_s));
-    footer->addWidget(Label_spolu);
-    layout->addLayout(footer);
+    // The total stands under the amount column, wherever that column is.
+    m_footer = new QWidget;
+    m_footer->setObjectName(u"Footer_polozky"_s);
+    m_footerCaption = new QLabel(u"SPOLU:"_s, m_footer);
+    m_footerCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label_spolu->setParent(m_footer);
+    m_footer->setFixedHeight(Label_spolu->sizeHint().height() + 4);
+    layout->addWidget(m_footer);
     return panel;
+}
+
+void OverviewItemPanel::placeFooter()
+{
+    if (!m_footer)
+        return;
+    const QHeaderView *titles = SMDBGrid_polozky->horizontalHeader();
+    const int column = OverviewItemModel::SUM_CENA;
+    const int left = SMDBGrid_polozky->frameWidth() + SMDBGrid_polozky->verticalHeader()->width() +
+                     titles->sectionViewportPosition(column);
+    const int width = titles->sectionSize(column);
+    const int height = m_footer->height();
+    Label_spolu->setGeometry(left, 0, width - 3, height);
+    const int captionWidth = m_footerCaption->sizeHint().width();
+    m_footerCaption->setGeometry(left - captionWidth - 4, 0, captionWidth, height);
 }
 
 void OverviewItemPanel::reload(const SalesOverviewChoices &choices)
@@ -72,6 +95,7 @@ void OverviewItemPanel::showTotal()
     Label_spolu->setText(total);
     // Read out with its meaning, not as a bare number.
     Label_spolu->setAccessibleName(u"Spolu "_s + total);
+    placeFooter();
 }
 
 void OverviewItemPanel::showColumnsOf(SalesOverviewChoices::Grouping grouping)
@@ -150,7 +174,9 @@ void OverviewItemPanel::findOnward(int column, const QString &text)
 
 bool OverviewItemPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == SMDBGrid_polozky && event->type() == QEvent::Resize)
+    if (watched == SMDBGrid_polozky->viewport() && event->type() == QEvent::Resize) {
         fitNameColumn();
+        placeFooter();
+    }
     return false;
 }

@@ -52,8 +52,11 @@ protected:
 private:
     void setCurrentRow(qint64 row);
     void showTotal();
+    void placeFooter();
 
     OverviewItemModel *m_model = nullptr;
     QTableView *SMDBGrid_polozky = nullptr;
     QLabel *Label_spolu = nullptr;
+    QWidget *m_footer = nullptr;
+    QLabel *m_footerCaption = nullptr;
 };

@@ -26,7 +26,7 @@ namespace {
 
 using Grouping = SalesOverviewChoices::Grouping;
 
-const QList<int> kDefaultItemWidths = {40, 50, 75, 70, 220, 60, 40, 60, 60, 75, 40};
+const QList<int> kDefaultItemWidths = {40, 50, 80, 70, 220, 60, 40, 60, 60, 75, 40};
 const QList<int> kDefaultDocumentWidths = {40, 50, 80, 80};
 
 QString groupingName(Grouping grouping)
