@@ -1,3 +1,4 @@
+#include "SalesFixture.h"
 #include "stock/DataFile.h"
 #include "stock/SalesFiles.h"
 #include "stock/SalesOverview.h"
@@ -17,64 +18,8 @@ using Column = Choices::Column;
 
 namespace {
 
-struct SaleRow
-{
-    int closing, document;
-    const char16_t *date, *code, *name;
-    double quantity, unitPrice, price;
-    int vat, group;
-};
-
-// Three closings of one year: a discounted line (2 × 1.50 for 2.70), a return
-// (−1), an item taken twice in one document, two stock groups, and names with
-// Slovak letters, a quote and SQL in them.
-constexpr SaleRow FixtureRows[] = {
-    {3, 10, u"2026-03-02", u"100", u"Mlieko 1,5%", 2, 1.50, 2.70, 20, 1},
-    {3, 10, u"2026-03-02", u"200", u"Čaj zelený", 1, 2.10, 2.10, 20, 2},
-    {3, 11, u"2026-03-02", u"100", u"Mlieko 1,5%", 1, 1.50, 1.50, 20, 1},
-    {4, 12, u"2026-03-03", u"300", u"ČOKOLÁDA mliečna", 3, 1.20, 3.60, 20, 1},
-    {4, 12, u"2026-03-03", u"120", u"Jack's ' OR ''='", 1, 25.0, 25.0, 23, 2},
-    {4, 13, u"2026-03-03", u"100", u"Mlieko 1,5%", -1, 1.50, -1.50, 20, 1},
-    {7, 14, u"2026-03-05", u"200", u"Čaj zelený", 2, 2.10, 4.20, 20, 2},
-    {7, 14, u"2026-03-05", u"100", u"Mlieko 1,5%", 1, 1.50, 1.50, 20, 1},
-    {7, 14, u"2026-03-05", u"100", u"Mlieko 1,5%", 1, 1.50, 1.50, 20, 1},
-};
-
-// Creates a sales file with the program's own layout, holding `rows`.
-void writeSalesFile(const QString &path, int year, std::span<const SaleRow> rows)
-{
-    DataFile file;
-    if (!file.open(path, true))
-        qFatal("sales file not created: %s", qPrintable(file.lastError()));
-    for (const QString &statement : TableLayouts::salesTableStatements(TableLayouts::salesTableName(year)))
-        if (!file.exec(statement))
-            qFatal("sales table not created: %s", qPrintable(file.lastError()));
-    QSqlQuery insert(file.database());
-    insert.prepare(u"INSERT INTO %1 (ID_PRIMARY, DU, ID_DOKLAD, DOKLAD, DATUM, CAS, KOD, NAZOV, MJ, "
-                   "POCET, JC, CENA, CENA_INT, DPH, SKLAD, FISK) "
-                   "VALUES (?, ?, ?, ?, ?, '10:15:00', ?, ?, 'ks', ?, ?, ?, ?, ?, ?, 1)"_s.arg(
-                       TableLayouts::salesTableName(year)));
-    int key = 0;
-    for (const SaleRow &row : rows) {
-        const QVariantList values = {++key,
-                                     row.closing,
-                                     row.document,
-                                     row.document,
-                                     QString::fromUtf16(row.date),
-                                     QString::fromUtf16(row.code),
-                                     QString::fromUtf16(row.name),
-                                     row.quantity,
-                                     row.unitPrice,
-                                     row.price,
-                                     qRound(row.price * 100),
-                                     row.vat,
-                                     row.group};
-        for (const QVariant &value : values)
-            insert.addBindValue(value);
-        if (!insert.exec())
-            qFatal("sale not written: %s", qPrintable(insert.lastError().text()));
-    }
-}
+using SalesFixture::FixtureRows;
+using SalesFixture::writeSalesFile;
 
 void touch(const QString &path)
 {

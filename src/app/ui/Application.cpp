@@ -7,7 +7,6 @@
 #include "app/QtTranslations.h"
 #include "app/StartupSequence.h"
 #include "app/ui/InstanceWindow.h"
-#include "app/ui/PlaceholderScreen.h"
 #include "app/ui/QtUserDialogs.h"
 #include "app/ui/TSQD60.h"
 #include "base/UserDialogs.h"
@@ -31,6 +30,7 @@
 #include "pos/ui/TForm_predaj_medic.h"
 #include "stock/PriceListLoading.h"
 #include "stock/ui/TForm_cennik_servis.h"
+#include "stock/ui/TForm_prehlad.h"
 #include "stock/ui/TForm_skladm.h"
 #include "widgets/ProgressDialog.h"
 
@@ -38,9 +38,6 @@
 #include <QDate>
 #include <QDir>
 #include <QScopeGuard>
-
-#include <memory>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -55,16 +52,6 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
     dialogs.inform(u"Program je už spustený na tomto PC.\r\nOtvorte si už spustený program."_s,
                    u"Program Omira"_s);
     return true;
-}
-
-// The screens other parts of the program fill, in the order they are created.
-std::vector<std::unique_ptr<QWidget>> createScreens()
-{
-    const QList<std::pair<QString, QString>> screens = {{u"TForm_prehlad"_s, u"Prehľady"_s}};
-    std::vector<std::unique_ptr<QWidget>> result;
-    for (const auto &[name, title] : screens)
-        result.push_back(std::make_unique<PlaceholderScreen>(name, title));
-    return result;
 }
 
 // "Načítaj cenník" of the maintenance screen; true when the unit and group names changed.
@@ -155,10 +142,7 @@ int runApplication(int argc, char *argv[])
     DataModule dataModule(dataSettings, context.messages, dialogs, QDate::currentDate());
     context.databaseReady = dataModule.databaseReady();
 
-    const auto screens = createScreens();
     QList<QWidget *> allScreens{&mainWindow};
-    for (const auto &screen : screens)
-        allScreens.append(screen.get());
     const SaleScreenContext saleContext{
         context.programFolder, context.config,
         context.messages,      context.dialogs,
@@ -202,6 +186,14 @@ int runApplication(int argc, char *argv[])
                               }});
     saleScreen.setPriceListAction([&stockScreen, &saleScreen] { stockScreen.open(saleScreen.geometry()); });
     allScreens.append(&stockScreen);
+
+    TForm_prehlad overviewScreen({context.programFolder, context.config, context.messages, dialogs,
+                                  context.printer.info, dataModule.year()});
+    saleScreen.setOverviewAction([&overviewScreen, &saleScreen] {
+        overviewScreen.open(saleScreen.geometry());
+        saleScreen.activateWindow();
+    });
+    allScreens.append(&overviewScreen);
 
     TForm_cennik_servis serviceScreen(
         {context.programFolder, context.config, context.messages, dialogs, dataModule.stockFile(),
