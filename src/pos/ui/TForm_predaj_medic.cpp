@@ -407,21 +407,27 @@ void TForm_predaj_medic::BitBtn_cennikClick()
 {
     if (m_priceListAction) {
         m_priceListAction();
-        // Back from the price list: a new search shows the cards as they are now. The screen
-        // takes the keys back itself: without a window manager nothing else gives the focus
-        // back to it when the price list closes, and the cashier's keys would go nowhere.
-        activateWindow();
-        m_search->searchField()->setFocus(Qt::OtherFocusReason);
+        takeKeysBack();
     } else
         notAvailable(u"CENNÍK"_s);
 }
 
 void TForm_predaj_medic::BitBtn_zostavyClick()
 {
-    if (m_overviewAction)
+    if (m_overviewAction) {
         m_overviewAction();
-    else
+        takeKeysBack();
+    } else
         notAvailable(u"Prehľady"_s);
+}
+
+// Back from a screen of its own (the price list, the overview): the sale screen takes the
+// keys back itself. Without a window manager nothing else gives the focus back to it when
+// that screen closes, and the cashier's keys would go nowhere.
+void TForm_predaj_medic::takeKeysBack()
+{
+    activateWindow();
+    m_search->searchField()->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm_predaj_medic::BitBtn_vkladClick(CashOperation operation)

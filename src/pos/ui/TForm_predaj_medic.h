@@ -173,6 +173,7 @@ private:
     void BitBtn_tlacClick();
     void BitBtn_cennikClick();
     void BitBtn_zostavyClick();
+    void takeKeysBack();
     void BitBtn_vkladClick(CashOperation operation);
     void BitBtn_koniecClick();
     void BitBtn3Click();
