@@ -209,6 +209,8 @@ class TestImportDatabases : public QObject
     Q_OBJECT
 
 private slots:
+    void numberText_data();
+    void numberText();
     void rows_data();
     void rows();
     void dbfCodePages_data();
@@ -219,32 +221,61 @@ private slots:
     void parts();
     void refused_data();
     void refused();
+    void sqliteWithoutStockTableRefused();
     void importGivesTheCardsOfTheTextFile_data();
     void importGivesTheCardsOfTheTextFile();
 };
 
+void TestImportDatabases::numberText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("code") << 300.0 << u"300"_s;
+    QTest::newRow("code of seven digits") << 1000000.0 << u"1000000"_s;
+    QTest::newRow("bar code") << 8585000000001.0 << u"8585000000001"_s;
+    QTest::newRow("price") << 1234.5 << u"1234.5"_s;
+    QTest::newRow("shortest form") << 0.89 << u"0.89"_s;
+    QTest::newRow("negative") << -2.5 << u"-2.5"_s;
+    QTest::newRow("negative zero") << -0.0 << u"0"_s;
+    QTest::newRow("beyond whole digits") << 1e20 << u"1e+20"_s;
+}
+
+// A typed number as the import reads it the C way: a whole number keeps its
+// digits, so that a code typed as a number stays the same code.
+void TestImportDatabases::numberText()
+{
+    QFETCH(double, value);
+    QTEST(ImportCells::numberText(value), "text");
+}
+
 void TestImportDatabases::rows_data()
 {
     QTest::addColumn<QString>("fixture");
+    QTest::addColumn<QString>("part");
     QTest::addColumn<bool>("titleRow");
     QTest::addColumn<Rows>("rows");
     QTest::addColumn<Numbers>("numbers");
 
     QTest::newRow("xls of LibreOffice")
-        << u"cennik.xls"_s << false << sheetRows() << Numbers{1, 2, 3, 4, 5, 6, 7, 8};
-    QTest::newRow("xls of gnumeric") << u"cennik_gnumeric.xls"_s << false << sheetRows()
+        << u"cennik.xls"_s << QString() << false << sheetRows() << Numbers{1, 2, 3, 4, 5, 6, 7, 8};
+    QTest::newRow("xls of gnumeric") << u"cennik_gnumeric.xls"_s << QString() << false << sheetRows()
                                      << Numbers{1, 2, 3, 4, 5, 6, 7, 8};
-    QTest::newRow("xls, title row") << u"cennik.xls"_s << true << sheetRows().mid(1)
+    QTest::newRow("xls, title row") << u"cennik.xls"_s << QString() << true << sheetRows().mid(1)
                                     << Numbers{2, 3, 4, 5, 6, 7, 8};
+    QTest::newRow("xls, second sheet by name")
+        << u"harky.xls"_s << u"Pečivo"_s << false << Rows{{u"Rožok"_s, u"#30"_s, u"#0.12"_s}} << Numbers{1};
     // The field names of a table are no row, whatever the option says.
-    QTest::newRow("dbf") << u"cennik.dbf"_s << true << dbfRows() << Numbers{1, 2, 3, 4, 5, 6, 7};
+    QTest::newRow("dbf") << u"cennik.dbf"_s << QString() << true << dbfRows() << Numbers{1, 2, 3, 4, 5, 6, 7};
 }
 
 void TestImportDatabases::rows()
 {
     QFETCH(QString, fixture);
+    QFETCH(QString, part);
     QFETCH(bool, titleRow);
     ImportFile::Options options;
+    options.part = part;
     options.titleRow = titleRow;
     const ReadBack back = readFile(ImportData + u'/' + fixture, options);
     QCOMPARE(back.error, QString());
@@ -344,19 +375,33 @@ void TestImportDatabases::paradoxFieldsInTableOrder()
 void TestImportDatabases::parts_data()
 {
     QTest::addColumn<QString>("fixture");
+    QTest::addColumn<QString>("name"); // under which the test reads it
     QTest::addColumn<QStringList>("parts");
+    QTest::addColumn<bool>("fails");
 
-    QTest::newRow("xls of LibreOffice") << u"cennik.xls"_s << QStringList{u"cennik"_s};
-    QTest::newRow("xls of gnumeric") << u"cennik_gnumeric.xls"_s << QStringList{u"cennik"_s};
-    QTest::newRow("dbf has none") << u"cennik.dbf"_s << QStringList{};
+    QTest::newRow("xls of LibreOffice")
+        << u"cennik.xls"_s << u"cennik.xls"_s << QStringList{u"cennik"_s} << false;
+    QTest::newRow("xls of gnumeric") << u"cennik_gnumeric.xls"_s << u"cennik.xls"_s
+                                     << QStringList{u"cennik"_s} << false;
+    QTest::newRow("xls of two sheets")
+        << u"harky.xls"_s << u"harky.xls"_s << QStringList{u"Nápoje"_s, u"Pečivo"_s} << false;
+    QTest::newRow("dbf has none") << u"cennik.dbf"_s << u"cennik.dbf"_s << QStringList{} << false;
+    QTest::newRow("text named xls") << u"cennik.csv"_s << u"cennik.xls"_s << QStringList{} << true;
+    QTest::newRow("text named mdb") << u"cennik.csv"_s << u"cennik.mdb"_s << QStringList{} << true;
+    QTest::newRow("workbook named accdb") << u"cennik.xls"_s << u"cennik.accdb"_s << QStringList{} << true;
 }
 
 void TestImportDatabases::parts()
 {
     QFETCH(QString, fixture);
+    QFETCH(QString, name);
+    QFETCH(bool, fails);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QVERIFY(QFile::copy(ImportData + u'/' + fixture, path));
     QString error;
-    QTEST(ImportFile::parts(ImportData + u'/' + fixture, &error), "parts");
-    QCOMPARE(error, QString());
+    QTEST(ImportFile::parts(path, &error), "parts");
+    QCOMPARE(error.contains(QDir::toNativeSeparators(path)), fails);
 }
 
 void TestImportDatabases::refused_data()
@@ -410,6 +455,20 @@ void TestImportDatabases::refused()
     const ReadBack back = readFile(path, options);
     QVERIFY2(!back.error.isEmpty(),
              qPrintable(back.rows.isEmpty() ? QString() : back.rows.first().join(u'|')));
+    QVERIFY2(back.error.contains(QDir::toNativeSeparators(path)), qPrintable(back.error));
+}
+
+void TestImportDatabases::sqliteWithoutStockTableRefused()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"predaj_2026.db"_s);
+    {
+        DataFile other;
+        QVERIFY(other.open(path, true));
+        QVERIFY(QSqlQuery(other.database()).exec(u"CREATE TABLE PREDAJ (KOD TEXT)"_s));
+    }
+    const ReadBack back = readFile(path);
+    QVERIFY(back.rows.isEmpty());
     QVERIFY2(back.error.contains(QDir::toNativeSeparators(path)), qPrintable(back.error));
 }
 
