@@ -1,5 +1,13 @@
 #include "stock/ImportFile.h"
 
+#include "stock/AccessImportSource.h"
+#include "stock/DbfImportSource.h"
+#include "stock/ParadoxImportSource.h"
+#include "stock/ParadoxTable.h"
+#include "stock/StockRowSourceFactory.h"
+#include "stock/StockTableImportSource.h"
+#include "stock/XlsImportSource.h"
+
 #include <QFileInfo>
 #include <QHash>
 
@@ -27,6 +35,30 @@ std::unique_ptr<ImportRowSource> openText(const QString &path, const ImportFile:
     return source;
 }
 
+// Hands out a reader that opened, or its error.
+template <typename Source>
+std::unique_ptr<ImportRowSource> opened(std::unique_ptr<Source> source, QString *error)
+{
+    if (source->open())
+        return source;
+    *error = source->error();
+    return nullptr;
+}
+
+// A .db file is a Paradox table of any layout, or a stock table of this
+// program (SQLite), taken over card by card in the import's columns.
+std::unique_ptr<ImportRowSource> openDb(const QString &path, QString *error)
+{
+    if (ParadoxTable::looksLikeParadox(path))
+        return opened(std::make_unique<ParadoxImportSource>(path), error);
+    OpenedStockRowSource stock = openStockRowSource(path);
+    if (!stock.source) {
+        *error = stock.error;
+        return nullptr;
+    }
+    return opened(std::make_unique<StockTableImportSource>(std::move(stock.source)), error);
+}
+
 } // namespace
 
 ImportFile::Kind ImportFile::kindOf(const QString &path)
@@ -47,6 +79,10 @@ QStringList ImportFile::parts(const QString &path, QString *error)
     case Kind::Unknown:
         *error = unsupported();
         return {};
+    case Kind::Xls:
+        return XlsImportSource::sheets(path, error);
+    case Kind::Access:
+        return AccessImportSource::tables(path, error);
     default:
         return {};
     }
@@ -57,6 +93,16 @@ std::unique_ptr<ImportRowSource> ImportFile::open(const QString &path, const Opt
     switch (kindOf(path)) {
     case Kind::Text:
         return openText(path, options, error);
+    case Kind::Xls:
+        return opened(
+            std::make_unique<XlsImportSource>(path, XlsImportSource::Options{options.part, options.titleRow}),
+            error);
+    case Kind::Dbf:
+        return opened(std::make_unique<DbfImportSource>(path), error);
+    case Kind::Paradox:
+        return openDb(path, error);
+    case Kind::Access:
+        return opened(std::make_unique<AccessImportSource>(path, options.part), error);
     default:
         *error = unsupported();
         return nullptr;
@@ -65,5 +111,5 @@ std::unique_ptr<ImportRowSource> ImportFile::open(const QString &path, const Opt
 
 QString ImportFile::dialogFilter()
 {
-    return u"Cenníky (*.csv *.txt *.tab);;Všetky súbory (*)"_s;
+    return u"Cenníky (*.csv *.txt *.tab *.xls *.dbf *.db *.mdb *.accdb);;Všetky súbory (*)"_s;
 }

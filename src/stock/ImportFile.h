@@ -22,7 +22,9 @@ public:
         // The sheet of a workbook, the table of a database or of a web page;
         // empty for the first one.
         QString part;
-        // The first row names the columns and is not imported.
+        // The first row names the columns and is not imported. Only for text
+        // files and sheets: the fields of a database table have names of
+        // their own and never a title row.
         bool titleRow = false;
         // For text files; detected from the file when not set.
         std::optional<QChar> separator;

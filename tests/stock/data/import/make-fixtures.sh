@@ -42,4 +42,13 @@ cp "$work/cennik.docx" cennik.docx
 ssconvert cennik.ods cennik_gnumeric.xlsx >/dev/null 2>&1
 ssconvert --export-type=Gnumeric_Excel:excel_biff8 cennik.ods cennik_gnumeric.xls >/dev/null 2>&1
 
-ls -l cennik.* cennik_gnumeric.* chyby.*
+# A workbook of two sheets with Slovak names, each from its own file (gnumeric names the
+# sheets after the files), for choosing a sheet by its name; numbers written the C way.
+mkdir "$work/sheets"
+printf 'Čaj zelený,10,1.2\nKáva,20,3.5\n' >"$work/sheets/Nápoje"
+printf 'Rožok,30,0.12\n' >"$work/sheets/Pečivo"
+(cd "$work/sheets" && LC_ALL=C.UTF-8 ssconvert --import-type=Gnumeric_stf:stf_csvtab --merge-to=harky.xls \
+    --export-type=Gnumeric_Excel:excel_biff8 Nápoje Pečivo >/dev/null 2>&1)
+cp "$work/sheets/harky.xls" harky.xls
+
+ls -l cennik.* cennik_gnumeric.* chyby.* harky.xls
