@@ -312,8 +312,11 @@ bool DataModule::checkAndUpgradeSalesTable()
     if (tested) {
         bool has = false;
         bool hasTill = false;
+        bool hasIndexes = false;
         upgraded = m_salesTable.hasDiscountColumns(has) && (has || m_salesTable.addDiscountColumns()) &&
-                   m_salesTable.hasTillColumn(hasTill) && (hasTill || m_salesTable.addTillColumn());
+                   m_salesTable.hasTillColumn(hasTill) && (hasTill || m_salesTable.addTillColumn()) &&
+                   m_salesTable.hasOverviewIndexes(hasIndexes) &&
+                   (hasIndexes || m_salesTable.addOverviewIndexes());
         if (!upgraded)
             warn(m_salesFile.lastError(), m_messages.text(Msg::SaleWarningCaption));
     }

@@ -62,6 +62,7 @@ bool SalesOverview::open(const QString &dataFolder, const QString &fileName)
         return false;
     }
     m_statements = SalesOverviewStatements(table);
+    m_statements.setIndexes(indexNames(table));
     if (!registerFold()) {
         close();
         return false;
@@ -72,7 +73,23 @@ bool SalesOverview::open(const QString &dataFolder, const QString &fileName)
 
 void SalesOverview::close()
 {
+    m_chosen.reset();
+    m_chosenSummary.reset();
     m_file.close();
+}
+
+QStringList SalesOverview::indexNames(const QString &table)
+{
+    QStringList names;
+    QSqlQuery query(m_file.database());
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ? COLLATE NOCASE"_s);
+    query.addBindValue(table);
+    if (query.exec()) {
+        while (query.next())
+            names.append(query.value(0).toString());
+    }
+    return names;
 }
 
 bool SalesOverview::registerFold()
@@ -167,37 +184,74 @@ QList<SalesOverviewRows::Line> SalesOverview::documentLines(int closing, int doc
 
 SalesOverviewRows::ItemSummary SalesOverview::selectItems(const SalesOverviewChoices &choices)
 {
-    if (!isOpen()) {
-        m_error = u"No sales file is open"_s;
-        return {};
-    }
-    for (const QString &statement : SalesOverviewStatements::createItemTable()) {
-        if (!m_file.exec(statement)) {
-            m_error = m_file.lastError();
-            return {};
-        }
-    }
-    QSqlQuery query(m_file.database());
-    if (!run(query, m_statements.storeItems(choices)))
+    m_chosen.reset();
+    m_chosenSummary.reset();
+    if (!storeItems(choices))
         return {};
     return itemSummary();
 }
 
-QList<SalesOverviewRows::Item> SalesOverview::items(qint64 offset, qint64 limit)
+bool SalesOverview::storeItems(const SalesOverviewChoices &choices)
+{
+    if (!isOpen()) {
+        m_error = u"No sales file is open"_s;
+        return false;
+    }
+    for (const QString &statement : SalesOverviewStatements::createItemTable()) {
+        if (!m_file.exec(statement)) {
+            m_error = m_file.lastError();
+            return false;
+        }
+    }
+    QSqlQuery query(m_file.database());
+    return run(query, m_statements.storeItems(choices));
+}
+
+void SalesOverview::chooseItems(const SalesOverviewChoices &choices)
+{
+    // The rows kept for earlier choices must not be read for these.
+    m_file.exec(SalesOverviewStatements::createItemTable().constFirst());
+    m_chosen = choices;
+    m_chosenSummary.reset();
+}
+
+QList<SalesOverviewRows::Item> SalesOverview::readItems(const SalesOverviewStatements::Statement &statement)
 {
     QList<SalesOverviewRows::Item> items;
     QSqlQuery query(m_file.database());
-    if (!run(query, SalesOverviewStatements::itemPage(offset, limit)))
+    if (!run(query, statement))
         return items;
     while (query.next())
         items.append(itemOf(query));
     return items;
 }
 
+QList<SalesOverviewRows::Item> SalesOverview::items(qint64 offset, qint64 limit)
+{
+    if (m_chosen) {
+        if (limit >= 0 && offset + limit <= DirectRows)
+            return readItems(m_statements.itemsPage(*m_chosen, offset, limit));
+        // Deeper pages are read by row number from rows grouped once.
+        const SalesOverviewChoices choices = *m_chosen;
+        m_chosen.reset();
+        if (!storeItems(choices))
+            return {};
+    }
+    return readItems(SalesOverviewStatements::itemPage(offset, limit));
+}
+
 SalesOverviewRows::ItemSummary SalesOverview::itemSummary()
 {
+    if (m_chosenSummary)
+        return *m_chosenSummary;
     QSqlQuery query(m_file.database());
-    if (!run(query, SalesOverviewStatements::itemSummary()) || !query.next())
+    const SalesOverviewStatements::Statement statement =
+        m_chosen ? m_statements.itemSummary(*m_chosen) : SalesOverviewStatements::itemSummary();
+    if (!run(query, statement) || !query.next())
         return {};
-    return {query.value(u"COUNT_POL"_s).toLongLong(), query.value(u"SUM_CENA"_s).toDouble()};
+    const SalesOverviewRows::ItemSummary summary{query.value(u"COUNT_POL"_s).toLongLong(),
+                                                 query.value(u"SUM_CENA"_s).toDouble()};
+    if (m_chosen)
+        m_chosenSummary = summary;
+    return summary;
 }
