@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -28,21 +29,40 @@ void foldFunction(sqlite3_context *context, int, sqlite3_value **arguments)
     sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
 }
 
-// Columns the grouping sums away are NULL in the stored rows and read as 0 or
-// as no date.
-SalesOverviewRows::Item itemOf(const QSqlQuery &query)
+// Where the columns of an item row are in a result, found once per result: the
+// columns the grouping sums away are NULL in the stored rows and missing from
+// the rows read straight from the table; either way they read as 0 or as no date.
+struct ItemColumns
+{
+    int closing, document, date, code, name, unit, unitPrice, vatRate, quantity, total;
+
+    explicit ItemColumns(const QSqlRecord &record)
+        : closing(record.indexOf(u"DU"_s)), document(record.indexOf(u"ID_DOKLAD"_s)),
+          date(record.indexOf(u"DATUM"_s)), code(record.indexOf(u"KOD"_s)), name(record.indexOf(u"NAZOV"_s)),
+          unit(record.indexOf(u"MJ"_s)), unitPrice(record.indexOf(u"JC"_s)),
+          vatRate(record.indexOf(u"DPH"_s)), quantity(record.indexOf(u"SUM_POCET"_s)),
+          total(record.indexOf(u"SUM_CENA"_s))
+    {}
+};
+
+QVariant valueAt(const QSqlQuery &query, int column)
+{
+    return column < 0 ? QVariant() : query.value(column);
+}
+
+SalesOverviewRows::Item itemOf(const QSqlQuery &query, const ItemColumns &columns)
 {
     SalesOverviewRows::Item item;
-    item.closing = query.value(u"DU"_s).toInt();
-    item.document = query.value(u"ID_DOKLAD"_s).toInt();
-    item.date = QDate::fromString(query.value(u"DATUM"_s).toString(), Qt::ISODate);
-    item.code = query.value(u"KOD"_s).toString();
-    item.name = query.value(u"NAZOV"_s).toString();
-    item.unit = query.value(u"MJ"_s).toString();
-    item.unitPrice = query.value(u"JC"_s).toDouble();
-    item.vatRate = query.value(u"DPH"_s).toInt();
-    item.quantity = query.value(u"SUM_POCET"_s).toDouble();
-    item.total = query.value(u"SUM_CENA"_s).toDouble();
+    item.closing = valueAt(query, columns.closing).toInt();
+    item.document = valueAt(query, columns.document).toInt();
+    item.date = QDate::fromString(valueAt(query, columns.date).toString(), Qt::ISODate);
+    item.code = valueAt(query, columns.code).toString();
+    item.name = valueAt(query, columns.name).toString();
+    item.unit = valueAt(query, columns.unit).toString();
+    item.unitPrice = valueAt(query, columns.unitPrice).toDouble();
+    item.vatRate = valueAt(query, columns.vatRate).toInt();
+    item.quantity = valueAt(query, columns.quantity).toDouble();
+    item.total = valueAt(query, columns.total).toDouble();
     return item;
 }
 
@@ -221,8 +241,9 @@ QList<SalesOverviewRows::Item> SalesOverview::readItems(const SalesOverviewState
     QSqlQuery query(m_file.database());
     if (!run(query, statement))
         return items;
+    const ItemColumns columns(query.record());
     while (query.next())
-        items.append(itemOf(query));
+        items.append(itemOf(query, columns));
     return items;
 }
 

@@ -6,6 +6,7 @@
 #include "stock/SalesOverview.h"
 #include "stock/SalesOverviewStatements.h"
 
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -76,6 +77,7 @@ class TestSalesOverviewIndexes : public QObject
 
 private slots:
     void initTestCase();
+    void init();
     void indexesAreAddedOnce();
     void resultsUnchangedByTheIndexes_data();
     void resultsUnchangedByTheIndexes();
@@ -87,6 +89,12 @@ void TestSalesOverviewIndexes::initTestCase()
     const std::vector<SalesOverviewFixture::Sale> sales = busyYear();
     SalesOverviewFixture::write(m_without.filePath(m_fileName), sales);
     SalesOverviewFixture::write(m_with.filePath(m_fileName), sales);
+}
+
+void TestSalesOverviewIndexes::init()
+{
+    // A row read without a column its grouping sums away must not ask for it.
+    QTest::failOnWarning(QRegularExpression(u"QSqlQuery"_s));
 }
 
 void TestSalesOverviewIndexes::indexesAreAddedOnce()
