@@ -276,3 +276,13 @@ SalesOverviewRows::ItemSummary SalesOverview::itemSummary()
         m_chosenSummary = summary;
     return summary;
 }
+
+double SalesOverview::itemTotal()
+{
+    if (!m_chosen || m_chosenSummary)
+        return itemSummary().total;
+    QSqlQuery query(m_file.database());
+    if (!run(query, m_statements.itemTotal(*m_chosen)) || !query.next())
+        return 0;
+    return query.value(u"SUM_CENA"_s).toDouble();
+}

@@ -53,6 +53,10 @@ public:
     QList<SalesOverviewRows::Item> items(qint64 offset = 0, qint64 limit = -1);
     // How many item rows are selected and their total, without grouping them again.
     SalesOverviewRows::ItemSummary itemSummary();
+    // The footer total of the selected item rows without counting them: after
+    // chooseItems() the sum of the prices of their sales rows, which a year gives
+    // several times sooner than its grouped rows.
+    double itemTotal();
 
     // The rows that chooseItems() leaves to be read without keeping the selection.
     static constexpr qint64 DirectRows = 5000;

@@ -218,6 +218,19 @@ SalesOverviewStatements::Statement SalesOverviewStatements::grouped(const Choice
     return statement;
 }
 
+SalesOverviewStatements::Statement SalesOverviewStatements::itemTotal(const Choices &choices) const
+{
+    Statement statement;
+    statement.text =
+        u"SELECT TOTAL(CENA) AS SUM_CENA\nFROM "_s + m_table + u'\n' + rangeLines(choices, statement.values);
+    statement.matchesNothing = !addFilterLine(choices, statement.text, statement.values);
+    if (choices.group) {
+        statement.text += u"\nAND SKLAD=?"_s;
+        statement.values << *choices.group;
+    }
+    return statement;
+}
+
 SalesOverviewStatements::Statement SalesOverviewStatements::items(const Choices &choices) const
 {
     return grouped(choices, true);

@@ -51,6 +51,8 @@ public:
     Statement itemsPage(const SalesOverviewChoices &choices, qint64 offset, qint64 limit) const;
     // COUNT_POL and SUM_CENA of the item rows, grouped straight from the sales table.
     Statement itemSummary(const SalesOverviewChoices &choices) const;
+    // SUM_CENA of the sales rows of the item rows, not grouped.
+    Statement itemTotal(const SalesOverviewChoices &choices) const;
     // (Re)creates the item table, empty.
     static QStringList createItemTable();
     // Fills the item table with the item rows of `choices`, in their order.

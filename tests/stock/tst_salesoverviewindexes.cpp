@@ -167,6 +167,7 @@ void TestSalesOverviewIndexes::resultsUnchangedByTheIndexes()
     // Read straight: the first pages, then one past them, which keeps the rows.
     with.chooseItems(choices);
     QCOMPARE(described(with.items(0, 100)), rows.mid(0, 100));
+    QCOMPARE(qRound64(with.itemTotal() * 100), qRound64(kept.total * 100));
     QCOMPARE(summaryOf(with.itemSummary()), summaryOf(kept));
     const qint64 deep = SalesOverview::DirectRows - 50;
     QCOMPARE(described(with.items(deep, 100)), rows.mid(deep, 100));
