@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -55,7 +54,6 @@ struct Order
 {
     QString columns; // the grouped columns, the key first
     QString line;    // the ORDER BY line
-    std::optional<QString> key;
 };
 
 Order orderOf(const Choices &choices)
@@ -63,16 +61,14 @@ Order orderOf(const Choices &choices)
     const QString grouped = groupedColumns(choices.grouping);
     const SortKey key = sortKey(choices.sort);
     if (!Choices::shows(choices.grouping, key.column))
-        return {grouped, u"ORDER BY "_s + grouped, std::nullopt};
+        return {grouped, u"ORDER BY "_s + grouped};
     QStringList rest = grouped.split(u',');
     rest.removeAll(key.field);
     // The grouping is written in the order's column order too: an index in that
     // order then serves both, and the rows stream out without being sorted.
     const QString columns = QStringList{key.field, rest.join(u',')}.join(u',');
-    return {
-        columns,
-        u"ORDER BY %1 %2, %3"_s.arg(key.field, choices.descending ? u"DESC"_s : u"ASC"_s, rest.join(u',')),
-        key.field};
+    return {columns, u"ORDER BY %1 %2, %3"_s.arg(key.field, choices.descending ? u"DESC"_s : u"ASC"_s,
+                                                 rest.join(u','))};
 }
 
 QString filterField(Choices::Column column)
@@ -119,6 +115,16 @@ const OverviewIndex &indexOf(Choices::Grouping grouping)
     return kSummaryIndex;
 }
 
+// A month of daily closings or less: its rows are sought by their closing numbers
+// and sorted sooner than the grouping's index is read whole.
+constexpr int kNarrowClosings = 31;
+
+bool isNarrow(const Choices &choices)
+{
+    return choices.rangeMode == Choices::RangeMode::Closings &&
+           qint64(choices.closingTo) - choices.closingFrom < kNarrowClosings;
+}
+
 // The grouped columns in the order the grouping's index holds them.
 QString indexOrder(Choices::Grouping grouping)
 {
@@ -151,14 +157,15 @@ void SalesOverviewStatements::setIndexes(const QStringList &indexNames)
     m_indexes = indexNames;
 }
 
-// The grouping's own index where the table has it and the order can stream from
-// it (or, for `forOrder` false, where no order is asked for): SQLite would rather
-// seek the closing range through another index and then sort the whole range,
-// which for a year is most of a million rows.
+// The grouping's own index where the table has it, the range is wider than a
+// month's closings and the order can stream from it (or, for `forOrder` false,
+// where no order is asked for): SQLite would rather seek the closing range
+// through another index and then sort the whole range, which for a year is most
+// of a million rows.
 QString SalesOverviewStatements::indexedBy(const Choices &choices, bool forOrder) const
 {
     const QString name = QString::fromUtf16(indexOf(choices.grouping).name);
-    if (!m_indexes.contains(name, Qt::CaseInsensitive))
+    if (!m_indexes.contains(name, Qt::CaseInsensitive) || isNarrow(choices))
         return {};
     if (forOrder && (choices.descending || orderOf(choices).columns != indexOrder(choices.grouping)))
         return {};
