@@ -3,12 +3,17 @@
 // columns the grouping shows, the rows in their order and the closing total.
 #include "SalesOverviewFixture.h"
 #include "stock/SalesOverview.h"
+#include "stock/ui/SalesOverviewPrint.h"
 #include "stock/ui/SalesOverviewReport.h"
 
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <vector>
@@ -80,6 +85,8 @@ private slots:
     void printOfEachGrouping_data();
     void printOfEachGrouping();
     void longSelectionRunsOverPagesInOrder();
+    void previewShowsTheSelection_data();
+    void previewShowsTheSelection();
 };
 
 void TestSalesOverviewPrint::initTestCase()
@@ -186,6 +193,40 @@ void TestSalesOverviewPrint::longSelectionRunsOverPagesInOrder()
         expected.append(1000 + i);
     QCOMPARE(documents, expected);
     QCOMPARE(linesWith(pages.last(), u"Spolu"_s).value(0), (QStringList{u"Spolu"_s, u"54,00"_s}));
+}
+
+void TestSalesOverviewPrint::previewShowsTheSelection_data()
+{
+    QTest::addColumn<int>("closingTo");
+    QTest::newRow("rows") << 7;
+    // No row selected: the page still says what was selected and that it came to nothing.
+    QTest::newRow("nothing selected") << 2;
+}
+
+void TestSalesOverviewPrint::previewShowsTheSelection()
+{
+    QFETCH(int, closingTo);
+    SalesOverview overview;
+    QVERIFY(overview.open(m_dir.path(), QString::fromUtf16(SalesOverviewFixture::FileName)));
+    const Choices choices = closings(1, closingTo, Grouping::Summary);
+    overview.selectItems(choices);
+    QString title;
+    int pages = -1;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto *preview = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+        if (!preview || !preview->isVisible())
+            return;
+        title = preview->windowTitle();
+        pages = preview->findChild<QPrintPreviewWidget *>()->pageCount();
+        preview->reject();
+    });
+    poll.start(10);
+    SalesOverviewPrint::preview(nullptr, overview, choices, u"výber"_s);
+    QCOMPARE(title, u"Prehľad predaja"_s);
+    QCOMPARE(pages, 1);
+    // The overview keeps its selection for the screen.
+    QCOMPARE(overview.itemSummary().rows, closingTo == 7 ? 3 : 0);
 }
 
 QTEST_MAIN(TestSalesOverviewPrint)
