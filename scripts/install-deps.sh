@@ -14,6 +14,7 @@ packages=(
     g++-mingw-w64-x86-64
     libsqlite3-dev
     libfreexl-dev libshp-dev mdbtools-dev
+    libxlsxwriter-dev
 )
 
 missing=()

@@ -22,7 +22,7 @@ public:
         bool ownedByMainWindow = false; // otherwise the box has no owner
     };
 
-    // A file to open, chosen by the user.
+    // A file to open, or with `forSaving` a file to write, chosen by the user.
     struct FileRequest
     {
         QString title;
@@ -30,6 +30,11 @@ public:
         QString folder; // where the dialog starts
         QString proposedName;
         bool existingOnly = true; // only an existing file can be chosen
+        // A name to write to: the dialog asks before an existing file is replaced.
+        bool forSaving = false;
+        // Where the dialog tells which entry of `filter` was chosen (the kind of
+        // file to write, where two kinds share an extension); left alone when unknown.
+        QString *chosenFilter = nullptr;
     };
 
     virtual ~UserDialogs() = default;

@@ -316,6 +316,12 @@ bool DataModule::checkAndUpgradeSalesTable()
                    m_salesTable.hasTillColumn(hasTill) && (hasTill || m_salesTable.addTillColumn());
         if (!upgraded)
             warn(m_salesFile.lastError(), m_messages.text(Msg::SaleWarningCaption));
+        // Only the sales overview's speed depends on them: a table they cannot be
+        // added to now (a lock held too long, columns of a layout older still) is
+        // used as it is and gets them at a later start.
+        bool hasIndexes = true;
+        if (upgraded && m_salesTable.hasOverviewIndexes(hasIndexes) && !hasIndexes)
+            m_salesTable.addOverviewIndexes();
     }
     const DataFile::Kind stockKind = DataFile::probe(stockPath());
     if (stockKind == DataFile::Kind::Missing) {

@@ -1,6 +1,7 @@
 #include "pos/SalesTable.h"
 
 #include "stock/DataFile.h"
+#include "stock/SalesOverviewStatements.h"
 #include "stock/TableLayouts.h"
 #include "stock/WriteTransaction.h"
 
@@ -134,6 +135,36 @@ bool SalesTable::create()
             if (!m_file.exec(statement))
                 return false;
         }
+    }
+    return transaction.commit();
+}
+
+bool SalesTable::hasOverviewIndexes(bool &has)
+{
+    QSqlQuery query(m_file.database());
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ? COLLATE NOCASE"_s);
+    query.addBindValue(m_name);
+    if (!run(query))
+        return false;
+    QStringList names;
+    while (query.next())
+        names.append(query.value(0).toString().toUpper());
+    has = true;
+    for (const QString &index : SalesOverviewStatements::overviewIndexNames())
+        has = has && names.contains(index.toUpper());
+    return true;
+}
+
+bool SalesTable::addOverviewIndexes()
+{
+    WriteTransaction transaction(m_file);
+    if (!transaction.isOpen())
+        return false;
+    // IF NOT EXISTS: another till may have added them while this one waited for the lock.
+    for (const QString &statement : SalesOverviewStatements::createOverviewIndexes(m_name)) {
+        if (!m_file.exec(statement))
+            return false;
     }
     return transaction.commit();
 }

@@ -41,6 +41,11 @@ public:
     // old row till 1's, so that the till's own rows can be read from it.
     bool hasTillColumn(bool &has);
     bool addTillColumn();
+    // The sales overview groups a year's rows through indexes of its own; it only
+    // reads, so the till adds them to a table that lacks them (once: a table that
+    // has them is left alone). On a large year this takes a few seconds.
+    bool hasOverviewIndexes(bool &has);
+    bool addOverviewIndexes();
 
     // The maximum key + 1 (1 for an empty table), read outside a transaction:
     // only an estimate when other tills write, storeOpenRow() takes its own.

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -28,21 +29,40 @@ void foldFunction(sqlite3_context *context, int, sqlite3_value **arguments)
     sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
 }
 
-// Columns the grouping sums away are NULL in the stored rows and read as 0 or
-// as no date.
-SalesOverviewRows::Item itemOf(const QSqlQuery &query)
+// Where the columns of an item row are in a result, found once per result: the
+// columns the grouping sums away are NULL in the stored rows and missing from
+// the rows read straight from the table; either way they read as 0 or as no date.
+struct ItemColumns
+{
+    int closing, document, date, code, name, unit, unitPrice, vatRate, quantity, total;
+
+    explicit ItemColumns(const QSqlRecord &record)
+        : closing(record.indexOf(u"DU"_s)), document(record.indexOf(u"ID_DOKLAD"_s)),
+          date(record.indexOf(u"DATUM"_s)), code(record.indexOf(u"KOD"_s)), name(record.indexOf(u"NAZOV"_s)),
+          unit(record.indexOf(u"MJ"_s)), unitPrice(record.indexOf(u"JC"_s)),
+          vatRate(record.indexOf(u"DPH"_s)), quantity(record.indexOf(u"SUM_POCET"_s)),
+          total(record.indexOf(u"SUM_CENA"_s))
+    {}
+};
+
+QVariant valueAt(const QSqlQuery &query, int column)
+{
+    return column < 0 ? QVariant() : query.value(column);
+}
+
+SalesOverviewRows::Item itemOf(const QSqlQuery &query, const ItemColumns &columns)
 {
     SalesOverviewRows::Item item;
-    item.closing = query.value(u"DU"_s).toInt();
-    item.document = query.value(u"ID_DOKLAD"_s).toInt();
-    item.date = QDate::fromString(query.value(u"DATUM"_s).toString(), Qt::ISODate);
-    item.code = query.value(u"KOD"_s).toString();
-    item.name = query.value(u"NAZOV"_s).toString();
-    item.unit = query.value(u"MJ"_s).toString();
-    item.unitPrice = query.value(u"JC"_s).toDouble();
-    item.vatRate = query.value(u"DPH"_s).toInt();
-    item.quantity = query.value(u"SUM_POCET"_s).toDouble();
-    item.total = query.value(u"SUM_CENA"_s).toDouble();
+    item.closing = valueAt(query, columns.closing).toInt();
+    item.document = valueAt(query, columns.document).toInt();
+    item.date = QDate::fromString(valueAt(query, columns.date).toString(), Qt::ISODate);
+    item.code = valueAt(query, columns.code).toString();
+    item.name = valueAt(query, columns.name).toString();
+    item.unit = valueAt(query, columns.unit).toString();
+    item.unitPrice = valueAt(query, columns.unitPrice).toDouble();
+    item.vatRate = valueAt(query, columns.vatRate).toInt();
+    item.quantity = valueAt(query, columns.quantity).toDouble();
+    item.total = valueAt(query, columns.total).toDouble();
     return item;
 }
 
@@ -62,6 +82,7 @@ bool SalesOverview::open(const QString &dataFolder, const QString &fileName)
         return false;
     }
     m_statements = SalesOverviewStatements(table);
+    m_statements.setIndexes(indexNames(table));
     if (!registerFold()) {
         close();
         return false;
@@ -72,7 +93,23 @@ bool SalesOverview::open(const QString &dataFolder, const QString &fileName)
 
 void SalesOverview::close()
 {
+    m_chosen.reset();
+    m_chosenSummary.reset();
     m_file.close();
+}
+
+QStringList SalesOverview::indexNames(const QString &table)
+{
+    QStringList names;
+    QSqlQuery query(m_file.database());
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ? COLLATE NOCASE"_s);
+    query.addBindValue(table);
+    if (query.exec()) {
+        while (query.next())
+            names.append(query.value(0).toString());
+    }
+    return names;
 }
 
 bool SalesOverview::registerFold()
@@ -167,37 +204,85 @@ QList<SalesOverviewRows::Line> SalesOverview::documentLines(int closing, int doc
 
 SalesOverviewRows::ItemSummary SalesOverview::selectItems(const SalesOverviewChoices &choices)
 {
-    if (!isOpen()) {
-        m_error = u"No sales file is open"_s;
-        return {};
-    }
-    for (const QString &statement : SalesOverviewStatements::createItemTable()) {
-        if (!m_file.exec(statement)) {
-            m_error = m_file.lastError();
-            return {};
-        }
-    }
-    QSqlQuery query(m_file.database());
-    if (!run(query, m_statements.storeItems(choices)))
+    m_chosen.reset();
+    m_chosenSummary.reset();
+    if (!storeItems(choices))
         return {};
     return itemSummary();
 }
 
-QList<SalesOverviewRows::Item> SalesOverview::items(qint64 offset, qint64 limit)
+bool SalesOverview::storeItems(const SalesOverviewChoices &choices)
+{
+    if (!isOpen()) {
+        m_error = u"No sales file is open"_s;
+        return false;
+    }
+    for (const QString &statement : SalesOverviewStatements::createItemTable()) {
+        if (!m_file.exec(statement)) {
+            m_error = m_file.lastError();
+            return false;
+        }
+    }
+    QSqlQuery query(m_file.database());
+    return run(query, m_statements.storeItems(choices));
+}
+
+void SalesOverview::chooseItems(const SalesOverviewChoices &choices)
+{
+    // The rows kept for earlier choices must not be read for these.
+    m_file.exec(SalesOverviewStatements::createItemTable().constFirst());
+    m_chosen = choices;
+    m_chosenSummary.reset();
+}
+
+QList<SalesOverviewRows::Item> SalesOverview::readItems(const SalesOverviewStatements::Statement &statement)
 {
     QList<SalesOverviewRows::Item> items;
     QSqlQuery query(m_file.database());
-    if (!run(query, SalesOverviewStatements::itemPage(offset, limit)))
+    if (!run(query, statement))
         return items;
+    const ItemColumns columns(query.record());
     while (query.next())
-        items.append(itemOf(query));
+        items.append(itemOf(query, columns));
     return items;
+}
+
+QList<SalesOverviewRows::Item> SalesOverview::items(qint64 offset, qint64 limit)
+{
+    if (m_chosen) {
+        if (limit >= 0 && offset + limit <= DirectRows)
+            return readItems(m_statements.itemsPage(*m_chosen, offset, limit));
+        // Deeper pages are read by row number from rows grouped once.
+        const SalesOverviewChoices choices = *m_chosen;
+        m_chosen.reset();
+        if (!storeItems(choices))
+            return {};
+    }
+    return readItems(SalesOverviewStatements::itemPage(offset, limit));
 }
 
 SalesOverviewRows::ItemSummary SalesOverview::itemSummary()
 {
+    if (m_chosenSummary)
+        return *m_chosenSummary;
     QSqlQuery query(m_file.database());
-    if (!run(query, SalesOverviewStatements::itemSummary()) || !query.next())
+    const SalesOverviewStatements::Statement statement =
+        m_chosen ? m_statements.itemSummary(*m_chosen) : SalesOverviewStatements::itemSummary();
+    if (!run(query, statement) || !query.next())
         return {};
-    return {query.value(u"COUNT_POL"_s).toLongLong(), query.value(u"SUM_CENA"_s).toDouble()};
+    const SalesOverviewRows::ItemSummary summary{query.value(u"COUNT_POL"_s).toLongLong(),
+                                                 query.value(u"SUM_CENA"_s).toDouble()};
+    if (m_chosen)
+        m_chosenSummary = summary;
+    return summary;
+}
+
+double SalesOverview::itemTotal()
+{
+    if (!m_chosen || m_chosenSummary)
+        return itemSummary().total;
+    QSqlQuery query(m_file.database());
+    if (!run(query, m_statements.itemTotal(*m_chosen)) || !query.next())
+        return 0;
+    return query.value(u"SUM_CENA"_s).toDouble();
 }

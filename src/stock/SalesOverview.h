@@ -42,17 +42,36 @@ public:
     // connection; says how many there are and their footer total. Choices that
     // cannot match, or a failing statement, leave no rows.
     SalesOverviewRows::ItemSummary selectItems(const SalesOverviewChoices &choices);
+    // Selects the item rows of `choices` without grouping them yet, so that a
+    // screen shows the first rows of a large year at once: items() reads the
+    // first pages (up to DirectRows) straight from the sales table and groups
+    // and keeps the whole selection only when a page beyond them is asked for;
+    // itemSummary() counts and sums the rows once.
+    void chooseItems(const SalesOverviewChoices &choices);
     // The selected item rows from `offset` on, at most `limit` of them (all for
     // a negative limit), so that a screen reads a large year page by page.
     QList<SalesOverviewRows::Item> items(qint64 offset = 0, qint64 limit = -1);
     // How many item rows are selected and their total, without grouping them again.
     SalesOverviewRows::ItemSummary itemSummary();
+    // The footer total of the selected item rows without counting them: after
+    // chooseItems() the sum of the prices of their sales rows, which a year gives
+    // several times sooner than its grouped rows.
+    double itemTotal();
+
+    // The rows that chooseItems() leaves to be read without keeping the selection.
+    static constexpr qint64 DirectRows = 5000;
 
 private:
     bool run(QSqlQuery &query, const SalesOverviewStatements::Statement &statement);
     bool registerFold();
+    QStringList indexNames(const QString &table);
+    bool storeItems(const SalesOverviewChoices &choices);
+    QList<SalesOverviewRows::Item> readItems(const SalesOverviewStatements::Statement &statement);
 
     DataFile m_file;
     SalesOverviewStatements m_statements{QString()};
     QString m_error;
+    // The choices of chooseItems() until their rows are kept; their summary once counted.
+    std::optional<SalesOverviewChoices> m_chosen;
+    std::optional<SalesOverviewRows::ItemSummary> m_chosenSummary;
 };

@@ -46,17 +46,29 @@ SortKey sortKey(Choices::Sort sort)
     return {Choices::Column::Closing, u"DU"_s};
 }
 
-// The chosen key first, in the chosen direction; the grouped columns after it
-// keep rows of equal keys in one order, so that the pages a screen reads one
+// The chosen key first, in the chosen direction, then the other grouped columns:
+// they keep rows of equal keys in one order, so that the pages a screen reads one
 // after another neither repeat nor skip a row. A key whose column the grouping
 // sums away does not order.
-QString orderLine(const Choices &choices)
+struct Order
+{
+    QString columns; // the grouped columns, the key first
+    QString line;    // the ORDER BY line
+};
+
+Order orderOf(const Choices &choices)
 {
     const QString grouped = groupedColumns(choices.grouping);
     const SortKey key = sortKey(choices.sort);
     if (!Choices::shows(choices.grouping, key.column))
-        return u"ORDER BY "_s + grouped;
-    return u"ORDER BY %1 %2, %3"_s.arg(key.field, choices.descending ? u"DESC"_s : u"ASC"_s, grouped);
+        return {grouped, u"ORDER BY "_s + grouped};
+    QStringList rest = grouped.split(u',');
+    rest.removeAll(key.field);
+    // The grouping is written in the order's column order too: an index in that
+    // order then serves both, and the rows stream out without being sorted.
+    const QString columns = QStringList{key.field, rest.join(u',')}.join(u',');
+    return {columns, u"ORDER BY %1 %2, %3"_s.arg(key.field, choices.descending ? u"DESC"_s : u"ASC"_s,
+                                                 rest.join(u','))};
 }
 
 QString filterField(Choices::Column column)
@@ -76,7 +88,89 @@ QString filterField(Choices::Column column)
     return {};
 }
 
+// The indexes that the item rows are grouped through, one per grouping, each in
+// the order of the grouping's first sort on the screen and holding every column
+// the statements read, so that grouping a year needs no sort and no table row.
+struct OverviewIndex
+{
+    const char16_t *name;
+    const char16_t *columns;
+};
+
+constexpr OverviewIndex kByDocumentIndex{u"IDXPREHLAD_BL",
+                                         u"ID_DOKLAD,DU,DATUM,KOD,NAZOV,MJ,JC,DPH,SKLAD,CENA,POCET"};
+constexpr OverviewIndex kByClosingIndex{u"IDXPREHLAD_DU", u"DU,KOD,NAZOV,MJ,JC,DPH,DATUM,SKLAD,CENA,POCET"};
+constexpr OverviewIndex kSummaryIndex{u"IDXPREHLAD_KOD", u"KOD,NAZOV,MJ,JC,DPH,DU,DATUM,SKLAD,CENA,POCET"};
+
+const OverviewIndex &indexOf(Choices::Grouping grouping)
+{
+    switch (grouping) {
+    case Choices::Grouping::ByDocument:
+        return kByDocumentIndex;
+    case Choices::Grouping::ByClosing:
+        return kByClosingIndex;
+    case Choices::Grouping::Summary:
+        break;
+    }
+    return kSummaryIndex;
+}
+
+// A month of daily closings or less: its rows are sought by their closing numbers
+// and sorted sooner than the grouping's index is read whole.
+constexpr int kNarrowClosings = 31;
+
+bool isNarrow(const Choices &choices)
+{
+    return choices.rangeMode == Choices::RangeMode::Closings &&
+           qint64(choices.closingTo) - choices.closingFrom < kNarrowClosings;
+}
+
+// The grouped columns in the order the grouping's index holds them.
+QString indexOrder(Choices::Grouping grouping)
+{
+    const QStringList columns = QString::fromUtf16(indexOf(grouping).columns).split(u',');
+    return columns.mid(0, groupedColumns(grouping).count(u',') + 1).join(u',');
+}
+
 } // namespace
+
+QStringList SalesOverviewStatements::overviewIndexNames()
+{
+    QStringList names;
+    for (const OverviewIndex *index : {&kByDocumentIndex, &kByClosingIndex, &kSummaryIndex})
+        names.append(QString::fromUtf16(index->name));
+    return names;
+}
+
+QStringList SalesOverviewStatements::createOverviewIndexes(const QString &tableName)
+{
+    QStringList statements;
+    for (const OverviewIndex *index : {&kByDocumentIndex, &kByClosingIndex, &kSummaryIndex}) {
+        statements.append(u"CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)"_s.arg(
+            QString::fromUtf16(index->name), tableName, QString::fromUtf16(index->columns)));
+    }
+    return statements;
+}
+
+void SalesOverviewStatements::setIndexes(const QStringList &indexNames)
+{
+    m_indexes = indexNames;
+}
+
+// The grouping's own index where the table has it, the range is wider than a
+// month's closings and the order can stream from it (or, for `forOrder` false,
+// where no order is asked for): SQLite would rather seek the closing range
+// through another index and then sort the whole range, which for a year is most
+// of a million rows.
+QString SalesOverviewStatements::indexedBy(const Choices &choices, bool forOrder) const
+{
+    const QString name = QString::fromUtf16(indexOf(choices.grouping).name);
+    if (!m_indexes.contains(name, Qt::CaseInsensitive) || isNarrow(choices))
+        return {};
+    if (forOrder && (choices.descending || orderOf(choices).columns != indexOrder(choices.grouping)))
+        return {};
+    return u" INDEXED BY "_s + name;
+}
 
 SalesOverviewStatements::SalesOverviewStatements(const QString &tableName) : m_table(tableName) {}
 
@@ -112,18 +206,57 @@ bool SalesOverviewStatements::addFilterLine(const Choices &choices, QString &tex
     return true;
 }
 
-SalesOverviewStatements::Statement SalesOverviewStatements::items(const Choices &choices) const
+SalesOverviewStatements::Statement SalesOverviewStatements::grouped(const Choices &choices,
+                                                                    bool ordered) const
 {
-    const QString columns = groupedColumns(choices.grouping);
+    const Order order = orderOf(choices);
+    const QString columns = ordered ? order.columns : indexOrder(choices.grouping);
     Statement statement;
     statement.text = u"SELECT "_s + columns + u", SUM(CENA) AS SUM_CENA, SUM(POCET) AS SUM_POCET\nFROM "_s +
-                     m_table + u'\n' + rangeLines(choices, statement.values);
+                     m_table + indexedBy(choices, ordered) + u'\n' + rangeLines(choices, statement.values);
     statement.matchesNothing = !addFilterLine(choices, statement.text, statement.values);
     if (choices.group) {
         statement.text += u"\nAND SKLAD=?"_s;
         statement.values << *choices.group;
     }
-    statement.text += u"\nGROUP BY "_s + columns + u'\n' + orderLine(choices);
+    statement.text += u"\nGROUP BY "_s + columns;
+    if (ordered)
+        statement.text += u'\n' + order.line;
+    return statement;
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::itemTotal(const Choices &choices) const
+{
+    Statement statement;
+    statement.text =
+        u"SELECT TOTAL(CENA) AS SUM_CENA\nFROM "_s + m_table + u'\n' + rangeLines(choices, statement.values);
+    statement.matchesNothing = !addFilterLine(choices, statement.text, statement.values);
+    if (choices.group) {
+        statement.text += u"\nAND SKLAD=?"_s;
+        statement.values << *choices.group;
+    }
+    return statement;
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::items(const Choices &choices) const
+{
+    return grouped(choices, true);
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::itemsPage(const Choices &choices, qint64 offset,
+                                                                      qint64 limit) const
+{
+    Statement statement = items(choices);
+    statement.text += u"\nLIMIT ? OFFSET ?"_s;
+    statement.values << (limit < 0 ? qint64(-1) : limit) << std::max<qint64>(offset, 0);
+    return statement;
+}
+
+SalesOverviewStatements::Statement SalesOverviewStatements::itemSummary(const Choices &choices) const
+{
+    Statement statement = grouped(choices, false);
+    statement.text =
+        u"SELECT COUNT(*) AS COUNT_POL, TOTAL(SUM_CENA) AS SUM_CENA FROM (\n"_s + statement.text + u"\n)"_s;
     return statement;
 }
 
@@ -141,7 +274,7 @@ SalesOverviewStatements::Statement SalesOverviewStatements::storeItems(const Cho
 {
     Statement statement = items(choices);
     statement.text =
-        u"INSERT INTO temp.%1 (%2,SUM_CENA,SUM_POCET)\n"_s.arg(ItemTable, groupedColumns(choices.grouping)) +
+        u"INSERT INTO temp.%1 (%2,SUM_CENA,SUM_POCET)\n"_s.arg(ItemTable, orderOf(choices).columns) +
         statement.text;
     return statement;
 }

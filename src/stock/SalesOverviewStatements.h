@@ -35,8 +35,24 @@ public:
     // temporary database, so the sales file is not written.
     static constexpr const char16_t *ItemTable = u"OVERVIEW_ITEMS";
 
+    // The indexes of the sales table that the statements may name, as the file has
+    // them: a file of an older version has none of the overview's own.
+    void setIndexes(const QStringList &indexNames);
+    // The overview's own indexes (see createOverviewIndexes) by name.
+    static QStringList overviewIndexNames();
+    // Creates the indexes that group a year's item rows without sorting them; the
+    // till runs these on its sales table, the overview never writes.
+    static QStringList createOverviewIndexes(const QString &tableName);
+
     // The item rows of the chosen grouping, SUM_CENA and SUM_POCET per row.
     Statement items(const SalesOverviewChoices &choices) const;
+    // The item rows from `offset` on, at most `limit` of them (all for a negative
+    // limit), grouped straight from the sales table.
+    Statement itemsPage(const SalesOverviewChoices &choices, qint64 offset, qint64 limit) const;
+    // COUNT_POL and SUM_CENA of the item rows, grouped straight from the sales table.
+    Statement itemSummary(const SalesOverviewChoices &choices) const;
+    // SUM_CENA of the sales rows of the item rows, not grouped.
+    Statement itemTotal(const SalesOverviewChoices &choices) const;
     // (Re)creates the item table, empty.
     static QStringList createItemTable();
     // Fills the item table with the item rows of `choices`, in their order.
@@ -55,8 +71,11 @@ public:
     Statement dateOfClosing(int closing) const;
 
 private:
+    Statement grouped(const SalesOverviewChoices &choices, bool ordered) const;
+    QString indexedBy(const SalesOverviewChoices &choices, bool forOrder) const;
     QString rangeLines(const SalesOverviewChoices &choices, QVariantList &values) const;
     bool addFilterLine(const SalesOverviewChoices &choices, QString &text, QVariantList &values) const;
 
     QString m_table;
+    QStringList m_indexes;
 };

@@ -76,6 +76,8 @@ private slots:
     void missingDataFolderIsReported();
     void olderSalesTableGainsTheDiscountColumns();
     void upgradeReleasesTheTableForOtherTills();
+    void salesTableGainsTheOverviewIndexes_data();
+    void salesTableGainsTheOverviewIndexes();
     void emptyTableGetsKeyOneAndStoringReturnsTheTotal();
     void openRowsOfAnInterruptedRunReappear();
     void twoModulesOnOneFolderNeverShareAKey();
@@ -278,6 +280,33 @@ void TestDataModule::upgradeReleasesTheTableForOtherTills()
     QVERIFY(otherTill.open(path(u"predaj_2026.db"_s), false, 0)); // no waiting: the lock must be free
     QVERIFY2(otherTill.beginWrite(), qPrintable(otherTill.lastError()));
     QVERIFY(otherTill.commit());
+}
+
+void TestDataModule::salesTableGainsTheOverviewIndexes_data()
+{
+    QTest::addColumn<bool>("earlierTable");
+    QTest::newRow("new table") << false;
+    QTest::newRow("table of an earlier version") << true;
+}
+
+void TestDataModule::salesTableGainsTheOverviewIndexes()
+{
+    QFETCH(bool, earlierTable);
+    if (earlierTable) {
+        DataFile old;
+        QVERIFY(old.open(path(u"predaj_2026.db"_s), true));
+        for (const QString &statement : TableLayouts::salesTableStatements(u"PREDAJ_2026"_s))
+            QVERIFY(old.exec(statement));
+    }
+    const QString indexes =
+        u"SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'IDXPREHLAD%' ORDER BY name"_s;
+    const QList<QVariantList> expected = {{u"IDXPREHLAD_BL"_s}, {u"IDXPREHLAD_DU"_s}, {u"IDXPREHLAD_KOD"_s}};
+    QVERIFY(module().prepareSalesTable());
+    QCOMPARE(rowsOf(path(u"predaj_2026.db"_s), indexes), expected);
+    // The next showing finds them and adds nothing.
+    QVERIFY(module().prepareSalesTable());
+    QCOMPARE(rowsOf(path(u"predaj_2026.db"_s), indexes), expected);
+    QVERIFY(m_dialogs.shown().isEmpty());
 }
 
 void TestDataModule::emptyTableGetsKeyOneAndStoringReturnsTheTotal()

@@ -18,5 +18,10 @@ UserDialogs::Answer ScriptedDialogs::show(const Message &message)
 QString ScriptedDialogs::chooseFile(const FileRequest &request)
 {
     m_fileRequests.append(request);
-    return m_files.isEmpty() ? QString() : m_files.takeFirst();
+    if (m_files.isEmpty())
+        return {};
+    const ChosenFile chosen = m_files.takeFirst();
+    if (request.chosenFilter && !chosen.filter.isEmpty())
+        *request.chosenFilter = chosen.filter;
+    return chosen.path;
 }

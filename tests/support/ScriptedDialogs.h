@@ -13,10 +13,11 @@ class ScriptedDialogs : public UserDialogs
 {
 public:
     Answer show(const Message &message) override;
-    // Gives the queued files in order (none queued: the user cancels).
+    // Gives the queued files in order (none queued: the user cancels), and a
+    // queued filter entry to a request that asks which one was chosen.
     QString chooseFile(const FileRequest &request) override;
 
-    void queueFile(const QString &path) { m_files.append(path); }
+    void queueFile(const QString &path, const QString &filter = {}) { m_files.append({path, filter}); }
     const QList<FileRequest> &fileRequests() const { return m_fileRequests; }
 
     void setStrict(bool strict) { m_strict = strict; }
@@ -33,7 +34,12 @@ public:
 private:
     QList<Message> m_shown;
     QList<Answer> m_answers;
-    QList<QString> m_files;
+    struct ChosenFile
+    {
+        QString path;
+        QString filter;
+    };
+    QList<ChosenFile> m_files;
     QList<FileRequest> m_fileRequests;
     bool m_strict = false;
 };

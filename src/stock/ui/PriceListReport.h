@@ -1,6 +1,7 @@
 #pragma once
 
 #include "stock/StockRow.h"
+#include "stock/ui/TableReport.h"
 
 #include <QDate>
 #include <QString>
@@ -15,9 +16,8 @@ class QPagedPaintDevice;
 // the list's order, under a title with the group line and a framed column header, a
 // framed footer with the page number and the date at the bottom of every page.
 // Cards are asked for one at a time while the pages are drawn, so a list of any
-// length never sits in memory whole. Measurements are millimetres from the top left
-// corner inside the margins; the same drawing serves the preview, the printer and
-// a PDF file.
+// length never sits in memory whole. The drawing is the table report's; this class
+// gives it the price list's columns.
 class PriceListReport
 {
 public:
@@ -25,25 +25,21 @@ public:
     // which then takes no line.
     using RowSource = std::function<std::optional<StockRow>(int row)>;
     // Told the rows done after every row; returning false stops the drawing.
-    using Progress = std::function<bool(int rowsDone, int rowCount)>;
-
-    enum class Outcome {
-        Painted,
-        NothingToPrint, // no card: the device was not touched, so no page exists
-        Canceled,       // the progress said stop; the pages begun so far are on the device
-        DeviceFailed,   // the device could not be opened for painting (e.g. a file not writable)
-    };
+    using Progress = TableReport::Progress;
+    using Outcome = TableReport::Outcome;
 
     // Heights of the bands, in millimetres.
-    static constexpr double PageHeaderHeight = 14.6;
-    static constexpr double ColumnHeaderHeight = 10.6;
-    static constexpr double DetailHeight = 6.9;
-    static constexpr double PageFooterHeight = 8.5;
+    static constexpr double PageHeaderHeight = TableReport::TitleHeight + TableReport::HeaderLineHeight;
+    static constexpr double ColumnHeaderHeight = TableReport::ColumnHeaderHeight;
+    static constexpr double DetailHeight = TableReport::DetailHeight;
+    static constexpr double PageFooterHeight = TableReport::PageFooterHeight;
 
     PriceListReport(int rowCount, RowSource rows, QString groupLine, QDate date);
 
-    int rowCount() const { return m_rowCount; }
-    bool isEmpty() const { return m_rowCount <= 0; }
+    int rowCount() const { return m_table.rowCount(); }
+    bool isEmpty() const { return m_table.isEmpty(); }
+    // The report as a table, for the preview that shows any table report.
+    const TableReport &table() const { return m_table; }
 
     // A4 portrait with margins of 10 mm on every side.
     static QPageLayout pageLayout();
@@ -60,8 +56,5 @@ public:
     bool writePdf(const QString &path) const;
 
 private:
-    int m_rowCount;
-    RowSource m_rows;
-    QString m_groupLine;
-    QDate m_date;
+    TableReport m_table;
 };

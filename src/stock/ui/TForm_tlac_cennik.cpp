@@ -21,21 +21,29 @@ constexpr int kEventSliceMs = 30;
 } // namespace
 
 TForm_tlac_cennik::TForm_tlac_cennik(PriceListReport report, UserDialogs &dialogs, QWidget *parent)
-    : QPrintPreviewDialog(parent), m_report(std::move(report)), m_dialogs(dialogs)
+    : TForm_tlac_cennik(report.table(), parent)
+{
+    m_dialogs = &dialogs;
+    m_progressText = u"Pripravujú sa strany cenníka…"_s;
+}
+
+TForm_tlac_cennik::TForm_tlac_cennik(TableReport report, QWidget *parent)
+    : QPrintPreviewDialog(parent), m_report(std::move(report)), m_progressText(u"Pripravujú sa strany…"_s)
 {
     setObjectName(u"TForm_tlac_cennik"_s);
-    setWindowTitle(u"Cenník"_s);
+    setWindowTitle(m_report.title());
     // The dialog's own printer is the system's default one.
     printer()->setResolution(kPrinterResolution);
-    printer()->setPageLayout(PriceListReport::pageLayout());
-    printer()->setDocName(u"Cenník"_s);
+    printer()->setPageLayout(TableReport::pageLayout());
+    printer()->setDocName(m_report.title());
     connect(this, &QPrintPreviewDialog::paintRequested, this, &TForm_tlac_cennik::paintReport);
 }
 
 int TForm_tlac_cennik::exec()
 {
     if (m_report.isEmpty()) {
-        m_dialogs.inform(u"Cenník neobsahuje žiadnu položku, nie je čo tlačiť."_s, windowTitle());
+        if (m_dialogs)
+            m_dialogs->inform(u"Cenník neobsahuje žiadnu položku, nie je čo tlačiť."_s, windowTitle());
         return QDialog::Rejected;
     }
     const int result = QPrintPreviewDialog::exec();
@@ -46,7 +54,7 @@ int TForm_tlac_cennik::exec()
 void TForm_tlac_cennik::paintReport(QPrinter *printer)
 {
     // Owned by the preview once it is on screen; before that by the preview's owner.
-    QProgressDialog progress(u"Pripravujú sa strany cenníka…"_s, u"Zrušiť"_s, 0, m_report.rowCount(),
+    QProgressDialog progress(m_progressText, u"Zrušiť"_s, 0, m_report.rowCount(),
                              isVisible() ? this : parentWidget());
     progress.setObjectName(u"progress_cennik"_s);
     progress.setWindowTitle(windowTitle());
@@ -57,7 +65,7 @@ void TForm_tlac_cennik::paintReport(QPrinter *printer)
     QElapsedTimer sinceEvents;
     sinceEvents.start();
     const auto keepGoing = [&](int rowsDone, int) { return keepDrawing(progress, sinceEvents, rowsDone); };
-    if (m_report.paint(*printer, keepGoing) == PriceListReport::Outcome::Canceled)
+    if (m_report.paint(*printer, keepGoing) == TableReport::Outcome::Canceled)
         closeCanceled();
 }
 

@@ -20,6 +20,10 @@ class TForm_tlac_cennik : public QPrintPreviewDialog
 
 public:
     TForm_tlac_cennik(PriceListReport report, UserDialogs &dialogs, QWidget *parent = nullptr);
+    // The same preview for another table report (the sales overview's print), titled
+    // as the report is. Such a report brings its own closing line, so it is never
+    // without content; one that is shows no preview and no box.
+    explicit TForm_tlac_cennik(TableReport report, QWidget *parent = nullptr);
 
     // Shows the preview until it is closed. A list without cards opens no preview:
     // the user is told there is nothing to print and Rejected comes back.
@@ -30,6 +34,7 @@ private:
     bool keepDrawing(QProgressDialog &progress, QElapsedTimer &sinceEvents, int rowsDone);
     void closeCanceled();
 
-    PriceListReport m_report;
-    UserDialogs &m_dialogs;
+    TableReport m_report;
+    UserDialogs *m_dialogs = nullptr; // tells of an empty price list
+    QString m_progressText;
 };

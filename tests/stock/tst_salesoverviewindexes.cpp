@@ -1,0 +1,184 @@
+// The indexes through which the sales overview groups a year: the till adds them
+// once to a table that lacks them, and the overview's rows, totals and pages are
+// the same with them as without them, read straight or kept.
+#include "SalesOverviewFixture.h"
+#include "pos/SalesTable.h"
+#include "stock/SalesOverview.h"
+#include "stock/SalesOverviewStatements.h"
+
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+using Choices = SalesOverviewChoices;
+using Grouping = Choices::Grouping;
+using Sort = Choices::Sort;
+
+namespace {
+
+QStringList described(const QList<SalesOverviewRows::Item> &items)
+{
+    QStringList rows;
+    for (const SalesOverviewRows::Item &item : items) {
+        rows << u"%1/%2/%3/%4/%5/%6/%7/%8"_s.arg(item.closing)
+                    .arg(item.document)
+                    .arg(item.date.toString(Qt::ISODate), item.code, item.name)
+                    .arg(item.quantity)
+                    .arg(qRound64(item.total * 100))
+                    .arg(item.vatRate);
+    }
+    return rows;
+}
+
+QString summaryOf(const SalesOverviewRows::ItemSummary &summary)
+{
+    return u"%1 rows, %2 cents"_s.arg(summary.rows).arg(qRound64(summary.total * 100));
+}
+
+// Many documents of a few items, over closings 1 to 6, so that the grouped rows
+// run past the ones the overview reads straight from the table.
+std::vector<SalesOverviewFixture::Sale> busyYear()
+{
+    static const char16_t *const codes[] = {u"100", u"200", u"300", u"120"};
+    static const char16_t *const names[] = {u"Mlieko", u"Čaj", u"Čokoláda", u"Rožok"};
+    static const char16_t *const dates[] = {u"2026-03-02", u"2026-03-03", u"2026-03-05"};
+    std::vector<SalesOverviewFixture::Sale> sales;
+    for (int i = 0; i < 2 * int(SalesOverview::DirectRows); ++i) {
+        const int item = i % 4;
+        sales.push_back({1 + i % 6, i / 2, dates[i % 3], codes[item], names[item], u"ks", double(1 + i % 3),
+                         1.5, 1.5 * (1 + i % 3), 20, 1 + item % 2});
+    }
+    return sales;
+}
+
+int overviewIndexCount(const QString &path)
+{
+    DataFile file;
+    file.open(path, false);
+    QSqlQuery query(file.database());
+    query.exec(u"SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name LIKE 'IDXPREHLAD%'"_s);
+    return query.next() ? query.value(0).toInt() : -1;
+}
+
+} // namespace
+
+class TestSalesOverviewIndexes : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_without;
+    QTemporaryDir m_with;
+    QString m_fileName = QString::fromUtf16(SalesOverviewFixture::FileName);
+
+private slots:
+    void initTestCase();
+    void init();
+    void indexesAreAddedOnce();
+    void resultsUnchangedByTheIndexes_data();
+    void resultsUnchangedByTheIndexes();
+};
+
+void TestSalesOverviewIndexes::initTestCase()
+{
+    QVERIFY(m_without.isValid() && m_with.isValid());
+    const std::vector<SalesOverviewFixture::Sale> sales = busyYear();
+    SalesOverviewFixture::write(m_without.filePath(m_fileName), sales);
+    SalesOverviewFixture::write(m_with.filePath(m_fileName), sales);
+}
+
+void TestSalesOverviewIndexes::init()
+{
+    // A row read without a column its grouping sums away must not ask for it.
+    QTest::failOnWarning(QRegularExpression(u"QSqlQuery"_s));
+}
+
+void TestSalesOverviewIndexes::indexesAreAddedOnce()
+{
+    const QString path = m_with.filePath(m_fileName);
+    DataFile file;
+    QVERIFY(file.open(path, false));
+    SalesTable table(file, TableLayouts::salesTableName(SalesOverviewFixture::Year));
+    bool has = true;
+    QVERIFY(table.hasOverviewIndexes(has));
+    QVERIFY(!has);
+    QVERIFY2(table.addOverviewIndexes(), qPrintable(table.lastError()));
+    QVERIFY(table.hasOverviewIndexes(has));
+    QVERIFY(has);
+    // A second till that finds them there (or adds them after waiting) changes nothing.
+    QVERIFY2(table.addOverviewIndexes(), qPrintable(table.lastError()));
+    file.close();
+    QCOMPARE(overviewIndexCount(path), int(SalesOverviewStatements::overviewIndexNames().size()));
+    QCOMPARE(overviewIndexCount(m_without.filePath(m_fileName)), 0);
+}
+
+void TestSalesOverviewIndexes::resultsUnchangedByTheIndexes_data()
+{
+    QTest::addColumn<Choices>("choices");
+    const auto make = [](Grouping grouping, Sort sort, bool descending) {
+        // Wider than a month of closings: the grouping's index is read whole.
+        Choices choices;
+        choices.closingFrom = 1;
+        choices.closingTo = 400;
+        choices.grouping = grouping;
+        choices.sort = sort;
+        choices.descending = descending;
+        return choices;
+    };
+    // Each grouping in the order its index holds, and in orders it does not.
+    QTest::newRow("po dokladoch by document") << make(Grouping::ByDocument, Sort::Document, false);
+    QTest::newRow("po dokladoch by closing") << make(Grouping::ByDocument, Sort::Closing, false);
+    QTest::newRow("po dokladoch by name, descending") << make(Grouping::ByDocument, Sort::Name, true);
+    QTest::newRow("po uzávierkach by closing") << make(Grouping::ByClosing, Sort::Closing, false);
+    QTest::newRow("po uzávierkach by closing, descending") << make(Grouping::ByClosing, Sort::Closing, true);
+    QTest::newRow("súhrnne by code") << make(Grouping::Summary, Sort::Code, false);
+    QTest::newRow("súhrnne by name") << make(Grouping::Summary, Sort::Name, false);
+    Choices narrow = make(Grouping::ByDocument, Sort::Document, false);
+    narrow.closingFrom = 2;
+    narrow.closingTo = 5;
+    QTest::newRow("a few closings, sought by their numbers") << narrow;
+    Choices dates = make(Grouping::ByDocument, Sort::Document, false);
+    dates.rangeMode = Choices::RangeMode::Dates;
+    dates.dateFrom = QDate(2026, 3, 3);
+    dates.dateTo = QDate(2026, 3, 5);
+    dates.group = 2;
+    QTest::newRow("date range and stock group") << dates;
+    Choices filtered = make(Grouping::Summary, Sort::Code, false);
+    filtered.filterColumn = Choices::Column::Name;
+    filtered.filterText = u"čo"_s;
+    QTest::newRow("name filter") << filtered;
+}
+
+void TestSalesOverviewIndexes::resultsUnchangedByTheIndexes()
+{
+    QFETCH(Choices, choices);
+    if (overviewIndexCount(m_with.filePath(m_fileName)) == 0)
+        QSKIP("runs after indexesAreAddedOnce");
+    SalesOverview without;
+    SalesOverview with;
+    QVERIFY(without.open(m_without.path(), m_fileName));
+    QVERIFY(with.open(m_with.path(), m_fileName));
+
+    const SalesOverviewRows::ItemSummary kept = without.selectItems(choices);
+    const QStringList rows = described(without.items());
+    QVERIFY(!rows.isEmpty());
+    QCOMPARE(summaryOf(with.selectItems(choices)), summaryOf(kept));
+    QCOMPARE(described(with.items()), rows);
+
+    // Read straight: the first pages, then one past them, which keeps the rows.
+    with.chooseItems(choices);
+    QCOMPARE(described(with.items(0, 100)), rows.mid(0, 100));
+    QCOMPARE(qRound64(with.itemTotal() * 100), qRound64(kept.total * 100));
+    QCOMPARE(summaryOf(with.itemSummary()), summaryOf(kept));
+    const qint64 deep = SalesOverview::DirectRows - 50;
+    QCOMPARE(described(with.items(deep, 100)), rows.mid(deep, 100));
+    QCOMPARE(described(with.items(50, 10)), rows.mid(50, 10));
+    QCOMPARE(summaryOf(with.itemSummary()), summaryOf(kept));
+}
+
+QTEST_MAIN(TestSalesOverviewIndexes)
+#include "tst_salesoverviewindexes.moc"
