@@ -29,6 +29,8 @@
 #include "pos/ui/TForm_platba.h"
 #include "pos/ui/TForm_predaj_medic.h"
 #include "stock/PriceListLoading.h"
+#include "stock/ui/SalesOverviewExportRequest.h"
+#include "stock/ui/SalesOverviewPrint.h"
 #include "stock/ui/TForm_cennik_servis.h"
 #include "stock/ui/TForm_prehlad.h"
 #include "stock/ui/TForm_skladm.h"
@@ -38,6 +40,7 @@
 #include <QDate>
 #include <QDir>
 #include <QScopeGuard>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -55,6 +58,14 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
 }
 
 // "Načítaj cenník" of the maintenance screen; true when the unit and group names changed.
+// Where an exported overview is offered: the owner's documents, which they find again on
+// the till, rather than the program's or the shared data folder.
+QString exportFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
+}
+
 bool loadPriceList(DataModule &dataModule, TForm_skladm &stockScreen, AppContext &context,
                    UserDialogs &dialogs)
 {
@@ -193,6 +204,16 @@ int runApplication(int argc, char *argv[])
         overviewScreen.open(saleScreen.geometry());
         saleScreen.activateWindow();
     });
+    QObject::connect(&overviewScreen, &TForm_prehlad::printRequested, &overviewScreen, [&overviewScreen] {
+        SalesOverviewPrint::preview(&overviewScreen, overviewScreen.overview(), overviewScreen.choices(),
+                                    overviewScreen.selectionLine());
+    });
+    QObject::connect(&overviewScreen, &TForm_prehlad::exportRequested, &overviewScreen,
+                     [&overviewScreen, &dialogs] {
+                         SalesOverviewExportRequest(dialogs).run(
+                             overviewScreen.overview(), overviewScreen.choices(), exportFolder(),
+                             u"prehlad_"_s + QDate::currentDate().toString(u"yyyyMMdd"_s));
+                     });
     allScreens.append(&overviewScreen);
 
     TForm_cennik_servis serviceScreen(

@@ -30,9 +30,16 @@ void OverviewItemModel::reload(const SalesOverviewChoices &choices)
 {
     beginResetModel();
     m_rows.clear();
-    m_summary = m_overview.isOpen() ? m_overview.selectItems(choices) : SalesOverviewRows::ItemSummary{};
-    if (m_summary.rows > 0)
+    m_total = 0;
+    m_more = false;
+    if (m_overview.isOpen()) {
+        // The first rows come straight from the table and the total from its prices:
+        // neither waits for the whole year to be grouped and counted.
+        m_overview.chooseItems(choices);
         m_rows = m_overview.items(0, PageSize);
+        m_more = m_rows.size() == PageSize;
+        m_total = m_overview.itemTotal();
+    }
     endResetModel();
 }
 
@@ -40,7 +47,8 @@ void OverviewItemModel::clear()
 {
     beginResetModel();
     m_rows.clear();
-    m_summary = {};
+    m_total = 0;
+    m_more = false;
     endResetModel();
 }
 
@@ -92,16 +100,23 @@ qint64 OverviewItemModel::find(int column, const QString &text, qint64 from)
             return row;
     }
     // The rows not read yet are looked through page by page without keeping them.
-    for (qint64 offset = std::max<qint64>(from, m_rows.size()); offset < m_summary.rows; offset += PageSize) {
+    if (!m_more)
+        return -1;
+    for (qint64 offset = std::max<qint64>(from, m_rows.size());; offset += PageSize) {
         const QList<SalesOverviewRows::Item> page = m_overview.items(offset, PageSize);
-        if (page.isEmpty())
-            break;
         for (qsizetype i = 0; i < page.size(); ++i) {
             if (matches(page.at(i), column, text))
                 return offset + i;
         }
+        if (page.size() < PageSize)
+            return -1;
     }
-    return -1;
+}
+
+bool OverviewItemModel::isLastRow(qint64 row)
+{
+    fetchUpTo(row + 1);
+    return row + 1 >= m_rows.size();
 }
 
 void OverviewItemModel::fetchUpTo(qint64 row)
@@ -122,7 +137,7 @@ int OverviewItemModel::columnCount(const QModelIndex &parent) const
 
 bool OverviewItemModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_rows.size() < m_summary.rows;
+    return !parent.isValid() && m_more;
 }
 
 void OverviewItemModel::fetchMore(const QModelIndex &parent)
@@ -130,11 +145,11 @@ void OverviewItemModel::fetchMore(const QModelIndex &parent)
     if (!canFetchMore(parent))
         return;
     const QList<SalesOverviewRows::Item> page = m_overview.items(m_rows.size(), PageSize);
-    if (page.isEmpty()) {
-        // The selection changed under the grid (another statement ran): stop asking.
-        m_summary.rows = m_rows.size();
+    // A short page is the last one; an empty one also when the selection changed under
+    // the grid (another statement ran).
+    m_more = page.size() == PageSize;
+    if (page.isEmpty())
         return;
-    }
     beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + page.size() - 1));
     m_rows.append(page);
     endInsertRows();

@@ -10,8 +10,9 @@
 class SalesOverview;
 
 // The item grid of the sales overview. The rows of the operator's choices are
-// selected once (SalesOverview::selectItems) and read a page at a time as the
-// grid scrolls towards them, so that a year of sales never sits here whole.
+// chosen once (SalesOverview::chooseItems) and read a page at a time as the
+// grid scrolls towards them, so that a year of sales never sits here whole and
+// the first rows show before the year is grouped.
 class OverviewItemModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -26,9 +27,8 @@ public:
     // Selects the item rows of `choices` anew and shows their first page.
     void reload(const SalesOverviewChoices &choices);
     void clear();
-    // All selected rows, also those not read yet, and the total of their SUM_CENA.
-    qint64 selectedRows() const { return m_summary.rows; }
-    double total() const { return m_summary.total; }
+    // The total of SUM_CENA of all selected rows, also those not read yet.
+    double total() const { return m_total; }
 
     const SalesOverviewRows::Item &item(int row) const { return m_rows.at(row); }
     // What the grid shows in `column` for `item`.
@@ -43,6 +43,8 @@ public:
     qint64 find(int column, const QString &text, qint64 from);
     // Reads pages until `row` is in the model.
     void fetchUpTo(qint64 row);
+    // Whether `row` is the last selected row; reads the next page to know.
+    bool isLastRow(qint64 row);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -55,7 +57,8 @@ private:
     bool matches(const SalesOverviewRows::Item &item, int column, const QString &text) const;
 
     SalesOverview &m_overview;
-    SalesOverviewRows::ItemSummary m_summary;
+    double m_total = 0;
+    bool m_more = false; // the last page read was full, so more rows may follow
     QList<SalesOverviewRows::Item> m_rows;
     int m_filterColumn = 0;
     QLocale m_locale;

@@ -157,16 +157,17 @@ void OverviewItemPanel::setCurrentRow(qint64 row)
 
 void OverviewItemPanel::moveRow(int step)
 {
-    const qint64 last = m_model->selectedRows() - 1;
-    if (last < 0)
+    const qint64 target = std::max<qint64>(currentRow() + step, 0);
+    m_model->fetchUpTo(target);
+    if (m_model->rowCount() == 0)
         return;
-    setCurrentRow(std::clamp<qint64>(currentRow() + step, 0, last));
+    setCurrentRow(std::min<qint64>(target, m_model->rowCount() - 1));
 }
 
 void OverviewItemPanel::findOnward(int column, const QString &text)
 {
     const qint64 row = currentRow();
-    const qint64 from = row < 0 || row >= m_model->selectedRows() - 1 ? 0 : row + 1;
+    const qint64 from = row < 0 || m_model->isLastRow(row) ? 0 : row + 1;
     const qint64 found = m_model->find(column, text, from);
     if (found >= 0)
         setCurrentRow(found);
