@@ -13,6 +13,7 @@ packages=(
     pxlib-dev
     g++-mingw-w64-x86-64
     libsqlite3-dev
+    libzip-dev libpugixml-dev libxml2-dev libxlsxwriter-dev
 )
 
 missing=()

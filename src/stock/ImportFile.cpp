@@ -1,5 +1,11 @@
 #include "stock/ImportFile.h"
 
+#include "stock/DocxImportSource.h"
+#include "stock/HtmlImportSource.h"
+#include "stock/OdsImportSource.h"
+#include "stock/XlsxImportSource.h"
+#include "stock/XmlImportSource.h"
+
 #include <QFileInfo>
 #include <QHash>
 
@@ -27,6 +33,26 @@ std::unique_ptr<ImportRowSource> openText(const QString &path, const ImportFile:
     return source;
 }
 
+// Opens a reader of office documents, XML or web pages: null with its error when
+// the file is not what its name says.
+template <typename Source>
+std::unique_ptr<ImportRowSource> opened(std::unique_ptr<Source> source, QString *error)
+{
+    if (source->open())
+        return source;
+    *error = source->error();
+    return nullptr;
+}
+
+QStringList partsOrError(std::optional<QStringList> names, QString *error, const QString &failure)
+{
+    if (!names) {
+        *error = failure;
+        return {};
+    }
+    return *names;
+}
+
 } // namespace
 
 ImportFile::Kind ImportFile::kindOf(const QString &path)
@@ -47,6 +73,18 @@ QStringList ImportFile::parts(const QString &path, QString *error)
     case Kind::Unknown:
         *error = unsupported();
         return {};
+    case Kind::Xlsx: {
+        QString failure;
+        return partsOrError(XlsxImportSource::sheetNames(path, &failure), error, failure);
+    }
+    case Kind::Ods: {
+        QString failure;
+        return partsOrError(OdsImportSource::tableNames(path, &failure), error, failure);
+    }
+    case Kind::Html: {
+        QString failure;
+        return partsOrError(HtmlImportSource::tableNames(path, &failure), error, failure);
+    }
     default:
         return {};
     }
@@ -57,6 +95,16 @@ std::unique_ptr<ImportRowSource> ImportFile::open(const QString &path, const Opt
     switch (kindOf(path)) {
     case Kind::Text:
         return openText(path, options, error);
+    case Kind::Xlsx:
+        return opened(std::make_unique<XlsxImportSource>(path, options.part, options.titleRow), error);
+    case Kind::Ods:
+        return opened(std::make_unique<OdsImportSource>(path, options.part, options.titleRow), error);
+    case Kind::Docx:
+        return opened(std::make_unique<DocxImportSource>(path, options.titleRow), error);
+    case Kind::Xml:
+        return opened(std::make_unique<XmlImportSource>(path, options.titleRow), error);
+    case Kind::Html:
+        return opened(std::make_unique<HtmlImportSource>(path, options.part, options.titleRow), error);
     default:
         *error = unsupported();
         return nullptr;
@@ -65,5 +113,11 @@ std::unique_ptr<ImportRowSource> ImportFile::open(const QString &path, const Opt
 
 QString ImportFile::dialogFilter()
 {
-    return u"Cenníky (*.csv *.txt *.tab);;Všetky súbory (*)"_s;
+    return u"Cenníky (*.csv *.txt *.tab *.xlsx *.ods *.docx *.xml *.htm *.html);;"
+           "Textové súbory (*.csv *.txt *.tab);;"
+           "Zošity (*.xlsx *.ods);;"
+           "Dokumenty (*.docx);;"
+           "XML (*.xml);;"
+           "Stránky HTML (*.htm *.html);;"
+           "Všetky súbory (*)"_s;
 }
