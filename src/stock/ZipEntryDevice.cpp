@@ -34,6 +34,9 @@ qint64 ZipEntryDevice::readData(char *data, qint64 maxSize)
 {
     if (m_finished || !m_file)
         return m_failed ? -1 : 0;
+    if (maxSize <= 0)
+        return 0; // QIODevice asks for nothing at times; that is no end
+
     const zip_int64_t got = zip_fread(m_file, data, zip_uint64_t(maxSize));
     if (got < 0) {
         m_failed = m_finished = true;

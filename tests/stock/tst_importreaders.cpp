@@ -29,6 +29,8 @@ private slots:
     void typedCells();
     void xlsxCells_data();
     void xlsxCells();
+    void largePartsStream_data();
+    void largePartsStream();
     void odsCells_data();
     void odsCells();
     void docxCells_data();
@@ -374,6 +376,44 @@ void TestImportReaders::xlsxCells()
     QVERIFY2(back.end == ImportRowSource::Read::End, qPrintable(back.error));
     QTEST(back.rows, "rows");
     QTEST(back.numbers, "numbers");
+}
+
+// Parts far larger than one read of the archive: every row comes, the last one whole.
+void TestImportReaders::largePartsStream_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<Parts>("zip");
+
+    constexpr int Count = 6000;
+    QByteArray sheet;
+    QByteArray strings;
+    QByteArray table;
+    for (int i = 1; i <= Count; ++i) {
+        strings += u"<si><t>Čučoriedky č. %1</t></si>"_s.arg(i).toUtf8();
+        sheet += QByteArray(R"(<row r=")") + QByteArray::number(i) + R"("><c t="s"><v>)" +
+                 QByteArray::number(i - 1) + R"(</v></c><c><v>)" + QByteArray::number(i) + "</v></c></row>";
+        table +=
+            u"<table:table-row><table:table-cell><text:p>Čučoriedky č. %1</text:p></table:table-cell>"
+            "<table:table-cell office:value-type=\"float\" office:value=\"%1\"/></table:table-row>"_s.arg(i)
+                .toUtf8();
+    }
+    QTest::newRow("xlsx") << u"a.xlsx"_s << workbook(sheet, strings);
+    QTest::newRow("ods") << u"a.ods"_s
+                         << spreadsheet(R"(<table:table table:name="Hárok1">)" + table + "</table:table>");
+}
+
+void TestImportReaders::largePartsStream()
+{
+    QFETCH(QString, file);
+    QFETCH(Parts, zip);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(file);
+    QVERIFY(writeZip(path, zip));
+    const ReadBack back = readAll(path);
+    QVERIFY2(back.end == ImportRowSource::Read::End, qPrintable(back.error));
+    QCOMPARE(back.rows.size(), 6000);
+    QCOMPARE(back.rows.last(), (QStringList{u"Čučoriedky č. 6000"_s, u"6000"_s}));
+    QCOMPARE(back.numbers.last(), 6000);
 }
 
 void TestImportReaders::odsCells_data()
