@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QByteArrayView content(data, static_cast<qsizetype>(size));
+    const QByteArray content(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const std::optional<QStringList> strings = XlsxSharedStrings::parse(content);
     // A text of the workbook never holds more characters than the part's bytes.
     if (strings) {

@@ -58,10 +58,10 @@ int escapedAt(const QString &text, qsizetype at)
 
 } // namespace
 
-std::optional<QStringList> XlsxSharedStrings::parse(QByteArrayView xml)
+std::optional<QStringList> XlsxSharedStrings::parse(QByteArray xml)
 {
     pugi::xml_document document;
-    const pugi::xml_parse_result parsed = document.load_buffer(
+    const pugi::xml_parse_result parsed = document.load_buffer_inplace(
         xml.data(), size_t(xml.size()), pugi::parse_default | pugi::parse_ws_pcdata_single);
     if (!parsed)
         return std::nullopt;

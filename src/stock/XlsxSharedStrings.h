@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArrayView>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +13,9 @@ class XlsxSharedStrings
 {
 public:
     // The texts in order, or nullopt when the part is not well-formed XML.
-    static std::optional<QStringList> parse(QByteArrayView xml);
+    // The part's bytes are parsed where they lie (and changed), so that a large
+    // part is not copied once more while it is read.
+    static std::optional<QStringList> parse(QByteArray xml);
     // Characters a text cannot hold in XML stand as _xHHHH_ ("_x000D_" a
     // carriage return); "_x005F_" escapes the underscore of a literal "_x".
     static QString unescape(const QString &text);

@@ -121,10 +121,12 @@ bool XlsxWorkbook::load(ZipArchive &archive)
 bool XlsxWorkbook::loadCellParts(ZipArchive &archive)
 {
     if (!m_sharedStringsPath.isEmpty() && archive.contains(m_sharedStringsPath)) {
-        const std::optional<QByteArray> bytes = archive.read(m_sharedStringsPath, MostSharedStringBytes);
-        std::optional<QStringList> strings = bytes ? XlsxSharedStrings::parse(*bytes) : std::nullopt;
+        std::optional<QByteArray> bytes = archive.read(m_sharedStringsPath, MostSharedStringBytes);
+        if (!bytes)
+            return fail(archive.error());
+        std::optional<QStringList> strings = XlsxSharedStrings::parse(std::move(*bytes));
         if (!strings)
-            return fail(bytes ? u"texty zošita sú poškodené"_s : archive.error());
+            return fail(u"texty zošita sú poškodené"_s);
         m_sharedStrings = std::move(*strings);
     }
     if (!m_stylesPath.isEmpty() && archive.contains(m_stylesPath)) {
