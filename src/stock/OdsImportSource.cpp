@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -130,12 +131,9 @@ ImportRowSource::Read OdsImportSource::next(ImportRow &row)
         m_nextNumber += repeat;
         if (!m_cells.hasValue() || number > MostRows)
             continue;
-        if (m_titleRow && !m_titleSeen) {
-            m_titleSeen = true;
-            m_cells.clear();
-            if (--repeat == 0)
-                continue;
-        }
+        // A repeated title row: the repeats after the first are rows.
+        if (m_titleRow && !std::exchange(m_titleSeen, true) && --repeat == 0)
+            continue;
         row.number = m_nextNumber - repeat;
         m_cells.takeInto(row);
         m_repeatsLeft = std::min(repeat - 1, MostRows - row.number);
