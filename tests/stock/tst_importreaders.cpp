@@ -419,6 +419,7 @@ void TestImportReaders::largePartsStream()
 void TestImportReaders::odsCells_data()
 {
     QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<bool>("titleRow");
     QTest::addColumn<Rows>("rows");
     QTest::addColumn<Numbers>("numbers");
 
@@ -426,12 +427,13 @@ void TestImportReaders::odsCells_data()
         << R"(<table:table-row><table:table-cell office:value-type="string"><text:p>Čaj</text:p></table:table-cell>)"
            R"(<table:table-cell table:number-columns-repeated="1048575"/></table:table-row>)"
            R"(<table:table-row table:number-rows-repeated="1048575"><table:table-cell table:number-columns-repeated="1024"/></table:table-row>)"_ba
-        << Rows{{u"Čaj"_s}} << Numbers{1};
+        << false << Rows{{u"Čaj"_s}} << Numbers{1};
     QTest::newRow("repeated values and rows, covered cells keep places")
         << R"(<table:table-row table:number-rows-repeated="2"><table:table-cell office:value-type="float" office:value="2" table:number-columns-repeated="3"/>)"
            R"(<table:covered-table-cell/><table:table-cell office:value-type="boolean" office:boolean-value="true"/></table:table-row>)"
            R"(<table:table-row table:number-rows-repeated="3"/><table:table-row><table:table-cell table:number-columns-repeated="2"/>)"
            R"(<table:table-cell office:value-type="date" office:date-value="2026-12-31T10:00:00"/></table:table-row>)"_ba
+        << false
         << Rows{{u"2"_s, u"2"_s, u"2"_s, u""_s, u"1"_s},
                 {u"2"_s, u"2"_s, u"2"_s, u""_s, u"1"_s},
                 {u""_s, u""_s, u"31.12.2026"_s}}
@@ -440,16 +442,20 @@ void TestImportReaders::odsCells_data()
         << R"(<table:table-header-rows><table:table-row><table:table-cell><office:annotation><text:p>poznámka</text:p></office:annotation>)"
            R"(<text:p>a<text:s text:c="3"/>b<text:tab/>c</text:p><text:p><text:span>d</text:span><text:line-break/>e</text:p>)"
            R"(</table:table-cell></table:table-row></table:table-header-rows>)"_ba
-        << Rows{{u"a   b\tc\nd\ne"_s}} << Numbers{1};
+        << false << Rows{{u"a   b\tc\nd\ne"_s}} << Numbers{1};
+    QTest::newRow("a repeated title row: its repeats are rows")
+        << R"(<table:table-row table:number-rows-repeated="3"><table:table-cell office:value-type="string"><text:p>N</text:p></table:table-cell></table:table-row>)"_ba
+        << true << Rows{{u"N"_s}, {u"N"_s}} << Numbers{2, 3};
 }
 
 void TestImportReaders::odsCells()
 {
     QFETCH(QByteArray, table);
+    QFETCH(bool, titleRow);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"cennik.ods"_s);
     QVERIFY(writeZip(path, spreadsheet(R"(<table:table table:name="Hárok1">)" + table + "</table:table>")));
-    const ReadBack back = readAll(path);
+    const ReadBack back = readAll(path, {}, titleRow);
     QVERIFY2(back.end == ImportRowSource::Read::End, qPrintable(back.error));
     QTEST(back.rows, "rows");
     QTEST(back.numbers, "numbers");
