@@ -106,10 +106,10 @@ bool DocxImportSource::open()
 {
     ZipArchive archive;
     if (!archive.open(m_path))
-        return fail(u"nie je to dokument DOCX alebo je poškodený (%1)"_s.arg(archive.error()));
+        return fail(u"nie je to dokument DOCX: %1"_s.arg(archive.error()));
     const std::optional<QByteArray> bytes = archive.read(documentPath(archive), MostDocumentBytes);
     if (!bytes)
-        return fail(u"nie je to dokument DOCX alebo je poškodený (%1)"_s.arg(archive.error()));
+        return fail(u"nie je to dokument DOCX: %1"_s.arg(archive.error()));
     if (!m_document.load_buffer(bytes->constData(), size_t(bytes->size()),
                                 pugi::parse_default | pugi::parse_ws_pcdata))
         return fail(u"dokument je poškodený"_s);

@@ -49,10 +49,10 @@ bool OdsImportSource::fail(const QString &reason)
 bool OdsImportSource::openContent()
 {
     if (!m_archive.open(m_path))
-        return fail(u"nie je to zošit ODS alebo je poškodený (%1)"_s.arg(m_archive.error()));
+        return fail(u"nie je to zošit ODS: %1"_s.arg(m_archive.error()));
     m_device = m_archive.stream(u"content.xml"_s);
     if (!m_device)
-        return fail(u"nie je to zošit ODS alebo je poškodený (%1)"_s.arg(m_archive.error()));
+        return fail(u"nie je to zošit ODS: %1"_s.arg(m_archive.error()));
     m_xml.setDevice(m_device.get());
     return true;
 }

@@ -57,7 +57,7 @@ std::optional<QStringList> XlsxImportSource::sheetNames(const QString &path, QSt
 bool XlsxImportSource::open()
 {
     if (!m_archive.open(m_path))
-        return fail(u"nie je to zošit XLSX alebo je poškodený (%1)"_s.arg(m_archive.error()));
+        return fail(u"nie je to zošit XLSX: %1"_s.arg(m_archive.error()));
     if (!m_workbook.load(m_archive))
         return fail(m_workbook.error());
     const XlsxWorkbook::Sheet *sheet = m_workbook.sheet(m_sheetName);

@@ -52,8 +52,7 @@ bool XmlImportSource::xmlFailed()
 {
     if (m_file.error() != QFileDevice::NoError)
         return fail(m_file.errorString());
-    return fail(u"nie je to súbor XML alebo je poškodený (riadok %1: %2)"_s.arg(m_xml.lineNumber())
-                    .arg(m_xml.errorString()));
+    return fail(u"nie je to súbor XML alebo je poškodený (riadok %1)"_s.arg(m_xml.lineNumber()));
 }
 
 bool XmlImportSource::open()
