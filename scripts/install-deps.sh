@@ -14,7 +14,7 @@ packages=(
     g++-mingw-w64-x86-64
     libsqlite3-dev
     libfreexl-dev libshp-dev mdbtools-dev
-    libxlsxwriter-dev
+    libzip-dev libpugixml-dev libxml2-dev libxlsxwriter-dev
 )
 
 missing=()

@@ -2,11 +2,16 @@
 
 #include "stock/AccessImportSource.h"
 #include "stock/DbfImportSource.h"
+#include "stock/DocxImportSource.h"
+#include "stock/HtmlImportSource.h"
+#include "stock/OdsImportSource.h"
 #include "stock/ParadoxImportSource.h"
 #include "stock/ParadoxTable.h"
 #include "stock/StockRowSourceFactory.h"
 #include "stock/StockTableImportSource.h"
 #include "stock/XlsImportSource.h"
+#include "stock/XlsxImportSource.h"
+#include "stock/XmlImportSource.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -20,21 +25,6 @@ QString unsupported()
     return u"Tento druh súboru sa nedá importovať."_s;
 }
 
-std::unique_ptr<ImportRowSource> openText(const QString &path, const ImportFile::Options &options,
-                                          QString *error)
-{
-    CsvImportSource::Options text;
-    text.separator = options.separator;
-    text.encoding = options.encoding;
-    text.titleRow = options.titleRow;
-    auto source = std::make_unique<CsvImportSource>(path, text);
-    if (!source->open()) {
-        *error = source->error();
-        return nullptr;
-    }
-    return source;
-}
-
 // Hands out a reader that opened, or its error.
 template <typename Source>
 std::unique_ptr<ImportRowSource> opened(std::unique_ptr<Source> source, QString *error)
@@ -43,6 +33,16 @@ std::unique_ptr<ImportRowSource> opened(std::unique_ptr<Source> source, QString 
         return source;
     *error = source->error();
     return nullptr;
+}
+
+std::unique_ptr<ImportRowSource> openText(const QString &path, const ImportFile::Options &options,
+                                          QString *error)
+{
+    CsvImportSource::Options text;
+    text.separator = options.separator;
+    text.encoding = options.encoding;
+    text.titleRow = options.titleRow;
+    return opened(std::make_unique<CsvImportSource>(path, text), error);
 }
 
 // A .db file is a Paradox table of any layout, or a stock table of this
@@ -57,6 +57,15 @@ std::unique_ptr<ImportRowSource> openDb(const QString &path, QString *error)
         return nullptr;
     }
     return opened(std::make_unique<StockTableImportSource>(std::move(stock.source)), error);
+}
+
+QStringList partsOrError(std::optional<QStringList> names, QString *error, const QString &failure)
+{
+    if (!names) {
+        *error = failure;
+        return {};
+    }
+    return *names;
 }
 
 } // namespace
@@ -83,6 +92,18 @@ QStringList ImportFile::parts(const QString &path, QString *error)
         return XlsImportSource::sheets(path, error);
     case Kind::Access:
         return AccessImportSource::tables(path, error);
+    case Kind::Xlsx: {
+        QString failure;
+        return partsOrError(XlsxImportSource::sheetNames(path, &failure), error, failure);
+    }
+    case Kind::Ods: {
+        QString failure;
+        return partsOrError(OdsImportSource::tableNames(path, &failure), error, failure);
+    }
+    case Kind::Html: {
+        QString failure;
+        return partsOrError(HtmlImportSource::tableNames(path, &failure), error, failure);
+    }
     default:
         return {};
     }
@@ -103,6 +124,16 @@ std::unique_ptr<ImportRowSource> ImportFile::open(const QString &path, const Opt
         return openDb(path, error);
     case Kind::Access:
         return opened(std::make_unique<AccessImportSource>(path, options.part), error);
+    case Kind::Xlsx:
+        return opened(std::make_unique<XlsxImportSource>(path, options.part, options.titleRow), error);
+    case Kind::Ods:
+        return opened(std::make_unique<OdsImportSource>(path, options.part, options.titleRow), error);
+    case Kind::Docx:
+        return opened(std::make_unique<DocxImportSource>(path, options.titleRow), error);
+    case Kind::Xml:
+        return opened(std::make_unique<XmlImportSource>(path, options.titleRow), error);
+    case Kind::Html:
+        return opened(std::make_unique<HtmlImportSource>(path, options.part, options.titleRow), error);
     default:
         *error = unsupported();
         return nullptr;
@@ -111,5 +142,13 @@ std::unique_ptr<ImportRowSource> ImportFile::open(const QString &path, const Opt
 
 QString ImportFile::dialogFilter()
 {
-    return u"Cenníky (*.csv *.txt *.tab *.xls *.dbf *.db *.mdb *.accdb);;Všetky súbory (*)"_s;
+    return u"Cenníky (*.csv *.txt *.tab *.xls *.xlsx *.ods *.docx *.dbf *.db *.mdb *.accdb *.xml *.htm "
+           u"*.html);;"
+           "Textové súbory (*.csv *.txt *.tab);;"
+           "Zošity (*.xls *.xlsx *.ods);;"
+           "Databázy (*.dbf *.db *.mdb *.accdb);;"
+           "Dokumenty (*.docx);;"
+           "XML (*.xml);;"
+           "Stránky HTML (*.htm *.html);;"
+           "Všetky súbory (*)"_s;
 }
