@@ -4,6 +4,7 @@
 #include "base/Progress.h"
 #include "lang/MessageTable.h"
 #include "stock/DataFile.h"
+#include "stock/PriceListImportJob.h"
 #include "stock/PriceListImporting.h"
 #include "stock/StockTable.h"
 #include "stock/TableLayouts.h"
@@ -13,6 +14,8 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -111,6 +114,7 @@ private slots:
     void flow();
     void detectedOptions_data();
     void detectedOptions();
+    void importRunsOffThisThread();
 };
 
 void TestPriceListImporting::flow_data()
@@ -261,6 +265,47 @@ void TestPriceListImporting::detectedOptions()
     const QString path = dir.filePath(u"cennik.csv"_s);
     QVERIFY(TestPaths::writeFile(path, content));
     QTEST(describe(PriceListImporting::detectOptions(path, {}, Slovak)), "options");
+}
+
+// The thread that starts the import keeps handling its events while the import runs, and is
+// the only one that shows the progress.
+void TestPriceListImporting::importRunsOffThisThread()
+{
+    class Watch : public Progress
+    {
+    public:
+        bool advance(qint64 done, qint64) override
+        {
+            threads.insert(QThread::currentThread());
+            steps << done;
+            return true;
+        }
+        QSet<QThread *> threads;
+        QList<qint64> steps;
+    };
+
+    constexpr int Rows = 10000;
+    Shop shop(true);
+    QByteArray text;
+    for (int i = 0; i < Rows; ++i)
+        text += "Karta " + QByteArray::number(i) + ";K" + QByteArray::number(i) + ";1,5;1;0;1\r\n";
+    const QString path = shop.importFile(u"velky.csv"_s, text);
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(1);
+    connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    timer.start();
+    Watch watch;
+    const PriceListImportJob job{shop.stock.path(), shop.dataFolder, path, {}, Slovak, Now};
+
+    const PriceListImport::Result result = job.runOnThread(watch);
+
+    QCOMPARE(result.outcome, PriceListImport::Outcome::Imported);
+    QCOMPARE(result.imported, Rows);
+    QVERIFY(ticks > 0);
+    QCOMPARE(watch.threads, QSet<QThread *>{QThread::currentThread()});
+    QVERIFY(watch.steps.size() > 1);
+    QVERIFY(std::is_sorted(watch.steps.cbegin(), watch.steps.cend()));
 }
 
 QTEST_GUILESS_MAIN(TestPriceListImporting)

@@ -16,6 +16,6 @@ bool ServiceImportRun::run(QWidget *screen, const QString &dataFolder, DataFile 
                                   [screen](const QString &path, ImportFile::Options &options) {
                                       return ImportPreviewDialog::review(screen, path, options);
                                   },
-                                  QLocale()});
+                                  QLocale(), {}});
     return importing.run();
 }
