@@ -22,6 +22,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString Unchanged = u"\r\nCenník zostal bez zmeny."_s;
+const QString FileDialogTitle = u"Import položiek - výber súboru"_s;
 constexpr qsizetype FirstNumberColumn = 2; // JC, the third column
 constexpr qsizetype LastNumberColumn = 5;  // MJ_IDX
 
@@ -100,7 +101,7 @@ QString PriceListImporting::errorList(const QList<PriceListImport::RowError> &er
 QString PriceListImporting::chooseFile()
 {
     UserDialogs::FileRequest request;
-    request.title = m_context.messages.text(Msg::ReplacePriceListCaption);
+    request.title = FileDialogTitle;
     request.filter = ImportFile::dialogFilter();
     request.folder = DataFolder::file(m_context.dataFolder, u"import"_s);
     request.existingOnly = true;
