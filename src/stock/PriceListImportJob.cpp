@@ -71,7 +71,8 @@ PriceListImport::Result PriceListImportJob::runOnThread(Progress &shown) const
     // A cancel before the thread starts reaches the job's first step.
     shared.show(shown);
     PriceListImport::Result result;
-    const std::unique_ptr<QThread> thread(QThread::create([this, &shared, &result] { result = run(shared); }));
+    const std::unique_ptr<QThread> thread(
+        QThread::create([this, &shared, &result] { result = run(shared); }));
     QEventLoop loop;
     QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
     QTimer ticks;

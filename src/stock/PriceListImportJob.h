@@ -19,7 +19,7 @@ struct PriceListImportJob
     QString sourcePath;
     ImportFile::Options options;
     QLocale locale;
-    QDateTime now; // names the backup
+    QDateTime now;            // names the backup
     bool createStock = false; // a missing stock file is made, as a till does at its start
 
     // On the calling thread.

@@ -142,7 +142,8 @@ std::optional<bool> PriceListImporting::holdsCards()
         return false;
     QSqlQuery query(stock.database());
     query.setForwardOnly(true);
-    if (!query.exec(u"SELECT EXISTS (SELECT 1 FROM %1)"_s.arg(TableLayouts::StockTableName)) || !query.next()) {
+    if (!query.exec(u"SELECT EXISTS (SELECT 1 FROM %1)"_s.arg(TableLayouts::StockTableName)) ||
+        !query.next()) {
         stock.setError(DataFile::engineText(query.lastError()));
         return std::nullopt;
     }
@@ -194,8 +195,9 @@ void PriceListImporting::tell(const PriceListImport::Result &result)
     UserDialogs &dialogs = m_context.dialogs;
     const QString caption = messages.text(Msg::ReplacePriceListCaption);
     const QString errorCaption = messages.text(Msg::MergeErrorCaption);
-    const QString refused = u"\r\n\r\nRiadky, ktoré sa nedali importovať (%1):\r\n"_s.arg(result.errors.size()) +
-                            errorList(result.errors, messages);
+    const QString refused =
+        u"\r\n\r\nRiadky, ktoré sa nedali importovať (%1):\r\n"_s.arg(result.errors.size()) +
+        errorList(result.errors, messages);
     switch (result.outcome) {
     case PriceListImport::Outcome::Cancelled:
         dialogs.inform(u"Import bol zrušený."_s + Unchanged, caption);

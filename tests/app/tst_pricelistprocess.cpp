@@ -424,7 +424,8 @@ void TestPriceListProcess::importedPriceListIsSold()
         return;
     QTRY_COMPARE_WITH_TIMEOUT(folder.journalFiles(u"receipt"_s).size(), 1, kTimeoutMs);
     const QByteArray receipt = folder.journalFiles(u"receipt"_s).constFirst();
-    QVERIFY2(receipt.contains("\xc8u\xe8oriedky lesn\xe9") && receipt.contains("  3.20"), receipt.constData());
+    QVERIFY2(receipt.contains("\xc8u\xe8oriedky lesn\xe9") && receipt.contains("  3.20"),
+             receipt.constData());
 }
 
 QTEST_MAIN(TestPriceListProcess)

@@ -61,7 +61,8 @@ struct Shop
     {
         dataFolder = dir.path() + u"/cennik/"_s;
         QDir().mkpath(dataFolder + u"import"_s);
-        UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s, u"l"_s}, {u"Potraviny"_s}).save(dataFolder);
+        UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s, u"l"_s}, {u"Potraviny"_s})
+            .save(dataFolder);
         if (!stock.open(dataFolder + TableLayouts::StockFileName, true) || !StockTable(stock).create())
             qFatal("stock table");
         if (withCards) {
@@ -121,22 +122,22 @@ void TestPriceListImporting::flow_data()
 {
     QTest::addColumn<bool>("withCards");
     QTest::addColumn<bool>("answerYes");
-    QTest::addColumn<QString>("file");      // in the import folder; empty: none chosen
+    QTest::addColumn<QString>("file");       // in the import folder; empty: none chosen
     QTest::addColumn<QByteArray>("content"); // the file's text; empty: the fixture of that name
     QTest::addColumn<QStringList>("parts");
     QTest::addColumn<int>("chosenPart"); // -1: the choice is cancelled
     QTest::addColumn<QString>("correctedSeparator");
     QTest::addColumn<bool>("cancel");
-    QTest::addColumn<QString>("previewed");  // the options the preview showed; empty: none shown
-    QTest::addColumn<QStringList>("boxes");  // a part of each box's text, in order
-    QTest::addColumn<QStringList>("codes");  // the price list afterwards
+    QTest::addColumn<QString>("previewed"); // the options the preview showed; empty: none shown
+    QTest::addColumn<QStringList>("boxes"); // a part of each box's text, in order
+    QTest::addColumn<QStringList>("codes"); // the price list afterwards
     QTest::addColumn<bool>("backup");
 
     const QString unchanged = u"Cenník zostal bez zmeny."_s;
     const QString csv = u"sep=; utf-8 title"_s;
-    QTest::newRow("question answered No") << true << false << u"cennik.csv"_s << QByteArray() << QStringList()
-                                          << 0 << QString() << false << QString() << QStringList{u"[MSG_231]"_s}
-                                          << OldCodes << false;
+    QTest::newRow("question answered No")
+        << true << false << u"cennik.csv"_s << QByteArray() << QStringList() << 0 << QString() << false
+        << QString() << QStringList{u"[MSG_231]"_s} << OldCodes << false;
     QTest::newRow("no file chosen") << true << true << QString() << QByteArray() << QStringList() << 0
                                     << QString() << false << QString() << QStringList{u"[MSG_231]"_s}
                                     << OldCodes << false;
@@ -149,7 +150,8 @@ void TestPriceListImporting::flow_data()
         << CennikCodes << true;
     QTest::newRow("empty price list without backup")
         << false << true << u"cennik.csv"_s << QByteArray() << QStringList() << 0 << QString() << false << csv
-        << QStringList{u"[MSG_231]"_s, u"Importované karty: 4.\r\n\r\nRiadky, ktoré sa nedali importovať (2)"_s}
+        << QStringList{u"[MSG_231]"_s,
+                       u"Importované karty: 4.\r\n\r\nRiadky, ktoré sa nedali importovať (2)"_s}
         << CennikCodes << false;
     QTest::newRow("sheet chosen") << true << true << u"cennik.csv"_s << QByteArray()
                                   << QStringList{u"Hárok1"_s, u"Cenník"_s} << 1 << QString() << false
@@ -177,8 +179,9 @@ void TestPriceListImporting::flow_data()
         << OldCodes << true;
     QTest::newRow("file of no importable kind")
         << true << true << u"cennik.pdf"_s << "%PDF-1.4"_ba << QStringList() << 0 << QString() << false
-        << QString() << QStringList{u"[MSG_231]"_s, u"Tento druh súboru sa nedá importovať.\r\n"_s + unchanged}
-        << OldCodes << false;
+        << QString()
+        << QStringList{u"[MSG_231]"_s, u"Tento druh súboru sa nedá importovať.\r\n"_s + unchanged} << OldCodes
+        << false;
 }
 
 void TestPriceListImporting::flow()
@@ -204,19 +207,19 @@ void TestPriceListImporting::flow()
     CancelAfter stop(0);
     QString previewed;
     int progressDone = 0;
-    PriceListImporting importing(
-        {shop.dataFolder, shop.stock, shop.messages, shop.dialogs, cancel ? static_cast<Progress &>(stop) : goOn,
-         [&progressDone] { ++progressDone; },
-         [&](const QString &, ImportFile::Options &options) {
-             previewed = describe(options);
-             if (!correctedSeparator.isEmpty())
-                 options.separator = correctedSeparator.at(0);
-             return true;
-         },
-         Slovak,
-         [&parts](const QString &path, QString *error) {
-             return parts.isEmpty() ? ImportFile::parts(path, error) : parts;
-         }});
+    PriceListImporting importing({shop.dataFolder, shop.stock, shop.messages, shop.dialogs,
+                                  cancel ? static_cast<Progress &>(stop) : goOn,
+                                  [&progressDone] { ++progressDone; },
+                                  [&](const QString &, ImportFile::Options &options) {
+                                      previewed = describe(options);
+                                      if (!correctedSeparator.isEmpty())
+                                          options.separator = correctedSeparator.at(0);
+                                      return true;
+                                  },
+                                  Slovak,
+                                  [&parts](const QString &path, QString *error) {
+                                      return parts.isEmpty() ? ImportFile::parts(path, error) : parts;
+                                  }});
 
     const bool replaced = importing.run(Now);
 
@@ -224,13 +227,14 @@ void TestPriceListImporting::flow()
     QTEST(previewed, "previewed");
     QCOMPARE(shop.dialogs.shown().size(), boxes.size());
     for (qsizetype i = 0; i < boxes.size(); ++i)
-        QVERIFY2(shop.dialogs.shown().at(i).text.contains(boxes.at(i)), qPrintable(shop.dialogs.shown().at(i).text));
+        QVERIFY2(shop.dialogs.shown().at(i).text.contains(boxes.at(i)),
+                 qPrintable(shop.dialogs.shown().at(i).text));
     QCOMPARE(shop.codes(), codes);
     QTEST(!shop.backups().isEmpty(), "backup");
     if (replaced && !shop.backups().isEmpty())
         QVERIFY(shop.dialogs.shown().last().text.contains(
-            u"Importované karty: %1.\r\nPôvodný cenník je v zálohe %2."_s.arg(codes.size()).arg(
-                QDir::toNativeSeparators(shop.dataFolder + u"zaloha/"_s + shop.backups().first()))));
+            u"Importované karty: %1.\r\nPôvodný cenník je v zálohe %2."_s.arg(codes.size())
+                .arg(QDir::toNativeSeparators(shop.dataFolder + u"zaloha/"_s + shop.backups().first()))));
     QCOMPARE(progressDone, previewed.isEmpty() ? 0 : 1);
     if (answerYes) {
         QCOMPARE(shop.dialogs.fileRequests().size(), 1);
@@ -253,8 +257,9 @@ void TestPriceListImporting::detectedOptions_data()
     QTest::newRow("no title row") << "Mlieko;100;0,89\nChlieb;200;1 234,50\n"_ba << u"sep=; cp1250"_s;
     QTest::newRow("a price that is not a number is no title")
         << "Mlieko\t100\tlacno\nChlieb\t200\tdrahy\n"_ba << u"sep=tab cp1250"_s;
-    QTest::newRow("title over blank rows") << "Nazov,Kod,Cena\n,,\n\"Mlieko\",100,\"0,89\"\n\"Syr\",200,\"2,10\"\n"_ba
-                                           << u"sep=, cp1250 title"_s;
+    QTest::newRow("title over blank rows")
+        << "Nazov,Kod,Cena\n,,\n\"Mlieko\",100,\"0,89\"\n\"Syr\",200,\"2,10\"\n"_ba
+        << u"sep=, cp1250 title"_s;
     QTest::newRow("one row only") << "Nazov;Kod;Cena\n"_ba << u"sep=; cp1250"_s;
 }
 

@@ -44,7 +44,8 @@ struct ImportRig
         settings.serialNumber = u"SN-1"_s;
         settings.dataFolder = dataFolder;
         settings.applyTo(config);
-        UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s, u"l"_s}, {u"Potraviny"_s}).save(dataFolder);
+        UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s, u"l"_s}, {u"Potraviny"_s})
+            .save(dataFolder);
         if (!file.open(dataFolder + TableLayouts::StockFileName, true) || !StockTable(file).create())
             qFatal("stock table");
         StockRow row;
@@ -54,8 +55,9 @@ struct ImportRig
         importFile = dataFolder + u"import/cennik.csv"_s;
         QFile::copy(QStringLiteral(OMIRA_STOCK_TEST_DATA) + u"/import/cennik.csv"_s, importFile);
         screen = std::make_unique<TForm_cennik_servis>(PriceListServiceContext{
-            dir.path(), config, messages, dialogs, file, [] { return std::optional<QString>(); }, [] {}, [] {},
-            [] {}, [] { return false; }, [this] {
+            dir.path(), config, messages, dialogs, file, [] { return std::optional<QString>(); }, [] {},
+            [] {}, [] {}, [] { return false; },
+            [this] {
                 if (ServiceImportRun::run(screen.get(), dataFolder, file, messages, dialogs))
                     ++refreshes;
                 ++runs;

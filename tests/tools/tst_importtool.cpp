@@ -40,7 +40,8 @@ struct Till
         settings.dataFolder = dataFolder;
         if (!settings.save(programFolder))
             qFatal("pokladna.ini");
-        UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s, u"l"_s}, {u"Potraviny"_s}).save(dataFolder);
+        UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s, u"l"_s}, {u"Potraviny"_s})
+            .save(dataFolder);
         DataFile stock;
         if (!stock.open(stockPath(), true) || !StockTable(stock).create())
             qFatal("stock table");
@@ -112,12 +113,13 @@ void TestImportTool::runs_data()
     QTest::addColumn<bool>("backup");
 
     const QStringList old{u"100"_s, u"200"_s};
-    QTest::newRow("refused rows")
-        << QStringList{u"--title-row"_s, u"FILE"_s} << u"cennik.csv"_s << QByteArray() << 1
-        << QStringList{u"Riadok 6: riadok má 2 stĺpcov, treba 6"_s,
-                       u"Riadok 7: stĺpec 3 (JC): „lacná“ nie je číslo"_s, u"Importované karty: 4"_s,
-                       u"Odmietnuté riadky: 2"_s, u"Záloha: "_s}
-        << QStringList{u"300"_s, u"400"_s, u"500"_s, u"800"_s} << true;
+    QTest::newRow("refused rows") << QStringList{u"--title-row"_s, u"FILE"_s} << u"cennik.csv"_s
+                                  << QByteArray() << 1
+                                  << QStringList{u"Riadok 6: riadok má 2 stĺpcov, treba 6"_s,
+                                                 u"Riadok 7: stĺpec 3 (JC): „lacná“ nie je číslo"_s,
+                                                 u"Importované karty: 4"_s, u"Odmietnuté riadky: 2"_s,
+                                                 u"Záloha: "_s}
+                                  << QStringList{u"300"_s, u"400"_s, u"500"_s, u"800"_s} << true;
     QTest::newRow("every row, separator and code page given")
         << QStringList{u"--separator"_s, u"|"_s, u"--encoding"_s, u"cp1250"_s, u"FILE"_s} << u"bary.txt"_s
         << "Maslo|10|2,20|5|1|1\r\nSyr \x9a\x70\x65\x63iality|20|3,10|2|1|2\r\n"_ba << 0
@@ -126,12 +128,13 @@ void TestImportTool::runs_data()
     QTest::newRow("more than 30 refused rows")
         << QStringList{u"--title-row"_s, u"FILE"_s} << u"chyby.csv"_s << QByteArray() << 3
         << QStringList{u"Riadok 2: "_s, u"Riadok 3: "_s} << old << true;
-    QTest::newRow("missing file") << QStringList{u"FILE"_s} << u"nie.csv"_s << QByteArray() << 3 << QStringList()
-                                  << old << false;
+    QTest::newRow("missing file") << QStringList{u"FILE"_s} << u"nie.csv"_s << QByteArray() << 3
+                                  << QStringList() << old << false;
     QTest::newRow("no file named") << QStringList() << QString() << QByteArray() << 2 << QStringList() << old
                                    << false;
-    QTest::newRow("unknown encoding") << QStringList{u"--encoding"_s, u"latin2"_s, u"FILE"_s} << u"cennik.csv"_s
-                                      << QByteArray() << 2 << QStringList() << old << false;
+    QTest::newRow("unknown encoding")
+        << QStringList{u"--encoding"_s, u"latin2"_s, u"FILE"_s} << u"cennik.csv"_s << QByteArray() << 2
+        << QStringList() << old << false;
     QTest::newRow("a sheet that the file has not")
         << QStringList{u"--sheet"_s, u"Hárok2"_s, u"FILE"_s} << u"cennik.csv"_s << QByteArray() << 3
         << QStringList() << old << false;

@@ -4,7 +4,7 @@
 // maintenance screen does: in one transaction after a backup, so the price list is replaced
 // whole or left as it was; a till working on the same folder meanwhile just waits a moment.
 // Prints a line for each refused row and a summary. Exit code 0 when every row was imported,
-// 1 when some were refused, 2 for a wrong command line, 3 when nothing was imported.
+// 1 when some were refused, 2 for a wrong command line, 3 when no card was imported.
 #include "base/IniFile.h"
 #include "base/Progress.h"
 #include "stock/DataFolder.h"
@@ -123,8 +123,8 @@ bool checkPart(const Arguments &arguments)
     }
     if (arguments.options.part.isEmpty() || parts.contains(arguments.options.part))
         return true;
-    print(stderr, u"Súbor nemá hárok ani tabuľku „%1“. Má: %2\n"_s.arg(arguments.options.part,
-                                                                     parts.join(u", "_s)));
+    print(stderr,
+          u"Súbor nemá hárok ani tabuľku „%1“. Má: %2\n"_s.arg(arguments.options.part, parts.join(u", "_s)));
     return false;
 }
 
@@ -137,8 +137,8 @@ int report(const PriceListImport::Result &result)
     case PriceListImport::Outcome::Imported:
         break;
     case PriceListImport::Outcome::TooManyErrors:
-        print(stderr, u"Viac ako %1 riadkov sa nedalo importovať, import bol zastavený. %2\n"_s.arg(
-                          PriceListImport::MostErrors)
+        print(stderr, u"Viac ako %1 riadkov sa nedalo importovať, import bol zastavený. %2\n"_s
+                          .arg(PriceListImport::MostErrors)
                           .arg(unchanged));
         return NothingImported;
     case PriceListImport::Outcome::Cancelled:
@@ -153,8 +153,12 @@ int report(const PriceListImport::Result &result)
                       .arg(result.errors.size())
                       .arg(result.backupPath.isEmpty() ? u"žiadna (cenník bol prázdny)"_s
                                                        : QDir::toNativeSeparators(result.backupPath)));
-    if (result.imported == 0)
+    if (result.imported == 0) {
+        print(stderr, result.backupPath.isEmpty()
+                          ? u"Nebola importovaná žiadna karta, cenník je prázdny.\n"_s
+                          : u"Nebola importovaná žiadna karta, cenník je prázdny; pôvodný je v zálohe.\n"_s);
         return NothingImported;
+    }
     return result.errors.isEmpty() ? AllImported : SomeRefused;
 }
 
@@ -170,7 +174,8 @@ int main(int argc, char **argv)
         return UsageError;
     }
     if (!QFileInfo(arguments->dataFolder).isDir()) {
-        print(stderr, u"Priečinok dát %1 neexistuje.\n"_s.arg(QDir::toNativeSeparators(arguments->dataFolder)));
+        print(stderr,
+              u"Priečinok dát %1 neexistuje.\n"_s.arg(QDir::toNativeSeparators(arguments->dataFolder)));
         return NothingImported;
     }
     if (!QFileInfo::exists(arguments->file)) {

@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The columns the import takes, by position.
-const QStringList ColumnTitles{u"1 Názov"_s, u"2 Kód"_s,     u"3 Cena"_s,
+const QStringList ColumnTitles{u"1 Názov"_s, u"2 Kód"_s,       u"3 Cena"_s,
                                u"4 Počet"_s, u"5 DPH (0-6)"_s, u"6 MJ (poradie)"_s};
 
 void addSeparator(QComboBox *box, const QString &name, QChar separator)

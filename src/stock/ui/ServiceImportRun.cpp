@@ -12,10 +12,16 @@ bool ServiceImportRun::run(QWidget *screen, const QString &dataFolder, DataFile 
                            const MessageTable &messages, UserDialogs &dialogs)
 {
     ProgressDialog progress(screen, u"Načítanie položiek"_s, u"Importujem..."_s);
-    PriceListImporting importing({dataFolder, stock, messages, dialogs, progress, [&progress] { progress.finish(); },
+    PriceListImporting importing({dataFolder,
+                                  stock,
+                                  messages,
+                                  dialogs,
+                                  progress,
+                                  [&progress] { progress.finish(); },
                                   [screen](const QString &path, ImportFile::Options &options) {
                                       return ImportPreviewDialog::review(screen, path, options);
                                   },
-                                  QLocale(), {}});
+                                  QLocale(),
+                                  {}});
     return importing.run();
 }
