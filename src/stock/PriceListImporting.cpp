@@ -150,39 +150,56 @@ std::optional<bool> PriceListImporting::holdsCards()
     return query.value(0).toBool();
 }
 
-bool PriceListImporting::run(const QDateTime &now)
+// The question, the file, its sheet or table and its reading options; none when
+// the user stopped at one of them.
+std::optional<PriceListImportJob> PriceListImporting::prepare(const QDateTime &now)
 {
     const MessageTable &messages = m_context.messages;
     UserDialogs &dialogs = m_context.dialogs;
-    const QString caption = messages.text(Msg::ReplacePriceListCaption);
-    m_result = {};
-    if (!dialogs.askYesNo(messages.text(Msg::ReplacePriceListQuestion), caption, UserDialogs::Answer::No,
+    if (!dialogs.askYesNo(messages.text(Msg::ReplacePriceListQuestion),
+                          messages.text(Msg::ReplacePriceListCaption), UserDialogs::Answer::No,
                           UserDialogs::Icon::Question))
-        return false;
+        return std::nullopt;
     const QString path = chooseFile();
     if (path.isEmpty())
-        return false;
+        return std::nullopt;
     if (!QFileInfo::exists(path)) {
         dialogs.warn(messages.text(Msg::ImportFileMissing), messages.text(Msg::ImportFileMissingCaption));
-        return false;
+        return std::nullopt;
     }
     PriceListImportJob job{m_context.stock.path(), m_context.dataFolder, path, {}, m_context.locale, now};
     if (!choosePart(path, job.options))
-        return false;
+        return std::nullopt;
     job.options = detectOptions(path, job.options.part, m_context.locale);
     if (m_context.preview && !m_context.preview(path, job.options))
-        return false;
+        return std::nullopt;
+    return job;
+}
+
+// The notice comes before the import rather than after the backup, which the
+// import takes with its first step under the lock that keeps the other tills
+// from writing: a box waiting there would hold them.
+bool PriceListImporting::announceBackup()
+{
     const std::optional<bool> cards = holdsCards();
     if (!cards) {
-        dialogs.warn(u"Import sa nepodaril: "_s + m_context.stock.lastError() + Unchanged,
-                     messages.text(Msg::MergeErrorCaption));
+        m_context.dialogs.warn(u"Import sa nepodaril: "_s + m_context.stock.lastError() + Unchanged,
+                               m_context.messages.text(Msg::MergeErrorCaption));
         return false;
     }
-    // Taken with the import's first step, under the lock that keeps the other
-    // tills from writing: the copy is the price list that the import replaces.
     if (*cards)
-        dialogs.inform(messages.text(Msg::OldPriceListBackedUp), caption);
-    m_result = job.runOnThread(m_context.progress);
+        m_context.dialogs.inform(m_context.messages.text(Msg::OldPriceListBackedUp),
+                                 m_context.messages.text(Msg::ReplacePriceListCaption));
+    return true;
+}
+
+bool PriceListImporting::run(const QDateTime &now)
+{
+    m_result = {};
+    const std::optional<PriceListImportJob> job = prepare(now);
+    if (!job || !announceBackup())
+        return false;
+    m_result = job->runOnThread(m_context.progress);
     if (m_context.progressDone)
         m_context.progressDone();
     tell(m_result);

@@ -2,6 +2,7 @@
 
 #include "stock/ImportFile.h"
 #include "stock/PriceListImport.h"
+#include "stock/PriceListImportJob.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -56,6 +57,8 @@ public:
     static QString errorList(const QList<PriceListImport::RowError> &errors, const MessageTable &messages);
 
 private:
+    std::optional<PriceListImportJob> prepare(const QDateTime &now);
+    bool announceBackup();
     QString chooseFile();
     bool choosePart(const QString &path, ImportFile::Options &options);
     std::optional<bool> holdsCards();
