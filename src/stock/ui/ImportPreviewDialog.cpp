@@ -73,6 +73,10 @@ void ImportPreviewDialog::buildLayout()
     for (QWidget *widget : {static_cast<QWidget *>(separatorLabel), static_cast<QWidget *>(CB_oddelovac),
                             static_cast<QWidget *>(encodingLabel), static_cast<QWidget *>(CB_kodovanie)})
         widget->setVisible(text);
+    // The fields of a database table have names of their own, never a title row.
+    const ImportFile::Kind kind = ImportFile::kindOf(m_path);
+    ChBox_nazvy->setVisible(kind != ImportFile::Kind::Dbf && kind != ImportFile::Kind::Paradox &&
+                            kind != ImportFile::Kind::Access);
     layout->addWidget(ChBox_nazvy);
     Grid_nahlad = new QTableWidget(0, int(ColumnTitles.size()));
     Grid_nahlad->setObjectName(u"Grid_nahlad"_s);
