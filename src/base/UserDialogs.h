@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Every message box and question of the program goes through this interface, so
 // that the core never shows a widget and tests can answer in place of a user.
@@ -37,10 +38,22 @@ public:
         QString *chosenFilter = nullptr;
     };
 
+    // One entry of a list to choose, such as the sheet of a workbook.
+    struct ItemRequest
+    {
+        QString title;
+        QString label; // what is being chosen
+        QStringList items;
+        int current = 0; // chosen when the list opens
+    };
+
     virtual ~UserDialogs() = default;
     virtual Answer show(const Message &message) = 0;
     // The chosen file's full path, or empty when the user cancelled.
     virtual QString chooseFile(const FileRequest &request) = 0;
+    // The position of the chosen entry in `items`, or -1 when the user cancelled.
+    // Where nobody can be asked, nothing is chosen.
+    virtual int chooseItem(const ItemRequest &) { return -1; }
 
     // The common boxes by name: top-most, without owner, one OK button.
     void warn(const QString &text, const QString &caption) { show(okBox(text, caption, Icon::Warning)); }

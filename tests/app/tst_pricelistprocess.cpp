@@ -11,6 +11,7 @@
 #include "stock/UnitAndGroupNames.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -81,6 +82,7 @@ private slots:
     void cleanup();
     void cardMadeInThePriceListIsSoldAndPrinted();
     void oldBinaryPriceListIsLoadedAndSold();
+    void importedPriceListIsSold();
 
 private:
     void prepareDataFolder(const ProgramFolder &folder);
@@ -91,7 +93,12 @@ private:
     void activate(const QString &title);
     // Starts the simulator titled `printManager` and the program on the prepared folder, and
     // opens the price list from the sale screen.
-    void startAndOpenPriceList(const QString &printManager);
+    // `numbers` names the regional settings of the program's numbers; empty: the test's own.
+    void startAndOpenPriceList(const QString &printManager, const QString &numbers = QString());
+    // From the price list, the maintenance screen's tab "Import/Export" and its button by Alt with `letter`.
+    void pressOnImportTab(const QString &letter);
+    // Closes the maintenance screen without saving and the price list, back on the sale screen.
+    void backToTheSaleScreen();
     // On the sale screen: `search` finds the card, Enter takes it, Enter stores one piece, and
     // F12 prints it paid in cash.
     void sellAndPrint(const QString &search);
@@ -137,20 +144,38 @@ void TestPriceListProcess::prepareDataFolder(const ProgramFolder &folder)
     QVERIFY(folder.writeMilkPriceList());
 }
 
+namespace {
+
+// A window's name as xdotool finds it. A program whose C library runs in the plain "C" locale
+// (regional settings that the machine has not installed) writes the older, 8-bit copy of its
+// title lossily, so a letter beyond ASCII stands for whatever bytes it became.
+QString windowNamePattern(const QString &title)
+{
+    QString pattern = u"^"_s;
+    for (const QChar c : title)
+        pattern += c.unicode() < 0x80 ? QRegularExpression::escape(QString(c)) : u".+"_s;
+    return pattern + u'$';
+}
+
+} // namespace
+
 void TestPriceListProcess::activate(const QString &title)
 {
-    const QString pattern = u'^' + QRegularExpression::escape(title) + u'$';
+    const QString pattern = windowNamePattern(title);
     QTRY_VERIFY_WITH_TIMEOUT(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, pattern}), kTimeoutMs);
     QVERIFY(xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, pattern, u"windowfocus"_s, u"--sync"_s}));
 }
 
-void TestPriceListProcess::startAndOpenPriceList(const QString &printManager)
+void TestPriceListProcess::startAndOpenPriceList(const QString &printManager, const QString &numbers)
 {
     const ProgramFolder &folder = *m_folder;
     m_programs.start(QStringLiteral(OMIRA_TM_EXE), {u"--program-folder"_s, folder.path()}, folder.path(),
                      QProcessEnvironment::systemEnvironment());
     QTRY_VERIFY_WITH_TIMEOUT(m_windows->windowExists(printManager.toStdString()), kTimeoutMs);
-    m_programs.start(folder.executable(), {}, folder.path(), m_bus.environment());
+    QProcessEnvironment environment = m_bus.environment();
+    if (!numbers.isEmpty())
+        environment.insert(u"LC_NUMERIC"_s, numbers);
+    m_programs.start(folder.executable(), {}, folder.path(), environment);
 
     // Without a window manager no window gets the keys when it first shows: the cashier's first
     // click into the sale screen does that.
@@ -321,6 +346,86 @@ void TestPriceListProcess::oldBinaryPriceListIsLoadedAndSold()
     QTRY_COMPARE_WITH_TIMEOUT(folder.journalFiles(u"receipt"_s).size(), 1, kTimeoutMs);
     const QByteArray receipt = folder.journalFiles(u"receipt"_s).constFirst();
     QVERIFY2(receipt.contains("Chlieb \x9e\x69tn\xfd") && receipt.contains("  1.89"), receipt.constData());
+}
+
+void TestPriceListProcess::pressOnImportTab(const QString &letter)
+{
+    QVERIFY(xdotool(pressed(u"alt+r"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_bus.widgets(u"Cenník údržba"_s).isEmpty(), kTimeoutMs);
+    // The fifth tab, "Import/Export".
+    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"ctrl+Tab"_s, u"ctrl+Tab"_s, u"ctrl+Tab"_s,
+                     u"ctrl+Tab"_s, u"alt+"_s + letter}));
+}
+
+void TestPriceListProcess::backToTheSaleScreen()
+{
+    const QString serviceScreen = u"Cenník údržba"_s;
+    // Without a window manager a closed dialog hands the keys back to no window.
+    activate(serviceScreen);
+    QVERIFY(xdotool(pressed(u"Escape"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_bus.widgets(m_messages.text(Msg::ServiceCaption)).isEmpty(), kTimeoutMs);
+    QVERIFY(xdotool(pressed(u"alt+n"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(serviceScreen).isEmpty(), kTimeoutMs);
+    activate(PriceListCaption);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(PriceListCaption), cardSearch(), kTimeoutMs);
+    QVERIFY(xdotool(pressed(u"Escape"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(PriceListCaption).isEmpty(), kTimeoutMs);
+    activate(saleScreen());
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen()), saleSearch(), kTimeoutMs);
+}
+
+// A shop's price list saved by its spreadsheet as text (cennik.csv: a title row, decimal commas,
+// two bad rows) replaces the price list through "Import": the question answered Yes, the file
+// chosen in the file dialog, the preview taken with Enter, the notice of the backup and the
+// outcome closed; the new card is sold at once.
+void TestPriceListProcess::importedPriceListIsSold()
+{
+    m_folder = std::make_unique<ProgramFolder>("TM=TM-import-test\r\nPOKL_START=1\r\n");
+    const ProgramFolder &folder = *m_folder;
+    prepareDataFolder(folder);
+    const QString importFile = folder.file(u"cennik/import/cennik.csv"_s);
+    QVERIFY(QDir().mkpath(folder.file(u"cennik/import"_s)));
+    QVERIFY(QFile::copy(TestPaths::sourceDir() + u"/tests/stock/data/import/cennik.csv"_s, importFile));
+    startAndOpenPriceList(u"TM-import-test"_s, u"sk_SK.UTF-8"_s);
+    if (QTest::currentTestFailed())
+        return;
+    pressOnImportTab(u"i"_s);
+    if (QTest::currentTestFailed())
+        return;
+
+    const QString caption = m_messages.text(Msg::ReplacePriceListCaption);
+    activate(caption);
+    QVERIFY(xdotool(pressed(u"alt+o"_s)));
+    const QString fileDialog = u"Import položiek - výber súboru"_s;
+    QTRY_VERIFY_WITH_TIMEOUT(!m_bus.widgets(fileDialog).isEmpty(), kTimeoutMs);
+    QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
+    QVERIFY(xdotool(typed(importFile)));
+    QVERIFY(xdotool(pressed(u"Return"_s)));
+    activate(u"Náhľad importu"_s);
+    QVERIFY(xdotool(pressed(u"Return"_s)));
+    // The notice that the old price list goes to the backup, then the import.
+    activate(caption);
+    QVERIFY(xdotool(pressed(u"Return"_s)));
+    const QString stockFile = folder.file(u"cennik/vx60_sklad.db"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(storedCard(stockFile, u"500"_s), u"Čučoriedky lesné||3.2|10|krát|0|1|0"_s,
+                              kTimeoutMs);
+    QCOMPARE(storedCard(stockFile, u"100"_s), QString());
+    QCOMPARE(QDir(folder.file(u"cennik/zaloha"_s)).entryList(QDir::Files).size(), 1);
+    // The outcome with the two refused rows.
+    activate(caption);
+    QVERIFY(xdotool(pressed(u"Return"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(caption).isEmpty(), kTimeoutMs);
+
+    backToTheSaleScreen();
+    if (QTest::currentTestFailed())
+        return;
+    sellAndPrint(u"lesn"_s);
+    if (QTest::currentTestFailed())
+        return;
+    QTRY_COMPARE_WITH_TIMEOUT(folder.journalFiles(u"receipt"_s).size(), 1, kTimeoutMs);
+    const QByteArray receipt = folder.journalFiles(u"receipt"_s).constFirst();
+    QVERIFY2(receipt.contains("\xc8u\xe8oriedky lesn\xe9") && receipt.contains("  3.20"),
+             receipt.constData());
 }
 
 QTEST_MAIN(TestPriceListProcess)

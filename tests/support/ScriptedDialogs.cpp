@@ -25,3 +25,9 @@ QString ScriptedDialogs::chooseFile(const FileRequest &request)
         *request.chosenFilter = chosen.filter;
     return chosen.path;
 }
+
+int ScriptedDialogs::chooseItem(const ItemRequest &request)
+{
+    m_itemRequests.append(request);
+    return m_items.isEmpty() ? -1 : m_items.takeFirst();
+}

@@ -19,6 +19,10 @@ public:
 
     void queueFile(const QString &path, const QString &filter = {}) { m_files.append({path, filter}); }
     const QList<FileRequest> &fileRequests() const { return m_fileRequests; }
+    // Gives the queued choices in order (none queued: the user cancels).
+    int chooseItem(const ItemRequest &request) override;
+    void queueItem(int position) { m_items.append(position); }
+    const QList<ItemRequest> &itemRequests() const { return m_itemRequests; }
 
     void setStrict(bool strict) { m_strict = strict; }
     void queueAnswer(Answer answer) { m_answers.append(answer); }
@@ -29,6 +33,8 @@ public:
         m_answers.clear();
         m_files.clear();
         m_fileRequests.clear();
+        m_items.clear();
+        m_itemRequests.clear();
     }
 
 private:
@@ -41,5 +47,7 @@ private:
     };
     QList<ChosenFile> m_files;
     QList<FileRequest> m_fileRequests;
+    QList<int> m_items;
+    QList<ItemRequest> m_itemRequests;
     bool m_strict = false;
 };

@@ -31,6 +31,7 @@
 #include "stock/PriceListLoading.h"
 #include "stock/ui/SalesOverviewExportRequest.h"
 #include "stock/ui/SalesOverviewPrint.h"
+#include "stock/ui/ServiceImportRun.h"
 #include "stock/ui/TForm_cennik_servis.h"
 #include "stock/ui/TForm_prehlad.h"
 #include "stock/ui/TForm_skladm.h"
@@ -84,6 +85,21 @@ bool loadPriceList(DataModule &dataModule, TForm_skladm &stockScreen, AppContext
     if (changes.cards)
         stockScreen.runSearch();
     return changes.unitsAndGroups;
+}
+
+// "Import" of the maintenance screen: the whole price list replaced by a file's rows.
+void importPriceList(DataModule &dataModule, TForm_skladm &stockScreen, AppContext &context,
+                     UserDialogs &dialogs)
+{
+    if (!dataModule.ensureStockTable() || !dataModule.stockFile().isOpen()) {
+        dialogs.warn(context.messages.text(Msg::StockTableNotCreated),
+                     context.messages.text(Msg::ServiceCaption));
+        return;
+    }
+    // The data folder in effect: a save of the maintenance screen may have changed it.
+    if (ServiceImportRun::run(QApplication::activeWindow(), context.config.dataFolder, dataModule.stockFile(),
+                              context.messages, dialogs))
+        stockScreen.runSearch();
 }
 
 } // namespace
@@ -227,9 +243,8 @@ int runApplication(int argc, char *argv[])
          [&dataModule, &stockScreen, &context, &dialogs] {
              return loadPriceList(dataModule, stockScreen, context, dialogs);
          },
-         [&dialogs, &context] {
-             dialogs.inform(u"Import cenníka z iných formátov zatiaľ nie je k dispozícii."_s,
-                            context.messages.text(Msg::ReplacePriceListCaption));
+         [&dataModule, &stockScreen, &context, &dialogs] {
+             importPriceList(dataModule, stockScreen, context, dialogs);
          }});
     stockScreen.setServiceAction(
         [&serviceScreen, &stockScreen] { serviceScreen.open(stockScreen.frameGeometry()); });

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -108,4 +109,24 @@ QString QtUserDialogs::chooseFile(const FileRequest &request)
     if (request.chosenFilter)
         *request.chosenFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().constFirst();
+}
+
+// A list rather than a drop-down: every sheet or table is in sight at once, and
+// Enter takes the one chosen by the arrow keys.
+int QtUserDialogs::chooseItem(const ItemRequest &request)
+{
+    if (request.items.isEmpty())
+        return -1;
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(request.title);
+    dialog.setLabelText(request.label);
+    dialog.setComboBoxItems(request.items);
+    dialog.setComboBoxEditable(false);
+    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+    dialog.setTextValue(request.items.value(request.current));
+    dialog.setOkButtonText(u"OK"_s);
+    dialog.setCancelButtonText(u"Zrušiť"_s);
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return int(request.items.indexOf(dialog.textValue()));
 }

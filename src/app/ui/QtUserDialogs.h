@@ -16,6 +16,7 @@ public:
     // The toolkit's own dialog rather than the desktop's, so that it looks and
     // behaves the same on every machine and speaks the program's language.
     QString chooseFile(const FileRequest &request) override;
+    int chooseItem(const ItemRequest &request) override;
 
 private:
     QPointer<QWidget> m_mainWindow;
