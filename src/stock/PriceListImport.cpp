@@ -336,6 +336,10 @@ PriceListImport::Result PriceListImport::replace(ImportRowSource &source, Progre
     }
     if (!progress.advance(source.size(), source.size()))
         return failed(result, Outcome::Cancelled, {});
+    // A file of no card (empty, all rows refused, read with the wrong settings) would
+    // otherwise leave the shop without a price list.
+    if (result.imported == 0)
+        return failed(result, Outcome::NothingImported, {});
     if (!transaction.commit())
         return failed(result, Outcome::Failed, m_stock.lastError());
     result.outcome = Outcome::Imported;

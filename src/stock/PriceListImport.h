@@ -39,10 +39,11 @@ public:
 
     enum class Outcome {
         Imported,
-        TooManyErrors, // rolled back
-        Cancelled,     // rolled back
-        BackupFailed,  // nothing written
-        Failed,        // rolled back; error tells why
+        TooManyErrors,   // rolled back
+        NothingImported, // no row was a card: rolled back, not left as an empty price list
+        Cancelled,       // rolled back
+        BackupFailed,    // nothing written
+        Failed,          // rolled back; error tells why
     };
 
     struct RowError

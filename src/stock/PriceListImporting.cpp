@@ -225,6 +225,11 @@ void PriceListImporting::tell(const PriceListImport::Result &result)
                          Unchanged + refused,
                      errorCaption);
         return;
+    case PriceListImport::Outcome::NothingImported:
+        dialogs.warn(u"V súbore nie je ani jedna položka, ktorá by sa dala importovať."_s + Unchanged +
+                         (result.errors.isEmpty() ? QString() : refused),
+                     errorCaption);
+        return;
     case PriceListImport::Outcome::BackupFailed:
         dialogs.warn(u"Zálohu cenníka sa nepodarilo vytvoriť: "_s + result.error + Unchanged, errorCaption);
         return;

@@ -175,6 +175,8 @@ private slots:
     void rowErrorMessage();
     void emptyCodesGenerated();
     void tooManyErrorsLeavesPriceList();
+    void nothingImportedLeavesPriceList_data();
+    void nothingImportedLeavesPriceList();
     void cancelLeavesPriceList();
     void failedBackupLeavesPriceList();
     void otherTillsLearnOfTheChange();
@@ -444,6 +446,28 @@ void TestPriceListImport::tooManyErrorsLeavesPriceList()
     QCOMPARE(result.outcome, PriceListImport::Outcome::TooManyErrors);
     QCOMPARE(result.errors.size(), PriceListImport::MostErrors + 1);
     QCOMPARE(result.imported, 0);
+    QCOMPARE(shop.cards(), shop.before);
+    QCOMPARE(TestPaths::readFile(shop.stockPath), shop.bytesBefore);
+}
+
+// A file that gives no card is a mistake (the wrong file, the wrong settings), not an
+// order to empty the price list.
+void TestPriceListImport::nothingImportedLeavesPriceList_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("errors");
+    QTest::newRow("empty file") << QString() << 0;
+    QTest::newRow("only empty rows") << u"\n;;;;;\n"_s << 0;
+    QTest::newRow("every row refused") << badRows(3).section(u'\n', 0, 2) + u"\n"_s << 3;
+}
+
+void TestPriceListImport::nothingImportedLeavesPriceList()
+{
+    QFETCH(QString, text);
+    Shop shop;
+    const auto result = shop.import(text);
+    QCOMPARE(result.outcome, PriceListImport::Outcome::NothingImported);
+    QTEST(int(result.errors.size()), "errors");
     QCOMPARE(shop.cards(), shop.before);
     QCOMPARE(TestPaths::readFile(shop.stockPath), shop.bytesBefore);
 }

@@ -144,6 +144,10 @@ int report(const PriceListImport::Result &result)
     case PriceListImport::Outcome::Cancelled:
         print(stderr, u"Import bol zrušený. %1\n"_s.arg(unchanged));
         return NothingImported;
+    case PriceListImport::Outcome::NothingImported:
+        print(stderr,
+              u"V súbore nie je ani jedna položka, ktorá by sa dala importovať. %1\n"_s.arg(unchanged));
+        return NothingImported;
     case PriceListImport::Outcome::BackupFailed:
     case PriceListImport::Outcome::Failed:
         print(stderr, u"Import sa nepodaril: %1\n%2\n"_s.arg(result.error, unchanged));
@@ -153,12 +157,6 @@ int report(const PriceListImport::Result &result)
                       .arg(result.errors.size())
                       .arg(result.backupPath.isEmpty() ? u"žiadna (cenník bol prázdny)"_s
                                                        : QDir::toNativeSeparators(result.backupPath)));
-    if (result.imported == 0) {
-        print(stderr, result.backupPath.isEmpty()
-                          ? u"Nebola importovaná žiadna karta, cenník je prázdny.\n"_s
-                          : u"Nebola importovaná žiadna karta, cenník je prázdny; pôvodný je v zálohe.\n"_s);
-        return NothingImported;
-    }
     return result.errors.isEmpty() ? AllImported : SomeRefused;
 }
 
