@@ -1,11 +1,8 @@
 #pragma once
 
-#include "stock/DataFile.h"
-#include "stock/TableLayouts.h"
+#include "SalesFixture.h"
 
-#include <QSqlQuery>
 #include <QString>
-#include <QVariant>
 
 #include <span>
 
@@ -14,13 +11,7 @@
 // separators of a CSV file in them, two stock groups.
 namespace SalesOverviewFixture {
 
-struct Sale
-{
-    int closing, document;
-    const char16_t *date, *code, *name, *unit;
-    double quantity, unitPrice, price;
-    int vat, group;
-};
+using Sale = SalesFixture::SaleRow;
 
 inline constexpr int Year = 2026;
 inline constexpr const char16_t *FileName = u"predaj_2026.db";
@@ -37,41 +28,7 @@ inline constexpr Sale Sales[] = {
 // the overview's indexes, as an earlier version left it) and `sales` in it.
 inline void write(const QString &path, std::span<const Sale> sales, int year = Year)
 {
-    DataFile file;
-    if (!file.open(path, true))
-        qFatal("sales file not created: %s", qPrintable(file.lastError()));
-    const QString table = TableLayouts::salesTableName(year);
-    for (const QString &statement : TableLayouts::salesTableStatements(table)) {
-        if (!file.exec(statement))
-            qFatal("sales table not created: %s", qPrintable(file.lastError()));
-    }
-    file.beginWrite();
-    QSqlQuery insert(file.database());
-    insert.prepare(
-        QStringLiteral("INSERT INTO %1 (DU, ID_DOKLAD, DOKLAD, DATUM, CAS, KOD, NAZOV, MJ, POCET, JC, "
-                       "CENA, CENA_INT, DPH, SKLAD, FISK) "
-                       "VALUES (?, ?, ?, ?, '10:15:00', ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)")
-            .arg(table));
-    for (const Sale &sale : sales) {
-        const QVariantList values = {sale.closing,
-                                     sale.document,
-                                     sale.document,
-                                     QString::fromUtf16(sale.date),
-                                     QString::fromUtf16(sale.code),
-                                     QString::fromUtf16(sale.name),
-                                     QString::fromUtf16(sale.unit),
-                                     sale.quantity,
-                                     sale.unitPrice,
-                                     sale.price,
-                                     qRound(sale.price * 100),
-                                     sale.vat,
-                                     sale.group};
-        for (const QVariant &value : values)
-            insert.addBindValue(value);
-        if (!insert.exec())
-            qFatal("sale not written: %s", qPrintable(insert.lastError().text()));
-    }
-    file.commit();
+    SalesFixture::writeSalesFile(path, year, sales);
 }
 
 } // namespace SalesOverviewFixture

@@ -1,3 +1,4 @@
+#include "ImportShop.h"
 #include "ParadoxFixtureRows.h"
 #include "TestPaths.h"
 #include "base/Progress.h"
@@ -28,8 +29,6 @@ namespace {
 const QString ImportData = QStringLiteral(OMIRA_IMPORT_DATA);
 const QString ParadoxData = QStringLiteral(OMIRA_PARADOX_DATA);
 const QDateTime Now(QDate(2026, 3, 9), QTime(14, 32));
-const QLocale Slovak(QLocale::Slovak, QLocale::Slovakia);
-const QStringList Units{u"krát"_s, u"ks"_s, u"kg"_s, u"l"_s};
 
 // Rows written for comparison: a typed number cell as "#" and its text, so
 // that "300" typed as text and 300 typed as a number differ.
@@ -143,56 +142,6 @@ bool writeParadoxPriceList(const QString &path, QString *error)
     return ParadoxFixtureRows::writeTable(
         path, fields, int(rows.size()), [&](int i) { return rows.at(i); }, 0, error);
 }
-
-// A data folder with a price list of one card, to import into.
-struct Shop
-{
-    Shop()
-    {
-        dataFolder = dir.path() + u"/cennik/"_s;
-        QDir().mkpath(dataFolder);
-        UnitAndGroupNames::fromLists(Units, {u"Potraviny"_s}).save(dataFolder);
-        stockPath = dataFolder + TableLayouts::StockFileName;
-        [&] {
-            QVERIFY(stock.open(stockPath, true));
-            QVERIFY(StockTable(stock).create());
-            StockRow old;
-            old.kod = u"1"_s;
-            old.nazov = u"Starý"_s;
-            QVERIFY(StockTable(stock).insert(old));
-        }();
-    }
-
-    PriceListImport::Result import(const QString &path, bool titleRow)
-    {
-        ImportFile::Options options;
-        options.titleRow = titleRow;
-        QString error;
-        std::unique_ptr<ImportRowSource> source = ImportFile::open(path, options, &error);
-        if (!source) {
-            PriceListImport::Result failed;
-            failed.error = error;
-            return failed;
-        }
-        NoProgress progress;
-        return PriceListImport(stock, dataFolder, Slovak).run(*source, progress, Now);
-    }
-
-    QList<StockRow> cards()
-    {
-        QList<StockRow> rows;
-        QSqlQuery query(stock.database());
-        query.exec(u"SELECT %1 FROM VX60_SKLAD ORDER BY rowid"_s.arg(StockTable::columnList()));
-        while (query.next())
-            rows << StockTable::rowFrom(query);
-        return rows;
-    }
-
-    QTemporaryDir dir;
-    QString dataFolder;
-    QString stockPath;
-    DataFile stock;
-};
 
 QStringList codesOf(const QList<StockRow> &cards)
 {
@@ -495,8 +444,8 @@ void TestImportDatabases::importGivesTheCardsOfTheTextFile()
     QFETCH(QString, kind);
     QFETCH(QStringList, extraCodes);
     QFETCH(Numbers, errorRows);
-    Shop fromText;
-    const auto text = fromText.import(ImportData + u"/cennik.csv"_s, true);
+    ImportShop fromText;
+    const auto text = fromText.importFile(ImportData + u"/cennik.csv"_s, true, Now);
     QCOMPARE(text.outcome, PriceListImport::Outcome::Imported);
     const QList<StockRow> expected = fromText.cards();
     QCOMPARE(codesOf(expected), (QStringList{u"300"_s, u"400"_s, u"500"_s, u"800"_s}));
@@ -515,8 +464,8 @@ void TestImportDatabases::importGivesTheCardsOfTheTextFile()
         for (const StockRow &card : expected)
             QVERIFY(StockTable(other).insert(card));
     }
-    Shop shop;
-    const auto result = shop.import(path, kind.endsWith(u".xls"));
+    ImportShop shop;
+    const auto result = shop.importFile(path, kind.endsWith(u".xls"), Now);
     QCOMPARE(result.error, QString());
     QCOMPARE(result.outcome, PriceListImport::Outcome::Imported);
     Numbers failed;

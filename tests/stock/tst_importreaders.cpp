@@ -1,3 +1,4 @@
+#include "ImportShop.h"
 #include "TestPaths.h"
 #include "base/Progress.h"
 #include "stock/DataFile.h"
@@ -59,7 +60,6 @@ using Rows = QList<QStringList>;
 using Numbers = QList<qint64>;
 using Parts = QList<QPair<QString, QByteArray>>;
 
-const QLocale Slovak(QLocale::Slovak, QLocale::Slovakia);
 const QDateTime Now(QDate(2026, 3, 9), QTime(14, 32));
 
 QString fixture(const QString &name)
@@ -195,52 +195,6 @@ Rows shownPriceList()
 }
 
 const Numbers PriceListRows{2, 3, 5, 6, 7, 8};
-
-// A data folder with a price list of one card, for imports.
-struct Shop
-{
-    Shop()
-    {
-        dataFolder = dir.path() + u"/cennik/"_s;
-        QDir().mkpath(dataFolder);
-        UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s, u"l"_s}, {u"Potraviny"_s})
-            .save(dataFolder);
-        QVERIFY(stock.open(dataFolder + TableLayouts::StockFileName, true));
-        QVERIFY(StockTable(stock).create());
-        StockRow old;
-        old.kod = u"1"_s;
-        old.nazov = u"Starý"_s;
-        QVERIFY(StockTable(stock).insert(old));
-    }
-
-    PriceListImport::Result import(const QString &path, bool titleRow = true)
-    {
-        QString error;
-        ImportFile::Options options;
-        options.titleRow = titleRow;
-        const std::unique_ptr<ImportRowSource> source = ImportFile::open(path, options, &error);
-        if (!source) {
-            qWarning("%s", qPrintable(error));
-            return {};
-        }
-        NoProgress progress;
-        return PriceListImport(stock, dataFolder, Slovak).run(*source, progress, Now);
-    }
-
-    QList<StockRow> cards()
-    {
-        QList<StockRow> rows;
-        QSqlQuery query(stock.database());
-        query.exec(u"SELECT %1 FROM VX60_SKLAD ORDER BY rowid"_s.arg(StockTable::columnList()));
-        while (query.next())
-            rows << StockTable::rowFrom(query);
-        return rows;
-    }
-
-    QTemporaryDir dir;
-    QString dataFolder;
-    DataFile stock;
-};
 
 QList<QPair<qint64, int>> errorsOf(const PriceListImport::Result &result)
 {
@@ -767,8 +721,8 @@ void TestImportReaders::importGivesTheCardsOfTheTextFile()
     QFETCH(QString, file);
     QFETCH(QString, textFile);
     QFETCH(bool, titleRow);
-    Shop text;
-    const PriceListImport::Result expected = text.import(fixture(textFile));
+    ImportShop text;
+    const PriceListImport::Result expected = text.importFile(fixture(textFile), true, Now);
     if (textFile == u"cennik.csv"_s) {
         QCOMPARE(expected.outcome, PriceListImport::Outcome::Imported);
         QCOMPARE(expected.imported, 4);
@@ -777,8 +731,8 @@ void TestImportReaders::importGivesTheCardsOfTheTextFile()
         QCOMPARE(expected.outcome, PriceListImport::Outcome::TooManyErrors);
     }
 
-    Shop shop;
-    const PriceListImport::Result result = shop.import(fixture(file), titleRow);
+    ImportShop shop;
+    const PriceListImport::Result result = shop.importFile(fixture(file), titleRow, Now);
     QCOMPARE(result.outcome, expected.outcome);
     QCOMPARE(shop.cards(), text.cards());
     auto errors = errorsOf(result);

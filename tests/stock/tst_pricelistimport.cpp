@@ -1,4 +1,5 @@
 #include "CancelAfter.h"
+#include "ImportShop.h"
 #include "TestPaths.h"
 #include "base/Cp1250.h"
 #include "base/Progress.h"
@@ -22,8 +23,7 @@ namespace {
 
 const QDateTime Now(QDate(2025, 3, 9), QTime(14, 32, 51));
 const QString BackupName = u"vx60_sklad_090325_1432.db"_s;
-const QLocale Slovak(QLocale::Slovak, QLocale::Slovakia);
-const QStringList Units{u"krát"_s, u"ks"_s, u"kg"_s, u"l"_s};
+const QStringList &Units = ImportShop::Units;
 
 using Rows = QList<QStringList>;
 using Numbers = QList<qint64>;
@@ -63,22 +63,12 @@ StockRow card(const QString &kod, const QString &nazov, double jc, double pocet 
 }
 
 // A data folder whose price list holds two cards, and a file to import.
-struct Shop
+struct Shop : ImportShop
 {
     explicit Shop(const QList<StockRow> &cards = {card(u"100"_s, u"Mlieko"_s, 0.89),
                                                   card(u"200"_s, u"Chlieb"_s, 1.5)})
-    {
-        dataFolder = dir.path() + u"/cennik/"_s;
-        QDir().mkpath(dataFolder);
-        UnitAndGroupNames::fromLists(Units, {u"Potraviny"_s}).save(dataFolder);
-        stockPath = dataFolder + TableLayouts::StockFileName;
-        QVERIFY(stock.open(stockPath, true));
-        QVERIFY(StockTable(stock).create());
-        for (const StockRow &row : cards)
-            QVERIFY(StockTable(stock).insert(row));
-        before = this->cards();
-        bytesBefore = TestPaths::readFile(stockPath);
-    }
+        : ImportShop(cards), before(this->cards()), bytesBefore(TestPaths::readFile(stockPath))
+    {}
 
     PriceListImport::Result import(const QString &text, Progress &progress)
     {
@@ -87,13 +77,13 @@ struct Shop
         CsvImportSource source(path, {});
         if (!source.open())
             return {};
-        return PriceListImport(stock, dataFolder, Slovak).run(source, progress, Now);
+        return ImportShop::import(source, progress, Now);
     }
 
     PriceListImport::Result import(ImportRowSource &source)
     {
         NoProgress progress;
-        return PriceListImport(stock, dataFolder, Slovak).run(source, progress, Now);
+        return ImportShop::import(source, progress, Now);
     }
 
     PriceListImport::Result import(const QString &text)
@@ -102,22 +92,8 @@ struct Shop
         return import(text, progress);
     }
 
-    QList<StockRow> cards()
-    {
-        QList<StockRow> rows;
-        QSqlQuery query(stock.database());
-        query.exec(u"SELECT %1 FROM VX60_SKLAD ORDER BY rowid"_s.arg(StockTable::columnList()));
-        while (query.next())
-            rows << StockTable::rowFrom(query);
-        return rows;
-    }
-
     QString backupPath() const { return dataFolder + u"zaloha/"_s + BackupName; }
 
-    QTemporaryDir dir;
-    QString dataFolder;
-    QString stockPath;
-    DataFile stock;
     QList<StockRow> before;
     QByteArray bytesBefore;
 };

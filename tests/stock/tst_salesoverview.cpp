@@ -13,6 +13,7 @@ using namespace Qt::StringLiterals;
 
 using Choices = SalesOverviewChoices;
 using Grouping = Choices::Grouping;
+using SalesFixture::closings;
 using Sort = Choices::Sort;
 using Column = Choices::Column;
 
@@ -46,15 +47,6 @@ QStringList described(const QList<SalesOverviewRows::Item> &items)
                     .arg(cents(item.discount()));
     }
     return rows;
-}
-
-Choices closings(int from, int to, Grouping grouping)
-{
-    Choices choices;
-    choices.closingFrom = from;
-    choices.closingTo = to;
-    choices.grouping = grouping;
-    return choices;
 }
 
 } // namespace

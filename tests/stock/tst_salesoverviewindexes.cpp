@@ -3,8 +3,10 @@
 // the same with them as without them, read straight or kept.
 #include "SalesOverviewFixture.h"
 #include "pos/SalesTable.h"
+#include "stock/DataFile.h"
 #include "stock/SalesOverview.h"
 #include "stock/SalesOverviewStatements.h"
+#include "stock/TableLayouts.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>

@@ -22,6 +22,7 @@ using namespace Qt::StringLiterals;
 
 using Choices = SalesOverviewChoices;
 using Grouping = Choices::Grouping;
+using SalesFixture::closings;
 
 namespace {
 
@@ -54,15 +55,6 @@ QList<QStringList> linesWith(const QString &text, const QString &marker)
             lines.append(line.simplified().split(u' '));
     }
     return lines;
-}
-
-Choices closings(int from, int to, Grouping grouping)
-{
-    Choices choices;
-    choices.closingFrom = from;
-    choices.closingTo = to;
-    choices.grouping = grouping;
-    return choices;
 }
 
 } // namespace

@@ -618,8 +618,8 @@ void TestSalesOverviewScreen::itemGridReadsPageByPage()
         codes << u"K%1"_s.arg(i, 4, 10, QChar(u'0'));
     for (int i = 0; i < count; ++i) {
         const char16_t *date = i == count - 2 ? u"2026-04-02" : u"2026-04-01";
-        many.append({9, 100 + i, date, reinterpret_cast<const char16_t *>(codes.at(i).utf16()), u"Rožok", 1,
-                     0.10, 0.10, 20, 1});
+        many.append({9, 100 + i, date, reinterpret_cast<const char16_t *>(codes.at(i).utf16()), u"Rožok",
+                     u"ks", 1, 0.10, 0.10, 20, 1});
     }
     QFile::remove(rig.dataFolder + u"predaj_2026.db"_s);
     SalesFixture::writeSalesFile(rig.dataFolder + u"predaj_2026.db"_s, 2026, many);

@@ -22,7 +22,7 @@ void SalesFixture::writeSalesFile(const QString &path, int year, std::span<const
     QSqlQuery insert(file.database());
     insert.prepare(u"INSERT INTO %1 (ID_PRIMARY, DU, ID_DOKLAD, DOKLAD, DATUM, CAS, KOD, NAZOV, MJ, "
                    "POCET, JC, CENA, CENA_INT, DPH, SKLAD, FISK) "
-                   "VALUES (?, ?, ?, ?, ?, '10:15:00', ?, ?, 'ks', ?, ?, ?, ?, ?, ?, 1)"_s.arg(
+                   "VALUES (?, ?, ?, ?, ?, '10:15:00', ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"_s.arg(
                        TableLayouts::salesTableName(year)));
     int key = 0;
     for (const SaleRow &row : rows) {
@@ -33,6 +33,7 @@ void SalesFixture::writeSalesFile(const QString &path, int year, std::span<const
                                      QString::fromUtf16(row.date),
                                      QString::fromUtf16(row.code),
                                      QString::fromUtf16(row.name),
+                                     QString::fromUtf16(row.unit),
                                      row.quantity,
                                      row.unitPrice,
                                      row.price,
