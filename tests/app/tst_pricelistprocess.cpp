@@ -309,12 +309,8 @@ void TestPriceListProcess::oldBinaryPriceListIsLoadedAndSold()
     if (QTest::currentTestFailed())
         return;
 
-    const QString serviceScreen = u"Cenník údržba"_s;
-    QVERIFY(xdotool(pressed(u"alt+r"_s)));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_bus.widgets(serviceScreen).isEmpty(), kTimeoutMs);
-    // The fifth tab, "Import/Export", and its button "Načítaj cenník".
-    QVERIFY(xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"ctrl+Tab"_s, u"ctrl+Tab"_s, u"ctrl+Tab"_s,
-                     u"ctrl+Tab"_s, u"alt+n"_s}));
+    // The button "Načítaj cenník" of the tab "Import/Export".
+    pressOnImportTab(u"n"_s);
     const QString fileDialog = m_messages.text(Msg::LoadPriceListTitle);
     QTRY_VERIFY_WITH_TIMEOUT(!m_bus.widgets(fileDialog).isEmpty(), kTimeoutMs);
     QVERIFY(xdotool({u"key"_s, u"ctrl+a"_s}));
@@ -328,18 +324,9 @@ void TestPriceListProcess::oldBinaryPriceListIsLoadedAndSold()
 
     // Closing the maintenance screen without saving its settings, then the price list.
     QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(fileDialog).isEmpty(), kTimeoutMs);
-    // Without a window manager the closed dialog hands the keys back to no window.
-    activate(serviceScreen);
-    QVERIFY(xdotool(pressed(u"Escape"_s)));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_bus.widgets(m_messages.text(Msg::ServiceCaption)).isEmpty(), kTimeoutMs);
-    QVERIFY(xdotool(pressed(u"alt+n"_s)));
-    QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(serviceScreen).isEmpty(), kTimeoutMs);
-    activate(PriceListCaption);
-    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(PriceListCaption), cardSearch(), kTimeoutMs);
-    QVERIFY(xdotool(pressed(u"Escape"_s)));
-    QTRY_VERIFY_WITH_TIMEOUT(m_bus.widgets(PriceListCaption).isEmpty(), kTimeoutMs);
-    activate(saleScreen());
-    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen()), saleSearch(), kTimeoutMs);
+    backToTheSaleScreen();
+    if (QTest::currentTestFailed())
+        return;
     sellAndPrint(u"žitný"_s);
     if (QTest::currentTestFailed())
         return;

@@ -2,6 +2,7 @@
 
 #include "../link/RecordingStatusView.h"
 #include "FakePlatform.h"
+#include "ScreenChild.h"
 #include "ScriptedDialogs.h"
 #include "app/AppContext.h"
 #include "link/ManualLinkClock.h"
@@ -125,13 +126,7 @@ struct SaleScreenFixture
         return *screen;
     }
 
-    template <typename T> T *child(const QString &name) const
-    {
-        T *found = screen->findChild<T *>(name);
-        if (!found)
-            qFatal("no component %s", qPrintable(name));
-        return found;
-    }
+    template <typename T> T *child(const QString &name) const { return screenChild<T>(*screen, name); }
 
     // Finds an item as the cashier does and stores it with the given fields.
     void enterItem(const QString &search, const QString &price, const QString &quantity,

@@ -1,4 +1,5 @@
 #include "FocusedKeys.h"
+#include "ScreenChild.h"
 #include "ScriptedDialogs.h"
 #include "base/Configuration.h"
 #include "base/Cp1250.h"
@@ -111,13 +112,7 @@ struct ServiceRig
         return {bytesOf(pokladnaPath()), bytesOf(namesPath()), bytesOf(headerPath())};
     }
 
-    template <typename T> T *child(const QString &name) const
-    {
-        T *found = screen->findChild<T *>(name);
-        if (!found)
-            qFatal("no %s", qPrintable(name));
-        return found;
-    }
+    template <typename T> T *child(const QString &name) const { return screenChild<T>(*screen, name); }
     QLineEdit *field(const QString &name) const { return child<QLineEdit>(name); }
     QComboBox *list(const QString &name) const { return child<QComboBox>(name); }
     QStringList entries(const QString &name) const

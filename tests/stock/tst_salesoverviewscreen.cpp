@@ -1,5 +1,6 @@
 #include "FocusedKeys.h"
 #include "SalesFixture.h"
+#include "ScreenChild.h"
 #include "ScriptedDialogs.h"
 #include "base/Configuration.h"
 #include "base/IniFile.h"
@@ -54,13 +55,7 @@ struct OverviewRig
             SalesOverviewScreenContext{programFolder, config, messages, dialogs, printer, 2026});
     }
 
-    template <typename T> T *child(const QString &name) const
-    {
-        T *found = screen->findChild<T *>(name);
-        if (!found)
-            qFatal("no %s", qPrintable(name));
-        return found;
-    }
+    template <typename T> T *child(const QString &name) const { return screenChild<T>(*screen, name); }
     QLineEdit *field(const QString &name) const { return child<QLineEdit>(name); }
     QComboBox *list(const QString &name) const { return child<QComboBox>(name); }
     QTableView *grid(const QString &name) const { return child<QTableView>(name); }

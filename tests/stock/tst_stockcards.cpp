@@ -1,3 +1,4 @@
+#include "ScreenChild.h"
 #include "ScriptedDialogs.h"
 #include "base/IniFile.h"
 #include "lang/MessageTable.h"
@@ -85,13 +86,7 @@ struct StockRig
             StockCardsScreenContext{dir.path(), dataFolder, messages, dialogs, file, table, search, {}});
     }
 
-    template <typename T> T *child(const QString &name) const
-    {
-        T *found = screen->findChild<T *>(name);
-        if (!found)
-            qFatal("no %s", qPrintable(name));
-        return found;
-    }
+    template <typename T> T *child(const QString &name) const { return screenChild<T>(*screen, name); }
     QWidget *focused() const { return QApplication::focusWidget(); }
     QLineEdit *field(const QString &name) const { return child<QLineEdit>(name); }
     QString state() const
