@@ -15,7 +15,7 @@ fi
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DOMIRA_FUZZ=ON -DOMIRA_BUILD_TESTS=OFF -DOMIRA_BUILD_BENCH=OFF
 targets=(status_reply info_reply vat_rates data_reply paradox_table binary_price_list
-    dbf xlsx_shared_strings)
+    dbf xlsx_shared_strings csv)
 cmake --build build/fuzz -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 for target in "${targets[@]}"; do

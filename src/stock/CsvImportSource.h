@@ -63,7 +63,6 @@ private:
     Encoding m_encoding = Encoding::Cp1250;
     QString m_buffer;
     qsizetype m_at = 0;
-    bool m_pendingLineFeed = false;
     qint64 m_number = 0;
     QString m_error;
 };
