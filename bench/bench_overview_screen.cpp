@@ -132,8 +132,8 @@ int main(int argc, char *argv[])
         std::vector<double> times;
         for (int i = 0; i < Repeats; ++i)
             bench.open([&] { times.push_back(bench.wholeYear(grouping)); });
-        std::printf("whole year %s: median %.1f ms to the grid and its total (limit %d ms)\n", names[grouping],
-                    median(times), WholeYearLimitMs);
+        std::printf("whole year %s: median %.1f ms to the grid and its total (limit %d ms)\n",
+                    names[grouping], median(times), WholeYearLimitMs);
     }
     return 0;
 }
