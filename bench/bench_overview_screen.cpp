@@ -4,6 +4,7 @@
 // whole year, to the repainted grid with its footer total, for each grouping.
 #include "BenchStatistics.h"
 #include "LargeDataFolder.h"
+#include "ScreenTiming.h"
 #include "ScriptedDialogs.h"
 #include "base/Configuration.h"
 #include "lang/MessageTable.h"
@@ -30,6 +31,7 @@
 
 using namespace Qt::StringLiterals;
 using BenchStatistics::median;
+using ScreenTiming::msSince;
 
 namespace {
 
@@ -37,11 +39,6 @@ constexpr int Year = 2026;
 constexpr int OpenLimitMs = 500;
 constexpr int WholeYearLimitMs = 1000;
 constexpr int Repeats = 5;
-
-double msSince(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
 
 struct Bench
 {
@@ -62,22 +59,7 @@ struct Bench
             SalesOverviewScreenContext{dir.path(), config, messages, dialogs, printer, Year});
     }
 
-    // Opens the screen, runs `steps` once it is shown and closes it; the time from the
-    // call to the first paint of the shown screen is returned.
-    double open(const std::function<void()> &steps)
-    {
-        QElapsedTimer timer;
-        double shownAfter = 0;
-        QTimer::singleShot(0, screen.get(), [&] {
-            screen->repaint();
-            shownAfter = msSince(timer);
-            steps();
-            screen->reject();
-        });
-        timer.start();
-        screen->open(QRect());
-        return shownAfter;
-    }
+    double open(const std::function<void()> &steps) { return ScreenTiming::openScreen(*screen, steps); }
 
     // Types the closings 1 to 50 into "Od" and "Do" under `grouping` and repaints the grid.
     double wholeYear(int grouping)

@@ -4,6 +4,7 @@
 #include "BenchStatistics.h"
 #include "KeyTyping.h"
 #include "LargeDataFolder.h"
+#include "ScreenTiming.h"
 #include "ScriptedDialogs.h"
 #include "lang/MessageTable.h"
 #include "stock/DataFile.h"
@@ -31,6 +32,7 @@
 using namespace Qt::StringLiterals;
 using BenchStatistics::median;
 using BenchStatistics::percentile90;
+using ScreenTiming::msSince;
 
 namespace {
 
@@ -38,11 +40,6 @@ constexpr int kFrameMs = 16;
 constexpr int kOpenMs = 300;
 constexpr int kSaveOwnMs = 2;
 constexpr int kRepeats = 20;
-
-double msSince(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
 
 struct Bench
 {
@@ -60,22 +57,7 @@ struct Bench
             StockCardsScreenContext{dir.path(), dataFolder, messages, dialogs, file, table, search, {}});
     }
 
-    // Opens the screen, runs `steps` once it is shown and closes it; the time from the
-    // call to the first paint of the shown screen is returned.
-    double open(const std::function<void()> &steps)
-    {
-        QElapsedTimer timer;
-        double shownAfter = 0;
-        QTimer::singleShot(0, screen.get(), [&] {
-            screen->repaint(); // the screen as the cashier first sees it
-            shownAfter = msSince(timer);
-            steps();
-            screen->reject();
-        });
-        timer.start();
-        screen->open(QRect());
-        return shownAfter;
-    }
+    double open(const std::function<void()> &steps) { return ScreenTiming::openScreen(*screen, steps); }
 
     QTemporaryDir dir;
     QString dataFolder;
