@@ -172,14 +172,16 @@ std::optional<QDate> SalesOverview::dateOfClosing(int closing)
     return QDate::fromString(query.value(0).toString(), Qt::ISODate);
 }
 
-QList<SalesOverviewRows::Document> SalesOverview::documents(const SalesOverviewChoices &choices)
+QList<SalesOverviewRows::Document>
+SalesOverview::documents(const SalesOverviewChoices &choices,
+                         const std::optional<SalesOverviewRows::Document> &before, qint64 limit)
 {
     QList<SalesOverviewRows::Document> documents;
     QSqlQuery query(m_file.database());
-    if (!run(query, m_statements.documents(choices)))
+    if (!run(query, m_statements.documentsBefore(choices, before, limit)))
         return documents;
     while (query.next()) {
-        documents.append({query.value(u"DU"_s).toInt(), query.value(u"DOKLAD"_s).toInt(),
+        documents.prepend({query.value(u"DU"_s).toInt(), query.value(u"DOKLAD"_s).toInt(),
                           query.value(u"ID_DOKLAD"_s).toInt(),
                           QDate::fromString(query.value(u"DATUM"_s).toString(), Qt::ISODate),
                           query.value(u"SUM_CENA"_s).toDouble()});

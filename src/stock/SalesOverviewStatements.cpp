@@ -101,6 +101,11 @@ constexpr OverviewIndex kByDocumentIndex{u"IDXPREHLAD_BL",
                                          u"ID_DOKLAD,DU,DATUM,KOD,NAZOV,MJ,JC,DPH,SKLAD,CENA,POCET"};
 constexpr OverviewIndex kByClosingIndex{u"IDXPREHLAD_DU", u"DU,KOD,NAZOV,MJ,JC,DPH,DATUM,SKLAD,CENA,POCET"};
 constexpr OverviewIndex kSummaryIndex{u"IDXPREHLAD_KOD", u"KOD,NAZOV,MJ,JC,DPH,DU,DATUM,SKLAD,CENA,POCET"};
+// The document grid's own: its documents in the grid's order with their prices,
+// so that the last documents of a year are read from the end of the index.
+constexpr OverviewIndex kDocumentIndex{u"IDXPREHLAD_DOK", u"DU,ID_DOKLAD,DATUM,DOKLAD,CENA"};
+constexpr const OverviewIndex *kOverviewIndexes[] = {&kByDocumentIndex, &kByClosingIndex, &kSummaryIndex,
+                                                     &kDocumentIndex};
 
 const OverviewIndex &indexOf(Choices::Grouping grouping)
 {
@@ -137,7 +142,7 @@ QString indexOrder(Choices::Grouping grouping)
 QStringList SalesOverviewStatements::overviewIndexNames()
 {
     QStringList names;
-    for (const OverviewIndex *index : {&kByDocumentIndex, &kByClosingIndex, &kSummaryIndex})
+    for (const OverviewIndex *index : kOverviewIndexes)
         names.append(QString::fromUtf16(index->name));
     return names;
 }
@@ -145,7 +150,7 @@ QStringList SalesOverviewStatements::overviewIndexNames()
 QStringList SalesOverviewStatements::createOverviewIndexes(const QString &tableName)
 {
     QStringList statements;
-    for (const OverviewIndex *index : {&kByDocumentIndex, &kByClosingIndex, &kSummaryIndex}) {
+    for (const OverviewIndex *index : kOverviewIndexes) {
         statements.append(u"CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)"_s.arg(
             QString::fromUtf16(index->name), tableName, QString::fromUtf16(index->columns)));
     }
@@ -293,12 +298,26 @@ SalesOverviewStatements::Statement SalesOverviewStatements::itemPage(qint64 offs
             {offset, last}};
 }
 
-SalesOverviewStatements::Statement SalesOverviewStatements::documents(const Choices &choices) const
+// Read from the last document backwards, so that a year's grid shows its last
+// documents without every document of the year being grouped first.
+SalesOverviewStatements::Statement
+SalesOverviewStatements::documentsBefore(const Choices &choices,
+                                         const std::optional<SalesOverviewRows::Document> &before,
+                                         qint64 limit) const
 {
+    const QString index = QString::fromUtf16(kDocumentIndex.name);
+    const QString indexed = m_indexes.contains(index, Qt::CaseInsensitive) ? u" INDEXED BY "_s + index : QString();
     Statement statement;
-    statement.text = u"SELECT DU,DOKLAD,ID_DOKLAD,DATUM,SUM(CENA) AS SUM_CENA\nFROM "_s + m_table + u'\n' +
-                     rangeLines(choices, statement.values) +
-                     u"\nGROUP BY DU,ID_DOKLAD,DOKLAD,DATUM\nORDER BY DU,ID_DOKLAD,DATUM,DOKLAD"_s;
+    statement.text = u"SELECT DU,DOKLAD,ID_DOKLAD,DATUM,SUM(CENA) AS SUM_CENA\nFROM "_s + m_table + indexed +
+                     u'\n' + rangeLines(choices, statement.values);
+    if (before) {
+        statement.text += u"\nAND (DU,ID_DOKLAD,DATUM,DOKLAD) < (?,?,?,?)"_s;
+        statement.values << before->closing << before->document << before->date.toString(Qt::ISODate)
+                         << before->number;
+    }
+    statement.text += u"\nGROUP BY DU,ID_DOKLAD,DATUM,DOKLAD"
+                      "\nORDER BY DU DESC,ID_DOKLAD DESC,DATUM DESC,DOKLAD DESC\nLIMIT ?"_s;
+    statement.values << (limit < 0 ? qint64(-1) : limit);
     return statement;
 }
 

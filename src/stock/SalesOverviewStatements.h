@@ -1,10 +1,13 @@
 #pragma once
 
 #include "stock/SalesOverviewChoices.h"
+#include "stock/SalesOverviewRows.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+
+#include <optional>
 
 // The statements of the sales overview, composed from the operator's choices.
 // Every typed value (range, filter text, group) is a bound positional
@@ -61,8 +64,11 @@ public:
     static Statement itemSummary();
     // The stored item rows from `offset` on, at most `limit` of them (all for a negative limit).
     static Statement itemPage(qint64 offset, qint64 limit);
-    // The documents of the range: DU, DOKLAD, ID_DOKLAD, DATUM, SUM_CENA.
-    Statement documents(const SalesOverviewChoices &choices) const;
+    // The documents of the range that come before `before` (all of the range
+    // without it), the last first and at most `limit` of them (all for a negative
+    // limit): DU, DOKLAD, ID_DOKLAD, DATUM, SUM_CENA.
+    Statement documentsBefore(const SalesOverviewChoices &choices,
+                              const std::optional<SalesOverviewRows::Document> &before, qint64 limit) const;
     // The lines of one document.
     Statement documentLines(int closing, int document, const QDate &date) const;
     // MAX_DU and MIN_DU of the table.

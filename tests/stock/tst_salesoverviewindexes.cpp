@@ -37,6 +37,33 @@ QStringList described(const QList<SalesOverviewRows::Item> &items)
     return rows;
 }
 
+QStringList described(const QList<SalesOverviewRows::Document> &documents)
+{
+    QStringList rows;
+    for (const SalesOverviewRows::Document &document : documents) {
+        rows << u"%1/%2/%3/%4/%5"_s.arg(document.closing)
+                    .arg(document.document)
+                    .arg(document.date.toString(Qt::ISODate))
+                    .arg(document.number)
+                    .arg(qRound64(document.total * 100));
+    }
+    return rows;
+}
+
+// The documents of `choices` read as the document grid reads them: a page at a
+// time from the last one backwards.
+QList<SalesOverviewRows::Document> documentsFromTheEnd(SalesOverview &overview, const Choices &choices)
+{
+    constexpr int Page = 97;
+    QList<SalesOverviewRows::Document> documents = overview.documents(choices, std::nullopt, Page);
+    for (qsizetype read = documents.size(); read == Page;) {
+        const QList<SalesOverviewRows::Document> earlier = overview.documents(choices, documents.first(), Page);
+        read = earlier.size();
+        documents = earlier + documents;
+    }
+    return documents;
+}
+
 QString summaryOf(const SalesOverviewRows::ItemSummary &summary)
 {
     return u"%1 rows, %2 cents"_s.arg(summary.rows).arg(qRound64(summary.total * 100));
@@ -180,6 +207,11 @@ void TestSalesOverviewIndexes::resultsUnchangedByTheIndexes()
     QCOMPARE(described(with.items(deep, 100)), rows.mid(deep, 100));
     QCOMPARE(described(with.items(50, 10)), rows.mid(50, 10));
     QCOMPARE(summaryOf(with.itemSummary()), summaryOf(kept));
+
+    // The document grid's pages, read backwards through its own index.
+    const QStringList documents = described(without.documents(choices));
+    QVERIFY(documents.size() > 200);
+    QCOMPARE(described(documentsFromTheEnd(with, choices)), documents);
 }
 
 QTEST_MAIN(TestSalesOverviewIndexes)

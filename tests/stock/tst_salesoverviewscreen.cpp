@@ -8,6 +8,7 @@
 #include "link/PrinterState.h"
 #include "stock/PointOfSaleKeys.h"
 #include "stock/UnitAndGroupNames.h"
+#include "stock/ui/OverviewDocumentPanel.h"
 #include "stock/ui/OverviewItemModel.h"
 #include "stock/ui/TForm_prehlad.h"
 
@@ -153,6 +154,7 @@ private slots:
     void groupFilter_data();
     void groupFilter();
     void documentShowsItsLines();
+    void documentGridReadsFromItsEnd();
     void itemGridReadsPageByPage();
     void widthsSavedAndRestored();
     void stateKeptBetweenShowings();
@@ -598,6 +600,39 @@ void TestSalesOverviewScreen::documentShowsItsLines()
         QCOMPARE(rig.child<QLabel>(u"Label_bl"_s)->text(), u"10"_s);
         QCOMPARE(lines->model()->rowCount(), 2);
         QCOMPARE(lines->model()->data(lines->model()->index(1, 1)).toString(), u"Čaj zelený"_s);
+    });
+}
+
+// More documents than a page: the grid holds the last page and reads the pages
+// before it as the cashier goes up, keeping the chosen document.
+void TestSalesOverviewScreen::documentGridReadsFromItsEnd()
+{
+    OverviewRig rig;
+    const int count = OverviewDocumentPanel::PageSize * 2 + 10;
+    QList<SalesFixture::SaleRow> many;
+    for (int i = 0; i < count; ++i)
+        many.append({9, 100 + i, u"2026-04-01", u"120", u"Rožok", u"ks", 1, 0.10, 0.10, 20, 1});
+    QFile::remove(rig.dataFolder + u"predaj_2026.db"_s);
+    SalesFixture::writeSalesFile(rig.dataFolder + u"predaj_2026.db"_s, 2026, many);
+    rig.run([&] {
+        rig.typeClosings(u"9"_s, u"9"_s);
+        QTableView *documents = rig.grid(u"SMDBGrid_sklad"_s);
+        const auto chosen = [&] { return rig.child<QLabel>(u"Label_bl"_s)->text().toInt(); };
+        QCOMPARE(documents->model()->rowCount(), int(OverviewDocumentPanel::PageSize));
+        QCOMPARE(chosen(), 100 + count - 1);
+        rig.focus(documents);
+        const int firstHeld = 100 + count - OverviewDocumentPanel::PageSize;
+        press(Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(documents->model()->rowCount(), 2 * OverviewDocumentPanel::PageSize);
+        QCOMPARE(chosen(), firstHeld);
+        QCOMPARE(documents->currentIndex().row(), OverviewDocumentPanel::PageSize);
+        press(Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(documents->model()->rowCount(), count);
+        press(Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(chosen(), 100);
+        QCOMPARE(documents->currentIndex().row(), 0);
+        press(Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(chosen(), 100 + count - 1);
     });
 }
 

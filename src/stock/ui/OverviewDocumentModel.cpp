@@ -4,11 +4,22 @@
 
 using namespace Qt::StringLiterals;
 
-void OverviewDocumentModel::setDocuments(QList<SalesOverviewRows::Document> documents)
+void OverviewDocumentModel::setDocuments(QList<SalesOverviewRows::Document> documents, bool earlierToRead)
 {
     beginResetModel();
     m_documents = std::move(documents);
+    m_earlierToRead = earlierToRead;
     endResetModel();
+}
+
+void OverviewDocumentModel::putInFront(const QList<SalesOverviewRows::Document> &documents, bool earlierToRead)
+{
+    m_earlierToRead = earlierToRead;
+    if (documents.isEmpty())
+        return;
+    beginInsertRows({}, 0, int(documents.size()) - 1);
+    m_documents = documents + m_documents;
+    endInsertRows();
 }
 
 int OverviewDocumentModel::rowCount(const QModelIndex &parent) const

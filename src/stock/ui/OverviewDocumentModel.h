@@ -16,7 +16,10 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setDocuments(QList<SalesOverviewRows::Document> documents);
+    // `earlierToRead`: the range may hold documents before the first of these.
+    void setDocuments(QList<SalesOverviewRows::Document> documents, bool earlierToRead = false);
+    void putInFront(const QList<SalesOverviewRows::Document> &documents, bool earlierToRead);
+    bool hasEarlierToRead() const { return m_earlierToRead; }
     const SalesOverviewRows::Document &document(int row) const { return m_documents.at(row); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -26,5 +29,6 @@ public:
 
 private:
     QList<SalesOverviewRows::Document> m_documents;
+    bool m_earlierToRead = false;
     QLocale m_locale;
 };

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTableView>
 
 using namespace Qt::StringLiterals;
@@ -33,7 +34,12 @@ OverviewDocumentPanel::OverviewDocumentPanel(SalesOverview &overview, QObject *p
     Label_bl->setObjectName(u"Label_bl"_s);
     Label_datum->setObjectName(u"Label_datum"_s);
     connect(SMDBGrid_sklad->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &OverviewDocumentPanel::showLines);
+            [this](const QModelIndex &current) {
+                showLines();
+                readEarlierNear(current.row());
+            });
+    connect(SMDBGrid_sklad->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { readEarlierNear(SMDBGrid_sklad->rowAt(0)); });
 }
 
 QWidget *OverviewDocumentPanel::buildHeading()
@@ -54,30 +60,40 @@ QWidget *OverviewDocumentPanel::buildHeading()
 
 void OverviewDocumentPanel::reload(const SalesOverviewChoices &choices)
 {
-    m_documents->setDocuments(m_overview.isOpen() ? m_overview.documents(choices)
-                                                  : QList<SalesOverviewRows::Document>{});
+    m_choices = choices;
+    QList<SalesOverviewRows::Document> last;
+    if (m_overview.isOpen())
+        last = m_overview.documents(choices, std::nullopt, PageSize);
+    const bool earlier = last.size() == PageSize;
+    m_documents->setDocuments(std::move(last), earlier);
     if (m_documents->rowCount() > 0) {
-        const QModelIndex last = m_documents->index(m_documents->rowCount() - 1, 0);
-        SMDBGrid_sklad->setCurrentIndex(last);
-        SMDBGrid_sklad->scrollTo(last);
+        const QModelIndex lastIndex = m_documents->index(m_documents->rowCount() - 1, 0);
+        SMDBGrid_sklad->setCurrentIndex(lastIndex);
+        SMDBGrid_sklad->scrollTo(lastIndex);
     }
     showLines();
 }
 
 void OverviewDocumentPanel::clear()
 {
+    m_choices.reset();
     m_documents->setDocuments({});
     showLines();
 }
 
-int OverviewDocumentPanel::documentCount() const
+// Within a screen of the first document held, the page before it is put in
+// front; the documents on view stay where they are.
+void OverviewDocumentPanel::readEarlierNear(int row)
 {
-    return m_documents->rowCount();
-}
-
-int OverviewDocumentPanel::lineCount() const
-{
-    return m_lines->rowCount();
+    constexpr int Margin = 40;
+    if (row < 0 || row >= Margin || !m_documents->hasEarlierToRead() || !m_choices || !m_overview.isOpen())
+        return;
+    const QList<SalesOverviewRows::Document> earlier =
+        m_overview.documents(*m_choices, m_documents->document(0), PageSize);
+    const int topRow = std::max(SMDBGrid_sklad->rowAt(0), 0);
+    m_documents->putInFront(earlier, earlier.size() == PageSize);
+    SMDBGrid_sklad->scrollTo(m_documents->index(topRow + int(earlier.size()), 0),
+                             QAbstractItemView::PositionAtTop);
 }
 
 void OverviewDocumentPanel::showLines()

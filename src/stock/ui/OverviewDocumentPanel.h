@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+#include <optional>
+
 class OverviewDocumentModel;
 class OverviewLineModel;
 class QLabel;
@@ -19,6 +21,8 @@ class OverviewDocumentPanel : public QObject
 
 public:
     static constexpr int ColumnCount = 4;
+    // Documents read at a time, from the last one of the range backwards.
+    static constexpr int PageSize = 200;
 
     OverviewDocumentPanel(SalesOverview &overview, QObject *parent = nullptr);
 
@@ -27,15 +31,16 @@ public:
     // "DU:", "BL:" and "Datum:" of the chosen document.
     QWidget *buildHeading();
 
-    // Reads the documents of the range again and chooses the last one.
+    // Reads the last documents of the range again and chooses the last one.
     void reload(const SalesOverviewChoices &choices);
     void clear();
-    int documentCount() const;
-    int lineCount() const;
 
 private:
     void showLines();
+    // Reads the page before the first document held once the grid nears it.
+    void readEarlierNear(int row);
 
+    std::optional<SalesOverviewChoices> m_choices;
     SalesOverview &m_overview;
     OverviewDocumentModel *m_documents = nullptr;
     OverviewLineModel *m_lines = nullptr;
