@@ -4,7 +4,8 @@
 // and to the footer total, as "first_rows_ms" and "total_ms", both for rows read
 // straight from the table (chooseItems) and for rows grouped and kept first
 // (selectItems). The memory of the process after the whole year's rows were
-// listed page by page is "peak_rss_mb". With OMIRA_BENCH_WITHOUT_INDEXES=1 in the
+// listed page by page is "peak_rss_mb". The document grid's pages are timed
+// over the same ranges. With OMIRA_BENCH_WITHOUT_INDEXES=1 in the
 // environment the table keeps only the indexes the till has always made, which
 // is how a year written by an earlier version is read.
 #include "LargeDataFolder.h"
@@ -77,10 +78,14 @@ Fixture &fixture()
 
 enum Range { MonthOfClosings, MonthOfDates, WholeYear };
 
+// "po dokladoch" ordered by document number, as the owner chooses it from the list.
+constexpr int ByDocumentNumber = 3;
+
 Choices choicesOf(int grouping, int range)
 {
     Choices choices;
-    choices.grouping = Choices::Grouping(grouping);
+    choices.grouping =
+        grouping == ByDocumentNumber ? Choices::Grouping::ByDocument : Choices::Grouping(grouping);
     switch (range) {
     case MonthOfClosings:
         choices.closingFrom = MonthFrom;
@@ -96,10 +101,11 @@ Choices choicesOf(int grouping, int range)
         choices.closingTo = 1000;
         break;
     }
-    // The sort each grouping starts with on the screen.
-    choices.sort = choices.grouping == Choices::Grouping::ByDocument  ? Choices::Sort::Document
-                   : choices.grouping == Choices::Grouping::ByClosing ? Choices::Sort::Closing
-                                                                      : Choices::Sort::Code;
+    // The sort each grouping starts with on the screen: "po dokladoch" is shown
+    // first ordered by closing, and by document number once chosen from the list.
+    choices.sort = grouping == ByDocumentNumber                     ? Choices::Sort::Document
+                   : choices.grouping == Choices::Grouping::Summary ? Choices::Sort::Code
+                                                                    : Choices::Sort::Closing;
     return choices;
 }
 
@@ -165,6 +171,38 @@ void overviewDirect(benchmark::State &state)
     state.counters["item_rows"] = double(rows);
 }
 
+// The document grid: its last page of a range ("last_page_ms") and the page
+// before it ("earlier_page_ms"), as the screen reads them when the range is typed
+// and when the cashier scrolls up.
+void overviewDocuments(benchmark::State &state)
+{
+    constexpr int Page = 200;
+    Fixture &f = fixture();
+    SalesOverview overview;
+    if (!overview.open(f.dir.path(), f.fileName)) {
+        state.SkipWithError(qPrintable(overview.lastError()));
+        return;
+    }
+    const Choices choices = choicesOf(0, int(state.range(0)));
+    double lastPage = 0;
+    double earlierPage = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        const QList<SalesOverviewRows::Document> last = overview.documents(choices, std::nullopt, Page);
+        lastPage += msSince(start);
+        if (last.isEmpty()) {
+            state.SkipWithError("no documents in the range");
+            return;
+        }
+        start = Clock::now();
+        benchmark::DoNotOptimize(overview.documents(choices, last.first(), Page).size());
+        earlierPage += msSince(start);
+    }
+    const double n = double(state.iterations());
+    state.counters["last_page_ms"] = lastPage / n;
+    state.counters["earlier_page_ms"] = earlierPage / n;
+}
+
 long kilobytesOf(const char *key)
 {
     QFile status(u"/proc/self/status"_s);
@@ -199,12 +237,17 @@ void overviewMemory(benchmark::State &state)
 
 BENCHMARK(overviewDirect)
     ->ArgNames({"grouping", "range"})
-    ->ArgsProduct({{0, 1, 2}, {MonthOfClosings, MonthOfDates, WholeYear}})
+    ->ArgsProduct({{0, ByDocumentNumber, 1, 2}, {MonthOfClosings, MonthOfDates, WholeYear}})
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(overviewStored)
     ->ArgNames({"grouping", "range"})
-    ->ArgsProduct({{0, 1, 2}, {MonthOfClosings, MonthOfDates, WholeYear}})
+    ->ArgsProduct({{0, ByDocumentNumber, 1, 2}, {MonthOfClosings, MonthOfDates, WholeYear}})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(overviewDocuments)
+    ->ArgNames({"range"})
+    ->DenseRange(MonthOfClosings, WholeYear)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(overviewMemory)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -182,9 +182,9 @@ SalesOverview::documents(const SalesOverviewChoices &choices,
         return documents;
     while (query.next()) {
         documents.prepend({query.value(u"DU"_s).toInt(), query.value(u"DOKLAD"_s).toInt(),
-                          query.value(u"ID_DOKLAD"_s).toInt(),
-                          QDate::fromString(query.value(u"DATUM"_s).toString(), Qt::ISODate),
-                          query.value(u"SUM_CENA"_s).toDouble()});
+                           query.value(u"ID_DOKLAD"_s).toInt(),
+                           QDate::fromString(query.value(u"DATUM"_s).toString(), Qt::ISODate),
+                           query.value(u"SUM_CENA"_s).toDouble()});
     }
     return documents;
 }

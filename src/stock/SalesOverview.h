@@ -38,9 +38,9 @@ public:
     // The documents of the range in the grid's order: all of them, or the last
     // `limit` of those that come before `before`, so that a screen reads a year's
     // documents page by page from its end.
-    QList<SalesOverviewRows::Document> documents(const SalesOverviewChoices &choices,
-                                                 const std::optional<SalesOverviewRows::Document> &before = {},
-                                                 qint64 limit = -1);
+    QList<SalesOverviewRows::Document>
+    documents(const SalesOverviewChoices &choices,
+              const std::optional<SalesOverviewRows::Document> &before = {}, qint64 limit = -1);
     QList<SalesOverviewRows::Line> documentLines(int closing, int document, const QDate &date);
 
     // Groups and sorts the item rows of `choices` once and keeps them with the

@@ -97,8 +97,8 @@ struct OverviewIndex
     const char16_t *columns;
 };
 
-constexpr OverviewIndex kByDocumentIndex{u"IDXPREHLAD_BL",
-                                         u"ID_DOKLAD,DU,DATUM,KOD,NAZOV,MJ,JC,DPH,SKLAD,CENA,POCET"};
+constexpr OverviewIndex kByDocumentIndex{u"IDXPREHLAD_DUBL",
+                                         u"DU,ID_DOKLAD,DATUM,KOD,NAZOV,MJ,JC,DPH,SKLAD,CENA,POCET"};
 constexpr OverviewIndex kByClosingIndex{u"IDXPREHLAD_DU", u"DU,KOD,NAZOV,MJ,JC,DPH,DATUM,SKLAD,CENA,POCET"};
 constexpr OverviewIndex kSummaryIndex{u"IDXPREHLAD_KOD", u"KOD,NAZOV,MJ,JC,DPH,DU,DATUM,SKLAD,CENA,POCET"};
 // The document grid's own: its documents in the grid's order with their prices,
@@ -149,7 +149,9 @@ QStringList SalesOverviewStatements::overviewIndexNames()
 
 QStringList SalesOverviewStatements::createOverviewIndexes(const QString &tableName)
 {
-    QStringList statements;
+    // An earlier version grouped by document through an index led by the document
+    // number; the screen first orders by closing, so that index was never read.
+    QStringList statements{u"DROP INDEX IF EXISTS IDXPREHLAD_BL"_s};
     for (const OverviewIndex *index : kOverviewIndexes) {
         statements.append(u"CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)"_s.arg(
             QString::fromUtf16(index->name), tableName, QString::fromUtf16(index->columns)));
@@ -300,13 +302,12 @@ SalesOverviewStatements::Statement SalesOverviewStatements::itemPage(qint64 offs
 
 // Read from the last document backwards, so that a year's grid shows its last
 // documents without every document of the year being grouped first.
-SalesOverviewStatements::Statement
-SalesOverviewStatements::documentsBefore(const Choices &choices,
-                                         const std::optional<SalesOverviewRows::Document> &before,
-                                         qint64 limit) const
+SalesOverviewStatements::Statement SalesOverviewStatements::documentsBefore(
+    const Choices &choices, const std::optional<SalesOverviewRows::Document> &before, qint64 limit) const
 {
     const QString index = QString::fromUtf16(kDocumentIndex.name);
-    const QString indexed = m_indexes.contains(index, Qt::CaseInsensitive) ? u" INDEXED BY "_s + index : QString();
+    const QString indexed =
+        m_indexes.contains(index, Qt::CaseInsensitive) ? u" INDEXED BY "_s + index : QString();
     Statement statement;
     statement.text = u"SELECT DU,DOKLAD,ID_DOKLAD,DATUM,SUM(CENA) AS SUM_CENA\nFROM "_s + m_table + indexed +
                      u'\n' + rangeLines(choices, statement.values);

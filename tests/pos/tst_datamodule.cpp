@@ -297,10 +297,13 @@ void TestDataModule::salesTableGainsTheOverviewIndexes()
         QVERIFY(old.open(path(u"predaj_2026.db"_s), true));
         for (const QString &statement : TableLayouts::salesTableStatements(u"PREDAJ_2026"_s))
             QVERIFY(old.exec(statement));
+        // The by-document index of an earlier version, led by the document number.
+        QVERIFY(old.exec(u"CREATE INDEX IDXPREHLAD_BL ON PREDAJ_2026 (ID_DOKLAD, DU, DATUM)"_s));
     }
     const QString indexes =
         u"SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'IDXPREHLAD%' ORDER BY name"_s;
-    const QList<QVariantList> expected = {{u"IDXPREHLAD_BL"_s}, {u"IDXPREHLAD_DU"_s}, {u"IDXPREHLAD_KOD"_s}};
+    const QList<QVariantList> expected = {
+        {u"IDXPREHLAD_DOK"_s}, {u"IDXPREHLAD_DU"_s}, {u"IDXPREHLAD_DUBL"_s}, {u"IDXPREHLAD_KOD"_s}};
     QVERIFY(module().prepareSalesTable());
     QCOMPARE(rowsOf(path(u"predaj_2026.db"_s), indexes), expected);
     // The next showing finds them and adds nothing.

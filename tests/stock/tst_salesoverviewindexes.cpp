@@ -57,7 +57,8 @@ QList<SalesOverviewRows::Document> documentsFromTheEnd(SalesOverview &overview, 
     constexpr int Page = 97;
     QList<SalesOverviewRows::Document> documents = overview.documents(choices, std::nullopt, Page);
     for (qsizetype read = documents.size(); read == Page;) {
-        const QList<SalesOverviewRows::Document> earlier = overview.documents(choices, documents.first(), Page);
+        const QList<SalesOverviewRows::Document> earlier =
+            overview.documents(choices, documents.first(), Page);
         read = earlier.size();
         documents = earlier + documents;
     }

@@ -12,7 +12,8 @@ void OverviewDocumentModel::setDocuments(QList<SalesOverviewRows::Document> docu
     endResetModel();
 }
 
-void OverviewDocumentModel::putInFront(const QList<SalesOverviewRows::Document> &documents, bool earlierToRead)
+void OverviewDocumentModel::putInFront(const QList<SalesOverviewRows::Document> &documents,
+                                       bool earlierToRead)
 {
     m_earlierToRead = earlierToRead;
     if (documents.isEmpty())
