@@ -15,6 +15,7 @@ packages=(
     libsqlite3-dev
     libfreexl-dev libshp-dev mdbtools-dev
     libzip-dev libpugixml-dev libxml2-dev libxlsxwriter-dev
+    postgresql libqt6sql6-psql
 )
 
 missing=()

@@ -47,10 +47,10 @@ test_sanitize() {
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
         LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        bash scripts/with-display.sh ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+        bash scripts/with-postgres.sh bash scripts/with-display.sh ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
 }
 test_release() {
-    bash scripts/with-display.sh ctest --test-dir build/release --output-on-failure -j "$jobs"
+    bash scripts/with-postgres.sh bash scripts/with-display.sh ctest --test-dir build/release --output-on-failure -j "$jobs"
 }
 
 stage "packages" bash scripts/install-deps.sh

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/DataServer.h"
 #include "base/Paths.h"
 
 #include <QString>
@@ -56,6 +57,7 @@ struct Configuration
     QString printManagerTitle;         // TM
     QString dataFolder;                // LAN_PATH, ends with a separator
     int tillNumber = 1;                // POKLADNA: the UCET of this till's rows in the shared data folder
+    DataServer dataServer;             // [DATABAZA] SERVER and SPOJENIE: where the tables live
 
     // pokladna.ini [POKLADNIK] and [PLATBA]
     std::array<QString, CashierCount> cashiers;

@@ -38,6 +38,8 @@ DataModule::DataModule(DataModuleSettings settings, const MessageTable &messages
       m_dataFolder(withTrailingSeparator(m_settings.dataFolder)), m_stockTable(m_stockFile),
       m_salesTable(m_salesFile, TableLayouts::salesTableName(m_year), m_settings.till), m_search(m_stockFile)
 {
+    m_stockFile.setServer(m_settings.server);
+    m_salesFile.setServer(m_settings.server);
     startDatabaseLayer();
 }
 
@@ -48,7 +50,7 @@ void DataModule::startDatabaseLayer()
         return;
     // The files themselves are opened when the sale screen is shown; here only
     // the engine has to be there.
-    m_ready = QSqlDatabase::isDriverAvailable(u"QSQLITE"_s);
+    m_ready = QSqlDatabase::isDriverAvailable(m_settings.server.isServer() ? u"QPSQL"_s : u"QSQLITE"_s);
 }
 
 QString DataModule::stockFileName() const
@@ -222,7 +224,7 @@ bool DataModule::ensureStockTable()
 {
     if (!m_stockUsable)
         return false;
-    const DataFile::Kind kind = DataFile::probe(stockPath());
+    const DataFile::Kind kind = m_stockFile.look(stockPath());
     const bool missing = kind == DataFile::Kind::Missing || kind == DataFile::Kind::Empty ||
                          (m_stockFile.isOpen() && !m_stockTable.exists());
     if (!missing) {
@@ -275,7 +277,7 @@ bool DataModule::checkAndUpgradeSalesTable()
     if (!m_ready)
         return false;
     bool tested = false;
-    switch (DataFile::probe(salesPath())) {
+    switch (m_salesFile.look(salesPath())) {
     case DataFile::Kind::Missing:
         tested = createSalesTable();
         break;
@@ -294,6 +296,7 @@ bool DataModule::checkAndUpgradeSalesTable()
         [[fallthrough]];
     case DataFile::Kind::Empty:
     case DataFile::Kind::Sqlite:
+    case DataFile::Kind::Server:
         if (!openExisting(m_salesFile, salesPath(), m_salesUsable))
             break;
         if (!m_salesTable.exists()) {
@@ -323,7 +326,7 @@ bool DataModule::checkAndUpgradeSalesTable()
         if (upgraded && m_salesTable.hasOverviewIndexes(hasIndexes) && !hasIndexes)
             m_salesTable.addOverviewIndexes();
     }
-    const DataFile::Kind stockKind = DataFile::probe(stockPath());
+    const DataFile::Kind stockKind = m_stockFile.look(stockPath());
     if (stockKind == DataFile::Kind::Missing) {
         warn(m_messages.text(Msg::StockTableMissing), m_messages.text(Msg::StockTableMissingCaption));
         m_stockCreator ? m_stockCreator() : createStockTable();

@@ -23,7 +23,8 @@ struct DataModuleSettings
     QString dataFolder;     // LAN_PATH, ends with a separator
     bool databaseOn = true; // the BDE switch of the main configuration
     int busyTimeoutMs = DataFile::DefaultBusyTimeoutMs;
-    int till = 1; // POKLADNA: the open document is this till's rows
+    int till = 1;        // POKLADNA: the open document is this till's rows
+    DataServer server{}; // [DATABAZA]: the folder's files, or the shop's database server
 };
 
 // The point of sale's data module: the stock table and the year's sales table

@@ -7,6 +7,7 @@
 #include <QSqlRecord>
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 
 using namespace Qt::StringLiterals;
@@ -100,11 +101,26 @@ DataFile::Kind DataFile::probe(const QString &path)
     return isCutShort(header, file.size()) ? Kind::Damaged : Kind::Sqlite;
 }
 
+DataFile::Kind DataFile::look(const QString &path) const
+{
+    return m_server.kind == DataServer::Kind::Files ? probe(path) : Kind::Server;
+}
+
 bool DataFile::open(const QString &path, bool create, int busyTimeoutMs)
 {
     close();
     m_path = path;
     m_error.clear();
+    if (m_server.kind == DataServer::Kind::Unknown) {
+        m_kind = Kind::Server;
+        m_error = u"Neznámy databázový server „%1“ (pokladna.ini, [DATABAZA] SERVER). Známe sú SQLITE a "
+                  "POSTGRESQL."_s.arg(m_server.name);
+        return false;
+    }
+    if (isOnServer()) {
+        m_kind = Kind::Server;
+        return connectToServer(busyTimeoutMs);
+    }
     m_kind = probe(path);
     switch (m_kind) {
     case Kind::Missing:
@@ -122,6 +138,7 @@ bool DataFile::open(const QString &path, bool create, int busyTimeoutMs)
     case Kind::Damaged: // confirmed below, under a lock
     case Kind::Empty:
     case Kind::Sqlite:
+    case Kind::Server:
         break;
     }
     if (!connect(busyTimeoutMs))
@@ -148,6 +165,30 @@ bool DataFile::connect(int busyTimeoutMs)
         if (db.open())
             return true;
         m_error = engineText(db.lastError());
+    }
+    close();
+    return false;
+}
+
+// The connection text goes to libpq as it stands (Qt's driver joins it to the
+// parts it builds itself); every file of the folder shares the database.
+bool DataFile::connectToServer(int busyTimeoutMs)
+{
+    if (!QSqlDatabase::isDriverAvailable(u"QPSQL"_s)) {
+        m_error = u"Ovládač databázového servera PostgreSQL (QPSQL) nie je nainštalovaný."_s;
+        return false;
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, m_connectionName);
+        db.setConnectOptions(m_server.connection);
+        if (db.open()) {
+            // A till waits for another till's write as long as on the files, then fails.
+            if (exec(u"SET lock_timeout = %1"_s.arg(std::max(busyTimeoutMs, 1))) &&
+                exec(u"SET client_min_messages = warning"_s))
+                return true;
+        } else {
+            m_error = u"Databázový server: %1"_s.arg(engineText(db.lastError()));
+        }
     }
     close();
     return false;
@@ -208,7 +249,20 @@ bool DataFile::exec(const QString &statement)
 
 bool DataFile::beginWrite()
 {
-    return exec(u"BEGIN IMMEDIATE"_s);
+    if (!isOnServer())
+        return exec(u"BEGIN IMMEDIATE"_s);
+    if (!exec(u"BEGIN"_s))
+        return false;
+    // One lock per file and schema, as SQLite has one per file: what a till
+    // reads after taking it (the highest key, say) stays true until it commits.
+    QSqlQuery query(database());
+    query.prepare(u"SELECT pg_advisory_xact_lock(hashtext(current_schema() || '/' || ?))"_s);
+    query.addBindValue(QFileInfo(m_path).fileName());
+    if (query.exec())
+        return true;
+    m_error = engineText(query.lastError());
+    rollback();
+    return false;
 }
 
 bool DataFile::commit()
@@ -230,7 +284,11 @@ void DataFile::rollback()
 bool DataFile::hasTable(const QString &table)
 {
     QSqlQuery query(database());
-    query.prepare(u"SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND upper(name) = upper(?)"_s);
+    query.prepare(
+        isOnServer()
+            ? u"SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = "
+              "current_schema() AND upper(table_name) = upper(?)"_s
+            : u"SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND upper(name) = upper(?)"_s);
     query.addBindValue(table);
     if (!query.exec() || !query.next()) {
         m_error = engineText(query.lastError());
@@ -250,7 +308,8 @@ QStringList DataFile::columnNames(const QString &table)
     }
     QStringList names;
     const QSqlRecord record = query.record();
+    // The server folds the program's unquoted upper-case names to lower case.
     for (int i = 0; i < record.count(); ++i)
-        names << record.fieldName(i);
+        names << (isOnServer() ? record.fieldName(i).toUpper() : record.fieldName(i));
     return names;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DataServer.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
@@ -9,6 +11,10 @@
 // SQLite's rollback journal (truncated after each commit) (it may lie in a folder shared over the network,
 // where a write-ahead log does not work) and waits for a busy lock instead of
 // failing, so a second till simply waits for the first one.
+//
+// On a server (setServer()) the same object stands for the file's tables in the
+// shop's PostgreSQL database: open() connects, the file's name only names its
+// write lock, and every file's tables live side by side in the database.
 class DataFile
 {
 public:
@@ -19,6 +25,7 @@ public:
         Damaged,    // an SQLite file shorter than its header says, for example cut short by a crash
         Foreign,    // anything else: a table of an older installation or a damaged file
         Unreadable, // exists but cannot be read
+        Server,     // the tables are in the server's database, not in a file
     };
 
     static constexpr int DefaultBusyTimeoutMs = 10000;
@@ -31,6 +38,13 @@ public:
     // Looks at a file without opening it as a database, so that a file of
     // another kind is never touched.
     static Kind probe(const QString &path);
+    // probe() for the files, Server on a server.
+    Kind look(const QString &path) const;
+
+    // Where the tables are; the files of the folder unless set (before open()).
+    void setServer(const DataServer &server) { m_server = server; }
+    const DataServer &server() const { return m_server; }
+    bool isOnServer() const { return m_server.isServer(); }
 
     // Opens `path`; a missing file is created only when `create` is set, a file
     // that is not an SQLite database is never opened. Errors go to lastError().
@@ -47,6 +61,8 @@ public:
     bool exec(const QString &statement);
     // A write transaction that takes the write lock at once (BEGIN IMMEDIATE):
     // what is read inside cannot be changed by another till before the commit.
+    // On the server the lock is the file's own advisory lock, held to the end
+    // of the transaction: the same one writer per file at a time.
     bool beginWrite();
     bool commit();
     void rollback();
@@ -64,10 +80,12 @@ public:
 
 private:
     bool connect(int busyTimeoutMs);
+    bool connectToServer(int busyTimeoutMs);
     bool confirmDamage();
 
     QString m_connectionName;
     QString m_path;
     QString m_error;
     Kind m_kind = Kind::Missing;
+    DataServer m_server;
 };

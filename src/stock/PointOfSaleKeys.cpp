@@ -52,6 +52,10 @@ ProfileKey PointOfSaleKeys::key(PointOfSaleKey which)
         return {u"SERVIS"_s, u"TEL"_s};
     case PointOfSaleKey::ServiceName:
         return {u"SERVIS"_s, u"NAZOV"_s};
+    case PointOfSaleKey::DatabaseServer:
+        return {u"DATABAZA"_s, u"SERVER"_s};
+    case PointOfSaleKey::DatabaseConnection:
+        return {u"DATABAZA"_s, u"SPOJENIE"_s};
     }
     return {};
 }

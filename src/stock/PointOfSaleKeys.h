@@ -26,6 +26,8 @@ enum class PointOfSaleKey {
     PaymentDialog,         // SHOW
     ServiceTelephone,      // TEL
     ServiceName,           // NAZOV
+    DatabaseServer,        // DATABAZA SERVER
+    DatabaseConnection,    // DATABAZA SPOJENIE
 };
 
 namespace PointOfSaleKeys {

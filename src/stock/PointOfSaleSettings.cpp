@@ -41,6 +41,8 @@ void readConfigSection(PointOfSaleSettings &settings, const IniFile &ini, const 
     // Rows written before tills were numbered carry 1; a number below that (or no number at
     // all) would give a till whose rows no other setting can name, so it reads as 1.
     settings.tillNumber = std::max(1, readInt(ini, key(Key::TillNumber), preset.tillNumber));
+    settings.server = DataServer::fromSettings(readString(ini, key(Key::DatabaseServer), QString()),
+                                               readString(ini, key(Key::DatabaseConnection), QString()));
 }
 
 void readListsAndService(PointOfSaleSettings &settings, const IniFile &ini, const PointOfSaleSettings &preset)
@@ -108,7 +110,8 @@ void PointOfSaleSettings::write(IniFile &ini) const
     writeString(ini, key(Key::PrintManagerTitle), printManagerTitle);
     writeInt(ini, key(Key::TerminatePrintManager), terminatePrintManager ? 1 : 0);
     writeString(ini, key(Key::DataFolder), dataFolder);
-    // POKLADNA is not a key of the confirmed save: see tillNumber.
+    // POKLADNA and the [DATABAZA] keys are not keys of the confirmed save: see
+    // tillNumber and server.
     for (int i = 0; i < PaymentMeansCount; ++i) {
         writeString(ini, PointOfSaleKeys::paymentMeans(i), fitToSlot(paymentMeans[i], PaymentNameLength));
         writeString(ini, PointOfSaleKeys::cashier(i), fitToSlot(cashiers[i], CashierNameLength));
@@ -136,6 +139,7 @@ void PointOfSaleSettings::applyTo(Configuration &config) const
     config.cashierRequired = cashierRequired;
     config.dataFolder = dataFolder;
     config.tillNumber = tillNumber;
+    config.dataServer = server;
     config.cashiers = cashiers;
     config.paymentMeans = paymentMeans;
 }

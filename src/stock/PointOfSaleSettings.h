@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DataServer.h"
+
 #include "base/Configuration.h"
 
 #include <QString>
@@ -35,6 +37,9 @@ struct PointOfSaleSettings
     // POKLADNA, 1 or more. Set by hand where several tills share a data folder; the confirmed
     // save leaves the key as it stands in the file, so that its order of keys stays as it was.
     int tillNumber = 1;
+    // [DATABAZA] SERVER (SQLITE, the default, or POSTGRESQL) and SPOJENIE (libpq's
+    // connection text); set by hand like POKLADNA, never written by the save.
+    DataServer server;
     std::array<QString, PaymentMeansCount> paymentMeans;
     std::array<QString, CashierCount> cashiers;
     int paymentDialog = 1;    // SHOW

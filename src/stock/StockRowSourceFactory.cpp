@@ -27,6 +27,7 @@ OpenedStockRowSource openStockRowSource(const QString &path)
         return {nullptr, u"Súbor %1 je prázdny."_s.arg(shown)};
     case DataFile::Kind::Damaged:
         return {nullptr, u"Súbor %1 je poškodený."_s.arg(shown)};
+    case DataFile::Kind::Server: // probe() looks at files only
     case DataFile::Kind::Foreign:
         // A stock table of the old Windows version; its layout is checked like ours.
         if (ParadoxTable::looksLikeParadox(path))

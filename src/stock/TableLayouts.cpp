@@ -77,9 +77,12 @@ QString typeName(const Field &field)
     return {};
 }
 
-QString checkOf(const Field &field)
+QString checkOf(const Field &field, DataServer::Kind kind)
 {
     const QString name = QString::fromUtf16(field.name);
+    // The server's own types hold lengths, ranges, dates and times.
+    if (kind == DataServer::Kind::PostgreSql && field.type != Logical)
+        return {};
     switch (field.type) {
     case Alpha:
         return u"length(%1) <= %2"_s.arg(name).arg(field.length);
@@ -133,37 +136,39 @@ const Field &tillField()
     Q_UNREACHABLE();
 }
 
-QString columnDefinition(const Field &field)
+QString columnDefinition(const Field &field, DataServer::Kind kind)
 {
     QString text = QString::fromUtf16(field.name) + u' ' + typeName(field);
     if (field.required)
         text += u" NOT NULL"_s;
     if (field.defaultValue)
         text += u" DEFAULT "_s + QString::fromUtf16(field.defaultValue);
-    const QString check = checkOf(field);
+    const QString check = checkOf(field, kind);
     if (!check.isEmpty())
         text += u" CHECK ("_s + check + u')';
     return text;
 }
 
-QStringList stockTableStatements()
+QStringList stockTableStatements(DataServer::Kind kind)
 {
     QStringList columns;
     for (const Field &field : stockFields())
-        columns << columnDefinition(field);
+        columns << columnDefinition(field, kind);
     columns << u"PRIMARY KEY (KOD)"_s;
+    // SQLite's NOCASE has no like on the server; the search folds names itself.
+    const QString nocase = kind == DataServer::Kind::Files ? u" COLLATE NOCASE"_s : QString();
     return {
         u"CREATE TABLE %1 (\n  %2\n)"_s.arg(StockTableName, columns.join(u",\n  "_s)),
-        u"CREATE INDEX IDXNAZOV ON %1 (NAZOV COLLATE NOCASE, SKLAD_IDX, MJ_IDX, JC)"_s.arg(StockTableName),
-        u"CREATE INDEX IDXBARCODE ON %1 (BARCODE COLLATE NOCASE)"_s.arg(StockTableName),
+        u"CREATE INDEX IDXNAZOV ON %1 (NAZOV%2, SKLAD_IDX, MJ_IDX, JC)"_s.arg(StockTableName, nocase),
+        u"CREATE INDEX IDXBARCODE ON %1 (BARCODE%2)"_s.arg(StockTableName, nocase),
     };
 }
 
-QStringList salesTableStatements(const QString &tableName)
+QStringList salesTableStatements(const QString &tableName, DataServer::Kind kind)
 {
     QStringList columns;
     for (const Field &field : salesFields()) {
-        QString column = columnDefinition(field);
+        QString column = columnDefinition(field, kind);
         // An INTEGER primary key is SQLite's row id: the key costs no second index.
         if (QStringView(field.name) == u"ID_PRIMARY")
             column += u" PRIMARY KEY"_s;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DataServer.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +18,8 @@
 //   Logical      SMALLINT, 0 = false, 1 = true (CHECK)
 //   Date         DATE, text "yyyy-MM-dd" (CHECK on length 10)
 //   Time         TIME, text "HH:mm:ss" (CHECK on length 8)
+// On a database server the same tables are made with the server's types, which
+// hold the lengths, ranges, dates and times themselves (only Logical keeps its CHECK).
 namespace TableLayouts {
 
 enum class FieldType { Alpha, LongInteger, Number, Logical, Date, Time };
@@ -43,9 +47,9 @@ std::span<const Field> discountFields();
 const Field &tillField();
 
 // One column definition, e.g. "KOD VARCHAR(20) CHECK (length(KOD) <= 20)".
-QString columnDefinition(const Field &field);
+QString columnDefinition(const Field &field, DataServer::Kind kind = DataServer::Kind::Files);
 // CREATE TABLE and CREATE INDEX statements, in the order they must run.
-QStringList stockTableStatements();
-QStringList salesTableStatements(const QString &tableName);
+QStringList stockTableStatements(DataServer::Kind kind = DataServer::Kind::Files);
+QStringList salesTableStatements(const QString &tableName, DataServer::Kind kind = DataServer::Kind::Files);
 
 } // namespace TableLayouts

@@ -164,8 +164,12 @@ int runApplication(int argc, char *argv[])
     mainWindow.setReconnect([&printer] { return printer.detect_fm(); });
 
     // The sale screen works on the data module from its creation, so the module comes first.
-    DataModuleSettings dataSettings{programFolder, context.config.dataFolder, context.config.databaseOn};
+    DataModuleSettings dataSettings;
+    dataSettings.programFolder = programFolder;
+    dataSettings.dataFolder = context.config.dataFolder;
+    dataSettings.databaseOn = context.config.databaseOn;
     dataSettings.till = context.config.tillNumber;
+    dataSettings.server = context.config.dataServer;
     DataModule dataModule(dataSettings, context.messages, dialogs, QDate::currentDate());
     context.databaseReady = dataModule.databaseReady();
 
