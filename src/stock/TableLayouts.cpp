@@ -149,6 +149,11 @@ QString columnDefinition(const Field &field, DataServer::Kind kind)
     return text;
 }
 
+QString indexName(const QString &index, const QString &tableName, DataServer::Kind kind)
+{
+    return kind == DataServer::Kind::Files ? index : tableName + u'_' + index;
+}
+
 QStringList stockTableStatements(DataServer::Kind kind)
 {
     QStringList columns;
@@ -176,10 +181,12 @@ QStringList salesTableStatements(const QString &tableName, DataServer::Kind kind
     }
     return {
         u"CREATE TABLE %1 (\n  %2\n)"_s.arg(tableName, columns.join(u",\n  "_s)),
-        u"CREATE INDEX IDXPREDAJ ON %1 (DU, KOD, NAZOV, DATUM, SKLAD)"_s.arg(tableName),
+        u"CREATE INDEX %1 ON %2 (DU, KOD, NAZOV, DATUM, SKLAD)"_s.arg(
+            indexName(u"IDXPREDAJ"_s, tableName, kind), tableName),
         // The open document is read and summed after every item: this keeps that
         // independent of the size of the year's table.
-        u"CREATE INDEX IDXOTVORENE ON %1 (FISK, CENA_INT)"_s.arg(tableName),
+        u"CREATE INDEX %1 ON %2 (FISK, CENA_INT)"_s.arg(indexName(u"IDXOTVORENE"_s, tableName, kind),
+                                                        tableName),
     };
 }
 

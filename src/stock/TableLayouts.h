@@ -48,6 +48,10 @@ const Field &tillField();
 
 // One column definition, e.g. "KOD VARCHAR(20) CHECK (length(KOD) <= 20)".
 QString columnDefinition(const Field &field, DataServer::Kind kind = DataServer::Kind::Files);
+// The name of index `index` of a year's table: a file holds one year, so the
+// plain name; on a server the years share one schema, where an index name must
+// be unique, so it is led by the table's name ("PREDAJ_2026_IDXPREDAJ").
+QString indexName(const QString &index, const QString &tableName, DataServer::Kind kind);
 // CREATE TABLE and CREATE INDEX statements, in the order they must run.
 QStringList stockTableStatements(DataServer::Kind kind = DataServer::Kind::Files);
 QStringList salesTableStatements(const QString &tableName, DataServer::Kind kind = DataServer::Kind::Files);

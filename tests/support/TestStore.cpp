@@ -27,7 +27,8 @@ bool runOnServer(const QString &statement, QString *error = nullptr)
         db.setConnectOptions(serverConnection());
         if (db.open()) {
             QSqlQuery query(db);
-            done = query.exec(u"SET lock_timeout = 5000"_s) && query.exec(statement);
+            done = query.exec(u"SET lock_timeout = 5000"_s) &&
+                   query.exec(u"SET client_min_messages = warning"_s) && query.exec(statement);
             if (!done && error)
                 *error = query.lastError().text();
         } else if (error) {
