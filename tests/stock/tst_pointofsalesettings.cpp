@@ -79,6 +79,8 @@ private slots:
     void storedValueReadsBackUnchanged();
     void tillNumber_data();
     void tillNumber();
+    void databaseServer_data();
+    void databaseServer();
     void printerModelNames();
     void screenLayoutDefaultsAndRoundTrip();
 };
@@ -338,6 +340,41 @@ void TestPointOfSaleSettings::tillNumber()
     QVERIFY(settings.save(folder.path()));
     QCOMPARE(folder.content().toUpper().count("POKLADNA="), line.isEmpty() ? 0 : 1);
     QVERIFY(folder.content().contains(line));
+}
+
+void TestPointOfSaleSettings::databaseServer_data()
+{
+    QTest::addColumn<QByteArray>("section");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("connection");
+    using Kind = DataServer::Kind;
+    QTest::newRow("missing: the folder's files") << QByteArray() << int(Kind::Files) << QString();
+    QTest::newRow("SQLITE") << QByteArray("[DATABAZA]\r\nSERVER=SQLITE\r\n") << int(Kind::Files) << QString();
+    QTest::newRow("server by service name")
+        << QByteArray("[DATABAZA]\r\nSERVER=PostgreSQL\r\nSPOJENIE=service=obchod\r\n")
+        << int(Kind::PostgreSql) << u"service=obchod"_s;
+    QTest::newRow("server by host")
+        << QByteArray("[DATABAZA]\r\nSERVER=POSTGRESQL\r\nSPOJENIE=host=192.168.1.10 dbname=obchod\r\n")
+        << int(Kind::PostgreSql) << u"host=192.168.1.10 dbname=obchod"_s;
+    // A misspelt server must not leave this till writing into files the others no longer read.
+    QTest::newRow("misspelt") << QByteArray("[DATABAZA]\r\nSERVER=POSTGRES\r\n") << int(Kind::Unknown)
+                              << QString();
+}
+
+// Set by hand like POKLADNA: read into the configuration, never written by the save.
+void TestPointOfSaleSettings::databaseServer()
+{
+    QFETCH(QByteArray, section);
+    QFETCH(int, kind);
+    QFETCH(QString, connection);
+    ProgramFolder folder;
+    folder.write("[CONFIG]\r\nVC=1\r\n" + section);
+    const DataServer server = LoadConfiguration(folder.path(), CommandLine{}).dataServer;
+    QCOMPARE(int(server.kind), kind);
+    QCOMPARE(server.connection, connection);
+    QVERIFY(PointOfSaleSettings::load(folder.path()).save(folder.path()));
+    QVERIFY(folder.content().contains(section));
+    QCOMPARE(folder.content().count("[DATABAZA]"), section.isEmpty() ? 0 : 1);
 }
 
 void TestPointOfSaleSettings::printerModelNames()
