@@ -1,9 +1,11 @@
 #include "stock/SalesFiles.h"
 
+#include "stock/DataFile.h"
 #include "stock/TableLayouts.h"
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QSqlQuery>
 
 #include <algorithm>
 
@@ -17,6 +19,29 @@ const QRegularExpression &salesFilePattern()
     static const QRegularExpression pattern(u"^predaj_(20\\d\\d)\\.db$"_s,
                                             QRegularExpression::CaseInsensitiveOption);
     return pattern;
+}
+
+// The yearly tables of a server's database, by the names of their files.
+QStringList serverTableFiles(const QString &dataFolder, const DataServer &server)
+{
+    static const QRegularExpression tablePattern(u"^predaj_(20\\d\\d)$"_s,
+                                                 QRegularExpression::CaseInsensitiveOption);
+    DataFile file;
+    file.setServer(server);
+    QStringList names;
+    if (!file.open(QDir(dataFolder).filePath(TableLayouts::salesFileName(0)), false))
+        return names;
+    QSqlQuery query(file.database());
+    query.setForwardOnly(true);
+    if (query.exec(
+            u"SELECT table_name FROM information_schema.tables WHERE table_schema = current_schema()"_s)) {
+        while (query.next()) {
+            const QRegularExpressionMatch match = tablePattern.match(query.value(0).toString());
+            if (match.hasMatch())
+                names.append(TableLayouts::salesFileName(match.captured(1).toInt()));
+        }
+    }
+    return names;
 }
 
 } // namespace
@@ -33,10 +58,11 @@ QString SalesFiles::tableNameOf(const QString &fileName)
     return year == 0 ? QString() : TableLayouts::salesTableName(year);
 }
 
-QStringList SalesFiles::list(const QString &dataFolder, int currentYear)
+QStringList SalesFiles::list(const QString &dataFolder, int currentYear, const DataServer &server)
 {
     QStringList files;
-    const QStringList names = QDir(dataFolder).entryList(QDir::Files | QDir::Readable);
+    const QStringList names = server.isServer() ? serverTableFiles(dataFolder, server)
+                                                : QDir(dataFolder).entryList(QDir::Files | QDir::Readable);
     for (const QString &name : names) {
         if (yearOf(name) != 0)
             files.append(name);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DataServer.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +14,9 @@ class SalesFiles
 public:
     // The names of the yearly sales files present in `dataFolder`, in the order
     // of their years; when there is none, the current year's file name alone (the
-    // overview then shows empty grids rather than no table at all).
-    static QStringList list(const QString &dataFolder, int currentYear);
+    // overview then shows empty grids rather than no table at all). On a server,
+    // the file names of the yearly tables its database holds.
+    static QStringList list(const QString &dataFolder, int currentYear, const DataServer &server = {});
     // The current year's file when it is listed, else the last one listed.
     static QString choose(const QStringList &files, int currentYear);
     // The year of a yearly sales file name, or 0 when `fileName` is not one.

@@ -68,7 +68,7 @@ SalesOverviewRows::Item itemOf(const QSqlQuery &query, const ItemColumns &column
 
 } // namespace
 
-bool SalesOverview::open(const QString &dataFolder, const QString &fileName)
+bool SalesOverview::open(const QString &dataFolder, const QString &fileName, const DataServer &server)
 {
     close();
     const QString table = SalesFiles::tableNameOf(fileName);
@@ -77,13 +77,20 @@ bool SalesOverview::open(const QString &dataFolder, const QString &fileName)
         return false;
     }
     // Never created nor upgraded here: a year that is only looked at stays as it is.
+    m_file.setServer(server);
     if (!m_file.open(QDir(dataFolder).filePath(fileName), false)) {
         m_error = m_file.lastError();
         return false;
     }
-    m_statements = SalesOverviewStatements(table);
+    if (server.isServer() && !m_file.hasTable(table)) {
+        m_error =
+            m_file.lastError().isEmpty() ? u"No table %1 on the server"_s.arg(table) : m_file.lastError();
+        close();
+        return false;
+    }
+    m_statements = SalesOverviewStatements(table, server.kind);
     m_statements.setIndexes(indexNames(table));
-    if (!registerFold()) {
+    if (!server.isServer() && !registerFold()) {
         close();
         return false;
     }
@@ -103,7 +110,11 @@ QStringList SalesOverview::indexNames(const QString &table)
     QStringList names;
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
-    query.prepare(u"SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ? COLLATE NOCASE"_s);
+    query.prepare(
+        m_file.isOnServer()
+            ? u"SELECT indexname FROM pg_indexes WHERE schemaname = current_schema() AND "
+              "upper(tablename) = upper(?)"_s
+            : u"SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ? COLLATE NOCASE"_s);
     query.addBindValue(table);
     if (query.exec()) {
         while (query.next())
@@ -219,7 +230,7 @@ bool SalesOverview::storeItems(const SalesOverviewChoices &choices)
         m_error = u"No sales file is open"_s;
         return false;
     }
-    for (const QString &statement : SalesOverviewStatements::createItemTable()) {
+    for (const QString &statement : m_statements.createItemTable()) {
         if (!m_file.exec(statement)) {
             m_error = m_file.lastError();
             return false;
@@ -232,7 +243,7 @@ bool SalesOverview::storeItems(const SalesOverviewChoices &choices)
 void SalesOverview::chooseItems(const SalesOverviewChoices &choices)
 {
     // The rows kept for earlier choices must not be read for these.
-    m_file.exec(SalesOverviewStatements::createItemTable().constFirst());
+    m_file.exec(m_statements.createItemTable().constFirst());
     m_chosen = choices;
     m_chosenSummary.reset();
 }
@@ -260,7 +271,7 @@ QList<SalesOverviewRows::Item> SalesOverview::items(qint64 offset, qint64 limit)
         if (!storeItems(choices))
             return {};
     }
-    return readItems(SalesOverviewStatements::itemPage(offset, limit));
+    return readItems(m_statements.itemPage(offset, limit));
 }
 
 SalesOverviewRows::ItemSummary SalesOverview::itemSummary()
@@ -269,7 +280,7 @@ SalesOverviewRows::ItemSummary SalesOverview::itemSummary()
         return *m_chosenSummary;
     QSqlQuery query(m_file.database());
     const SalesOverviewStatements::Statement statement =
-        m_chosen ? m_statements.itemSummary(*m_chosen) : SalesOverviewStatements::itemSummary();
+        m_chosen ? m_statements.itemSummary(*m_chosen) : m_statements.itemSummary();
     if (!run(query, statement) || !query.next())
         return {};
     const SalesOverviewRows::ItemSummary summary{query.value(u"COUNT_POL"_s).toLongLong(),

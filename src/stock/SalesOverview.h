@@ -24,8 +24,8 @@ public:
     SalesOverview &operator=(const SalesOverview &) = delete;
 
     // Opens `fileName` of `dataFolder`, a name from SalesFiles::list(); any other
-    // name is refused.
-    bool open(const QString &dataFolder, const QString &fileName);
+    // name is refused. On a server the year's table is read from its database.
+    bool open(const QString &dataFolder, const QString &fileName, const DataServer &server = {});
     void close();
     bool isOpen() const { return m_file.isOpen(); }
     const QString &lastError() const { return m_error; }

@@ -1,5 +1,7 @@
 #include "stock/SalesOverviewStatements.h"
 
+#include "stock/TableLayouts.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -139,22 +141,23 @@ QString indexOrder(Choices::Grouping grouping)
 
 } // namespace
 
-QStringList SalesOverviewStatements::overviewIndexNames()
+QStringList SalesOverviewStatements::overviewIndexNames(const QString &tableName, DataServer::Kind kind)
 {
     QStringList names;
     for (const OverviewIndex *index : kOverviewIndexes)
-        names.append(QString::fromUtf16(index->name));
+        names.append(TableLayouts::indexName(QString::fromUtf16(index->name), tableName, kind));
     return names;
 }
 
-QStringList SalesOverviewStatements::createOverviewIndexes(const QString &tableName)
+QStringList SalesOverviewStatements::createOverviewIndexes(const QString &tableName, DataServer::Kind kind)
 {
     // An earlier version grouped by document through an index led by the document
     // number; the screen first orders by closing, so that index was never read.
     QStringList statements{u"DROP INDEX IF EXISTS IDXPREHLAD_BL"_s};
     for (const OverviewIndex *index : kOverviewIndexes) {
         statements.append(u"CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)"_s.arg(
-            QString::fromUtf16(index->name), tableName, QString::fromUtf16(index->columns)));
+            TableLayouts::indexName(QString::fromUtf16(index->name), tableName, kind), tableName,
+            QString::fromUtf16(index->columns)));
     }
     return statements;
 }
@@ -171,6 +174,9 @@ void SalesOverviewStatements::setIndexes(const QStringList &indexNames)
 // of a million rows.
 QString SalesOverviewStatements::indexedBy(const Choices &choices, bool forOrder) const
 {
+    // The server has no index hints; its planner weighs the indexes itself.
+    if (onServer())
+        return {};
     const QString name = QString::fromUtf16(indexOf(choices.grouping).name);
     if (!m_indexes.contains(name, Qt::CaseInsensitive) || isNarrow(choices))
         return {};
@@ -179,7 +185,30 @@ QString SalesOverviewStatements::indexedBy(const Choices &choices, bool forOrder
     return u" INDEXED BY "_s + name;
 }
 
-SalesOverviewStatements::SalesOverviewStatements(const QString &tableName) : m_table(tableName) {}
+SalesOverviewStatements::SalesOverviewStatements(const QString &tableName, DataServer::Kind kind)
+    : m_table(tableName), m_kind(kind)
+{}
+
+// The connection's own table: SQLite's temporary database, or the server's
+// temporary schema of this session.
+QString SalesOverviewStatements::itemTable() const
+{
+    return (onServer() ? u"pg_temp."_s : u"temp."_s) + QString::fromUtf16(ItemTable);
+}
+
+// The sum of `column` that is 0, not NULL, for no rows.
+QString SalesOverviewStatements::total(const QString &column) const
+{
+    return onServer() ? u"COALESCE(SUM(%1), 0)"_s.arg(column) : u"TOTAL(%1)"_s.arg(column);
+}
+
+// A LIMIT of every row: -1 for SQLite, NULL for the server.
+QVariant SalesOverviewStatements::limitValue(qint64 limit) const
+{
+    if (limit >= 0)
+        return limit;
+    return onServer() ? QVariant() : QVariant(qint64(-1));
+}
 
 QString SalesOverviewStatements::rangeLines(const Choices &choices, QVariantList &values) const
 {
@@ -200,7 +229,8 @@ bool SalesOverviewStatements::addFilterLine(const Choices &choices, QString &tex
     if (choices.filterColumn == Choices::Column::Code || choices.filterColumn == Choices::Column::Name) {
         // instr() rather than LIKE: '%' and '_' typed by the operator are
         // letters of a name here, not wildcards.
-        text += u"\nAND instr(%1(%2), %1(?)) > 0"_s.arg(QLatin1StringView(FoldFunction), field);
+        text += onServer() ? u"\nAND strpos(upper(%1), upper(?)) > 0"_s.arg(field)
+                           : u"\nAND instr(%1(%2), %1(?)) > 0"_s.arg(QLatin1StringView(FoldFunction), field);
         values << choices.filterText;
         return true;
     }
@@ -235,8 +265,8 @@ SalesOverviewStatements::Statement SalesOverviewStatements::grouped(const Choice
 SalesOverviewStatements::Statement SalesOverviewStatements::itemTotal(const Choices &choices) const
 {
     Statement statement;
-    statement.text =
-        u"SELECT TOTAL(CENA) AS SUM_CENA\nFROM "_s + m_table + u'\n' + rangeLines(choices, statement.values);
+    statement.text = u"SELECT %1 AS SUM_CENA\nFROM "_s.arg(total(u"CENA"_s)) + m_table + u'\n' +
+                     rangeLines(choices, statement.values);
     statement.matchesNothing = !addFilterLine(choices, statement.text, statement.values);
     if (choices.group) {
         statement.text += u"\nAND SKLAD=?"_s;
@@ -255,25 +285,27 @@ SalesOverviewStatements::Statement SalesOverviewStatements::itemsPage(const Choi
 {
     Statement statement = items(choices);
     statement.text += u"\nLIMIT ? OFFSET ?"_s;
-    statement.values << (limit < 0 ? qint64(-1) : limit) << std::max<qint64>(offset, 0);
+    statement.values << limitValue(limit) << std::max<qint64>(offset, 0);
     return statement;
 }
 
 SalesOverviewStatements::Statement SalesOverviewStatements::itemSummary(const Choices &choices) const
 {
     Statement statement = grouped(choices, false);
-    statement.text =
-        u"SELECT COUNT(*) AS COUNT_POL, TOTAL(SUM_CENA) AS SUM_CENA FROM (\n"_s + statement.text + u"\n)"_s;
+    statement.text = u"SELECT COUNT(*) AS COUNT_POL, %1 AS SUM_CENA FROM (\n"_s.arg(total(u"SUM_CENA"_s)) +
+                     statement.text + u"\n) AS GROUPED"_s;
     return statement;
 }
 
-QStringList SalesOverviewStatements::createItemTable()
+QStringList SalesOverviewStatements::createItemTable() const
 {
+    // On the server the rows are numbered by a column of their own, as SQLite's row ids number them.
+    const QString rowNumber = onServer() ? u"rowid BIGINT GENERATED ALWAYS AS IDENTITY, "_s : QString();
     return {
-        u"DROP TABLE IF EXISTS temp.%1"_s.arg(ItemTable),
-        u"CREATE TEMP TABLE %1 (DU INTEGER, ID_DOKLAD INTEGER, DATUM DATE, KOD TEXT, NAZOV TEXT, "
+        u"DROP TABLE IF EXISTS %1"_s.arg(itemTable()),
+        u"CREATE TEMP TABLE %1 (%2DU INTEGER, ID_DOKLAD INTEGER, DATUM DATE, KOD TEXT, NAZOV TEXT, "
         "MJ TEXT, JC DOUBLE PRECISION, DPH INTEGER, SUM_CENA DOUBLE PRECISION, SUM_POCET DOUBLE PRECISION)"_s
-            .arg(ItemTable)};
+            .arg(QString::fromUtf16(ItemTable), rowNumber)};
 }
 
 // The rows go in in the statement's order, so that their row ids number them.
@@ -281,22 +313,23 @@ SalesOverviewStatements::Statement SalesOverviewStatements::storeItems(const Cho
 {
     Statement statement = items(choices);
     statement.text =
-        u"INSERT INTO temp.%1 (%2,SUM_CENA,SUM_POCET)\n"_s.arg(ItemTable, orderOf(choices).columns) +
+        u"INSERT INTO %1 (%2,SUM_CENA,SUM_POCET)\n"_s.arg(itemTable(), orderOf(choices).columns) +
         statement.text;
     return statement;
 }
 
-SalesOverviewStatements::Statement SalesOverviewStatements::itemSummary()
+SalesOverviewStatements::Statement SalesOverviewStatements::itemSummary() const
 {
-    return {u"SELECT COUNT(*) AS COUNT_POL, TOTAL(SUM_CENA) AS SUM_CENA FROM temp.%1"_s.arg(ItemTable), {}};
+    return {u"SELECT COUNT(*) AS COUNT_POL, %1 AS SUM_CENA FROM %2"_s.arg(total(u"SUM_CENA"_s), itemTable()),
+            {}};
 }
 
-SalesOverviewStatements::Statement SalesOverviewStatements::itemPage(qint64 offset, qint64 limit)
+SalesOverviewStatements::Statement SalesOverviewStatements::itemPage(qint64 offset, qint64 limit) const
 {
     offset = std::max<qint64>(offset, 0);
     const qint64 most = std::numeric_limits<qint64>::max();
     const qint64 last = limit < 0 || limit > most - offset ? most : offset + limit;
-    return {u"SELECT * FROM temp.%1 WHERE rowid > ? AND rowid <= ? ORDER BY rowid"_s.arg(ItemTable),
+    return {u"SELECT * FROM %1 WHERE rowid > ? AND rowid <= ? ORDER BY rowid"_s.arg(itemTable()),
             {offset, last}};
 }
 
@@ -307,7 +340,7 @@ SalesOverviewStatements::Statement SalesOverviewStatements::documentsBefore(
 {
     const QString index = QString::fromUtf16(kDocumentIndex.name);
     const QString indexed =
-        m_indexes.contains(index, Qt::CaseInsensitive) ? u" INDEXED BY "_s + index : QString();
+        !onServer() && m_indexes.contains(index, Qt::CaseInsensitive) ? u" INDEXED BY "_s + index : QString();
     Statement statement;
     statement.text = u"SELECT DU,DOKLAD,ID_DOKLAD,DATUM,SUM(CENA) AS SUM_CENA\nFROM "_s + m_table + indexed +
                      u'\n' + rangeLines(choices, statement.values);
@@ -318,7 +351,7 @@ SalesOverviewStatements::Statement SalesOverviewStatements::documentsBefore(
     }
     statement.text += u"\nGROUP BY DU,ID_DOKLAD,DATUM,DOKLAD"
                       "\nORDER BY DU DESC,ID_DOKLAD DESC,DATUM DESC,DOKLAD DESC\nLIMIT ?"_s;
-    statement.values << (limit < 0 ? qint64(-1) : limit);
+    statement.values << limitValue(limit);
     return statement;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/DataServer.h"
 #include "stock/SalesOverviewChoices.h"
 #include "stock/SalesOverviewRows.h"
 
@@ -13,8 +14,10 @@
 // Every typed value (range, filter text, group) is a bound positional
 // parameter; the table name is taken only from a sales file name of
 // SalesFiles, never from typed text. Text filters compare through the
-// connection's folding function (SalesOverview registers it), so that Slovak
-// letters match in any case.
+// connection's folding function (SalesOverview registers it on a file; a
+// server's upper() folds them itself), so that Slovak letters match in any case.
+// A statement is written for SQLite or for the server's PostgreSQL, as the
+// table's store is.
 class SalesOverviewStatements
 {
 public:
@@ -30,7 +33,8 @@ public:
         bool matchesNothing = false;
     };
 
-    explicit SalesOverviewStatements(const QString &tableName);
+    explicit SalesOverviewStatements(const QString &tableName,
+                                     DataServer::Kind kind = DataServer::Kind::Files);
 
     // The connection's own table of the item rows last selected: a year of a
     // million rows is grouped and sorted once per choice, and each page the
@@ -41,11 +45,13 @@ public:
     // The indexes of the sales table that the statements may name, as the file has
     // them: a file of an older version has none of the overview's own.
     void setIndexes(const QStringList &indexNames);
-    // The overview's own indexes (see createOverviewIndexes) by name.
-    static QStringList overviewIndexNames();
+    // The overview's own indexes (see createOverviewIndexes) of `tableName` by name.
+    static QStringList overviewIndexNames(const QString &tableName = {},
+                                          DataServer::Kind kind = DataServer::Kind::Files);
     // Creates the indexes that group a year's item rows without sorting them; the
     // till runs these on its sales table, the overview never writes.
-    static QStringList createOverviewIndexes(const QString &tableName);
+    static QStringList createOverviewIndexes(const QString &tableName,
+                                             DataServer::Kind kind = DataServer::Kind::Files);
 
     // The item rows of the chosen grouping, SUM_CENA and SUM_POCET per row.
     Statement items(const SalesOverviewChoices &choices) const;
@@ -57,13 +63,13 @@ public:
     // SUM_CENA of the sales rows of the item rows, not grouped.
     Statement itemTotal(const SalesOverviewChoices &choices) const;
     // (Re)creates the item table, empty.
-    static QStringList createItemTable();
+    QStringList createItemTable() const;
     // Fills the item table with the item rows of `choices`, in their order.
     Statement storeItems(const SalesOverviewChoices &choices) const;
     // COUNT_POL (the number of item rows) and SUM_CENA (the footer total over them).
-    static Statement itemSummary();
+    Statement itemSummary() const;
     // The stored item rows from `offset` on, at most `limit` of them (all for a negative limit).
-    static Statement itemPage(qint64 offset, qint64 limit);
+    Statement itemPage(qint64 offset, qint64 limit) const;
     // The documents of the range that come before `before` (all of the range
     // without it), the last first and at most `limit` of them (all for a negative
     // limit): DU, DOKLAD, ID_DOKLAD, DATUM, SUM_CENA.
@@ -81,7 +87,12 @@ private:
     QString indexedBy(const SalesOverviewChoices &choices, bool forOrder) const;
     QString rangeLines(const SalesOverviewChoices &choices, QVariantList &values) const;
     bool addFilterLine(const SalesOverviewChoices &choices, QString &text, QVariantList &values) const;
+    bool onServer() const { return m_kind == DataServer::Kind::PostgreSql; }
+    QString itemTable() const;
+    QString total(const QString &column) const;
+    QVariant limitValue(qint64 limit) const;
 
     QString m_table;
+    DataServer::Kind m_kind;
     QStringList m_indexes;
 };

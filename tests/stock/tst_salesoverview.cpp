@@ -1,4 +1,5 @@
 #include "SalesFixture.h"
+#include "TestStore.h"
 #include "stock/DataFile.h"
 #include "stock/SalesFiles.h"
 #include "stock/SalesOverview.h"
@@ -55,7 +56,7 @@ class TestSalesOverview : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    TestStore m_store;
     QString m_path;
     SalesOverview m_overview;
 
@@ -70,6 +71,7 @@ private slots:
     void failingStatementGivesEmptyResult();
     void fileList_data();
     void fileList();
+    void yearsOnTheServer();
     void refusesNamesOutsideTheList();
     void readingLeavesTheFileUnchanged();
     void otherTillsCanSellWhileTheOverviewIsOpen();
@@ -77,10 +79,12 @@ private slots:
 
 void TestSalesOverview::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    m_path = m_dir.filePath(u"predaj_2026.db"_s);
-    writeSalesFile(m_path, 2026, FixtureRows);
-    QVERIFY2(m_overview.open(m_dir.path(), u"predaj_2026.db"_s), qPrintable(m_overview.lastError()));
+    OMIRA_REQUIRE_BACKEND();
+    QVERIFY(m_store.isValid());
+    m_path = m_store.path(u"predaj_2026.db"_s);
+    writeSalesFile(m_path, 2026, FixtureRows, m_store.server());
+    QVERIFY2(m_overview.open(m_store.folder(), u"predaj_2026.db"_s, m_store.server()),
+             qPrintable(m_overview.lastError()));
 }
 
 void TestSalesOverview::itemRows_data()
@@ -261,10 +265,10 @@ void TestSalesOverview::dateOfClosing()
 
 void TestSalesOverview::emptyTableGivesRangeZero()
 {
-    QTemporaryDir dir;
-    writeSalesFile(dir.filePath(u"predaj_2025.db"_s), 2025, {});
+    TestStore store;
+    writeSalesFile(store.path(u"predaj_2025.db"_s), 2025, {}, store.server());
     SalesOverview overview;
-    QVERIFY(overview.open(dir.path(), u"predaj_2025.db"_s));
+    QVERIFY(overview.open(store.folder(), u"predaj_2025.db"_s, store.server()));
     const SalesOverviewRows::ClosingRange range = overview.closingRange();
     QCOMPARE(range.from, 0);
     QCOMPARE(range.to, 0);
@@ -276,9 +280,12 @@ void TestSalesOverview::emptyTableGivesRangeZero()
 }
 
 // A file of the right name that lacks the year's table (here it holds the one
-// of another year): every read is empty, and says why.
+// of another year): every read is empty, and says why. (On a server the year's
+// table is looked for when opening: see refusesNamesOutsideTheList.)
 void TestSalesOverview::failingStatementGivesEmptyResult()
 {
+    if (TestStore::onServer())
+        QSKIP("the files only");
     QTemporaryDir dir;
     writeSalesFile(dir.filePath(u"predaj_2024.db"_s), 2023, FixtureRows);
     SalesOverview overview;
@@ -316,6 +323,8 @@ void TestSalesOverview::fileList()
     QFETCH(int, currentYear);
     QFETCH(QStringList, listed);
     QFETCH(QString, chosen);
+    if (TestStore::onServer())
+        QSKIP("the files only: see yearsOnTheServer");
 
     QTemporaryDir dir;
     for (const QString &name : present)
@@ -325,22 +334,39 @@ void TestSalesOverview::fileList()
     QCOMPARE(SalesFiles::choose(files, currentYear), chosen);
 }
 
+// The yearly tables of the server, listed by their file names as on a folder.
+void TestSalesOverview::yearsOnTheServer()
+{
+    if (!TestStore::onServer())
+        QSKIP("the server only: see fileList");
+    TestStore store;
+    QCOMPARE(SalesFiles::list(store.folder(), 2027, store.server()), QStringList{u"predaj_2027.db"_s});
+    writeSalesFile(store.path(u"predaj_2026.db"_s), 2026, {}, store.server());
+    writeSalesFile(store.path(u"predaj_2024.db"_s), 2024, {}, store.server());
+    const QStringList files = SalesFiles::list(store.folder(), 2025, store.server());
+    QCOMPARE(files, (QStringList{u"predaj_2024.db"_s, u"predaj_2026.db"_s}));
+    QCOMPARE(SalesFiles::choose(files, 2025), u"predaj_2026.db"_s);
+}
+
 void TestSalesOverview::refusesNamesOutsideTheList()
 {
     SalesOverview overview;
-    QVERIFY(!overview.open(m_dir.path(), u"vx60_sklad.db"_s));
-    QVERIFY(!overview.open(m_dir.path(), u"../predaj_2026.db"_s));
-    QVERIFY(!overview.open(m_dir.path(), u"predaj_2026.db; DROP TABLE PREDAJ_2026"_s));
+    const DataServer server = m_store.server();
+    QVERIFY(!overview.open(m_store.folder(), u"vx60_sklad.db"_s, server));
+    QVERIFY(!overview.open(m_store.folder(), u"../predaj_2026.db"_s, server));
+    QVERIFY(!overview.open(m_store.folder(), u"predaj_2026.db; DROP TABLE PREDAJ_2026"_s, server));
     QCOMPARE(SalesFiles::tableNameOf(u"predaj_2026.db"_s), u"PREDAJ_2026"_s);
     // A year without a file is not created by looking at it.
-    QVERIFY(!overview.open(m_dir.path(), u"predaj_2027.db"_s));
-    QVERIFY(!QFile::exists(m_dir.filePath(u"predaj_2027.db"_s)));
+    QVERIFY(!overview.open(m_store.folder(), u"predaj_2027.db"_s, server));
+    QVERIFY(!QFile::exists(m_store.path(u"predaj_2027.db"_s)));
     QCOMPARE(overview.selectItems(closings(3, 7, Grouping::ByDocument)).rows, 0);
     QVERIFY(overview.items().isEmpty());
 }
 
 void TestSalesOverview::readingLeavesTheFileUnchanged()
 {
+    if (TestStore::onServer())
+        QSKIP("the files only");
     QTemporaryDir dir;
     const QString path = dir.filePath(u"predaj_2026.db"_s);
     writeSalesFile(path, 2026, FixtureRows);
@@ -374,10 +400,10 @@ void TestSalesOverview::readingLeavesTheFileUnchanged()
 // no read may leave a lock on the sales file behind.
 void TestSalesOverview::otherTillsCanSellWhileTheOverviewIsOpen()
 {
-    QTemporaryDir dir;
-    writeSalesFile(dir.filePath(u"predaj_2026.db"_s), 2026, FixtureRows);
+    TestStore store;
+    writeSalesFile(store.path(u"predaj_2026.db"_s), 2026, FixtureRows, store.server());
     SalesOverview overview;
-    QVERIFY(overview.open(dir.path(), u"predaj_2026.db"_s));
+    QVERIFY(overview.open(store.folder(), u"predaj_2026.db"_s, store.server()));
     const Choices choices = closings(3, 7, Grouping::ByDocument);
     QCOMPARE(overview.selectItems(choices).rows, 8);
     QCOMPARE(overview.items(2, 1).size(), 1);
@@ -386,7 +412,8 @@ void TestSalesOverview::otherTillsCanSellWhileTheOverviewIsOpen()
     QCOMPARE(overview.closingRange().to, 7);
 
     DataFile till;
-    QVERIFY(till.open(dir.filePath(u"predaj_2026.db"_s), false, 100));
+    till.setServer(store.server());
+    QVERIFY(till.open(store.path(u"predaj_2026.db"_s), false, 100));
     QVERIFY2(till.beginWrite(), qPrintable(till.lastError()));
     QVERIFY(till.exec(u"UPDATE PREDAJ_2026 SET FISK=1 WHERE DU=7"_s));
     QVERIFY2(till.commit(), qPrintable(till.lastError()));

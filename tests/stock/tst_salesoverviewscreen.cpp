@@ -2,10 +2,12 @@
 #include "SalesFixture.h"
 #include "ScreenChild.h"
 #include "ScriptedDialogs.h"
+#include "TestStore.h"
 #include "base/Configuration.h"
 #include "base/IniFile.h"
 #include "lang/MessageTable.h"
 #include "link/PrinterState.h"
+#include "stock/DataFile.h"
 #include "stock/PointOfSaleKeys.h"
 #include "stock/UnitAndGroupNames.h"
 #include "stock/ui/OverviewDocumentPanel.h"
@@ -42,18 +44,33 @@ struct OverviewRig
 {
     OverviewRig()
     {
-        programFolder = dir.path();
+        programFolder = QDir(store.folder()).absolutePath();
         dataFolder = programFolder + u"/cennik/"_s;
         QDir().mkpath(dataFolder);
         config.dataFolder = dataFolder;
-        SalesFixture::writeSalesFile(dataFolder + u"predaj_2026.db"_s, 2026, SalesFixture::FixtureRows);
-        SalesFixture::writeSalesFile(dataFolder + u"predaj_2025.db"_s, 2025, {});
+        config.dataServer = store.server();
+        SalesFixture::writeSalesFile(dataFolder + u"predaj_2026.db"_s, 2026, SalesFixture::FixtureRows,
+                                     store.server());
+        SalesFixture::writeSalesFile(dataFolder + u"predaj_2025.db"_s, 2025, {}, store.server());
         UnitAndGroupNames::fromLists({u"ks"_s}, {u"Potraviny"_s, u"Drogéria"_s, u"Nápoje"_s})
             .save(dataFolder);
         printer.documentNumber = 5;
         printer.dailyClosingNumber = 2;
         screen = std::make_unique<TForm_prehlad>(
             SalesOverviewScreenContext{programFolder, config, messages, dialogs, printer, 2026});
+    }
+
+    // Puts `rows` in place of the year 2026.
+    void rewriteYear(std::span<const SalesFixture::SaleRow> rows)
+    {
+        const QString path = dataFolder + u"predaj_2026.db"_s;
+        QFile::remove(path);
+        if (store.onServer()) {
+            DataFile file;
+            file.setServer(store.server());
+            QVERIFY(file.open(path, false) && file.exec(u"DROP TABLE PREDAJ_2026"_s));
+        }
+        SalesFixture::writeSalesFile(path, 2026, rows, store.server());
     }
 
     template <typename T> T *child(const QString &name) const { return screenChild<T>(*screen, name); }
@@ -109,7 +126,7 @@ struct OverviewRig
         screen->open(QRect());
     }
 
-    QTemporaryDir dir;
+    TestStore store;
     QString programFolder;
     QString dataFolder;
     Configuration config;
@@ -163,6 +180,7 @@ private slots:
 
 void TestSalesOverviewScreen::initTestCase()
 {
+    OMIRA_REQUIRE_BACKEND();
     QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
 }
 
@@ -612,8 +630,7 @@ void TestSalesOverviewScreen::documentGridReadsFromItsEnd()
     QList<SalesFixture::SaleRow> many;
     for (int i = 0; i < count; ++i)
         many.append({9, 100 + i, u"2026-04-01", u"120", u"Rožok", u"ks", 1, 0.10, 0.10, 20, 1});
-    QFile::remove(rig.dataFolder + u"predaj_2026.db"_s);
-    SalesFixture::writeSalesFile(rig.dataFolder + u"predaj_2026.db"_s, 2026, many);
+    rig.rewriteYear(many);
     rig.run([&] {
         rig.typeClosings(u"9"_s, u"9"_s);
         QTableView *documents = rig.grid(u"SMDBGrid_sklad"_s);
@@ -651,8 +668,7 @@ void TestSalesOverviewScreen::itemGridReadsPageByPage()
         many.append({9, 100 + i, date, reinterpret_cast<const char16_t *>(codes.at(i).utf16()), u"Rožok",
                      u"ks", 1, 0.10, 0.10, 20, 1});
     }
-    QFile::remove(rig.dataFolder + u"predaj_2026.db"_s);
-    SalesFixture::writeSalesFile(rig.dataFolder + u"predaj_2026.db"_s, 2026, many);
+    rig.rewriteYear(many);
     rig.run([&] {
         rig.typeClosings(u"9"_s, u"9"_s);
         QCOMPARE(rig.itemRows(), OverviewItemModel::PageSize);

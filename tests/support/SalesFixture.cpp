@@ -9,12 +9,15 @@
 
 using namespace Qt::StringLiterals;
 
-void SalesFixture::writeSalesFile(const QString &path, int year, std::span<const SaleRow> rows)
+void SalesFixture::writeSalesFile(const QString &path, int year, std::span<const SaleRow> rows,
+                                  const DataServer &server)
 {
     DataFile file;
+    file.setServer(server);
     if (!file.open(path, true))
         qFatal("sales file not created: %s", qPrintable(file.lastError()));
-    for (const QString &statement : TableLayouts::salesTableStatements(TableLayouts::salesTableName(year)))
+    for (const QString &statement :
+         TableLayouts::salesTableStatements(TableLayouts::salesTableName(year), server.kind))
         if (!file.exec(statement))
             qFatal("sales table not created: %s", qPrintable(file.lastError()));
     // One transaction: a year of many rows is written at once.

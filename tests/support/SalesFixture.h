@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/DataServer.h"
 #include "stock/SalesOverviewChoices.h"
 
 #include <QString>
@@ -33,8 +34,10 @@ constexpr SaleRow FixtureRows[] = {
     {7, 14, u"2026-03-05", u"100", u"Mlieko 1,5%", u"ks", 1, 1.50, 1.50, 20, 1},
 };
 
-// Creates a sales file with the program's own layout, holding `rows`.
-void writeSalesFile(const QString &path, int year, std::span<const SaleRow> rows);
+// Creates a sales file with the program's own layout, holding `rows` (on a
+// server, the year's table in its database).
+void writeSalesFile(const QString &path, int year, std::span<const SaleRow> rows,
+                    const DataServer &server = {});
 
 // The overview's choices of the closings `from` to `to`, summed up by `grouping`.
 inline SalesOverviewChoices closings(int from, int to, SalesOverviewChoices::Grouping grouping)

@@ -103,14 +103,14 @@ int TForm_prehlad::startingClosing() const
 void TForm_prehlad::prepare()
 {
     const QString &dataFolder = m_context.config.dataFolder;
-    const QStringList files = SalesFiles::list(dataFolder, m_context.year);
+    const QStringList files = SalesFiles::list(dataFolder, m_context.year, m_context.config.dataServer);
     const QString file = SalesFiles::choose(files, m_context.year);
     m_range->setTables(files, file);
     m_choices->setGroups(m_context.messages.text(Msg::AllGroups),
                          UnitAndGroupNames::load(dataFolder).groupList());
     const int closing = startingClosing();
     // A year without a file yet opens nothing: the grids are then empty.
-    m_overview.open(dataFolder, file);
+    m_overview.open(dataFolder, file, m_context.config.dataServer);
     const QDate date = m_overview.dateOfClosing(closing).value_or(QDate::currentDate());
     m_range->setRangeMode(SalesOverviewChoices::RangeMode::Closings);
     m_range->setClosingRange(closing, closing);
@@ -210,7 +210,7 @@ void TForm_prehlad::chooseTable(const QString &fileName)
     int to = m_context.printer.dailyClosingNumber + 1;
     m_range->setRangeMode(SalesOverviewChoices::RangeMode::Closings);
     // A name being typed fails to open until it is whole: the grids stay empty meanwhile.
-    if (m_overview.open(m_context.config.dataFolder, fileName)) {
+    if (m_overview.open(m_context.config.dataFolder, fileName, m_context.config.dataServer)) {
         const SalesOverviewRows::ClosingRange closings = m_overview.closingRange();
         if (m_overview.lastError().isEmpty()) {
             from = closings.from;
