@@ -92,6 +92,7 @@ private:
     bool refreshIfChanged();
     bool readChangeMarks(ChangeMarks &marks);
     bool readSchemaVersion(qint64 &version);
+    bool readServerMarks(ChangeMarks &marks);
     bool load();
     Patch applyLoggedChanges();
     std::optional<QHash<qint64, Card>> readCards(const QList<qint64> &rowIds);

@@ -48,7 +48,9 @@ const Field &tillField();
 
 // One column definition, e.g. "KOD VARCHAR(20) CHECK (length(KOD) <= 20)".
 QString columnDefinition(const Field &field, DataServer::Kind kind = DataServer::Kind::Files);
-// CREATE TABLE and CREATE INDEX statements, in the order they must run.
+// CREATE TABLE and CREATE INDEX statements, in the order they must run. On the
+// server the stock table has one column more, ROWID, last: the row id SQLite
+// keeps outside the columns.
 QStringList stockTableStatements(DataServer::Kind kind = DataServer::Kind::Files);
 QStringList salesTableStatements(const QString &tableName, DataServer::Kind kind = DataServer::Kind::Files);
 
