@@ -397,6 +397,16 @@ void TestStockSearch::readsWholeTableWhenTheLogCannotTell_data()
                                                {rename, u"DROP TABLE VX60_SKLAD_ZMENY"_s}) +
                                           StockChangeLog::statements(backend()) + QStringList{reprice}
                                    << u"MLIEKO 3,5%"_s;
+    // Its cards numbered anew from 1, so the same row ids name other cards.
+    const QString renamedCard = u"INSERT INTO VX60_SKLAD (KOD, NAZOV) VALUES ('100', 'MLIEKO 3,5%')"_s;
+    QTest::newRow("table made anew") << QStringList{u"DROP TABLE VX60_SKLAD"_s} +
+                                            TableLayouts::stockTableStatements(backend()) +
+                                            StockChangeLog::statements(backend()) + QStringList{renamedCard}
+                                     << u"MLIEKO 3,5%"_s;
+    // The server's TRUNCATE empties the table without a row trigger.
+    if (TestStore::onServer())
+        QTest::newRow("emptied by TRUNCATE")
+            << QStringList{u"TRUNCATE VX60_SKLAD"_s, renamedCard} << u"MLIEKO 3,5%"_s;
 }
 
 void TestStockSearch::readsWholeTableWhenTheLogCannotTell()
