@@ -56,13 +56,14 @@ QString StockBackup::tableName(const QDateTime &when)
     return TableLayouts::StockTableName + u'_' + when.toString(u"ddMMyy_HHmm"_s);
 }
 
-// The card fields by name: the server's own ROWID stays with the table.
+// The card fields by name and the row id last, as in the table: the copy keeps
+// the cards' order and ids, as a copy of the file does.
 bool StockBackup::takeTable(DataFile &stock, const QDateTime &when)
 {
     const QString name = tableName(when);
     if (!stock.exec(u"DROP TABLE IF EXISTS "_s + name) ||
-        !stock.exec(u"CREATE TABLE %1 AS SELECT %2 FROM %3"_s.arg(name, StockTable::columnList(),
-                                                                  TableLayouts::StockTableName)))
+        !stock.exec(u"CREATE TABLE %1 AS SELECT %2, ROWID FROM %3"_s.arg(name, StockTable::columnList(),
+                                                                         TableLayouts::StockTableName)))
         return fail(name, stock.lastError());
     m_path = name;
     return true;
