@@ -63,10 +63,16 @@ bool StockSearch::readChangeMarks(ChangeMarks &marks)
 // The server has no counter of a database's changes: the change log's newest
 // number tells instead (one look into its key's index), and the tables' files
 // tell what the log cannot, a table made anew (an import) or emptied by
-// TRUNCATE, which fires no row trigger. Without a log (never made on the server
-// by this program) every search reads the table.
+// TRUNCATE, which fires no row trigger. The files are read after the number, so
+// that a log made anew in between is told by its file. Without a log (never
+// made on the server by this program) every search reads the table.
 bool StockSearch::readServerMarks(ChangeMarks &marks)
 {
+    std::optional<qint64> position;
+    if (m_logged) {
+        position = StockChangeLog(m_file).lastPosition();
+        m_logged = position.has_value(); // a log gone: read whole, which looks for it
+    }
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
     if (!query.exec(
@@ -74,21 +80,10 @@ bool StockSearch::readServerMarks(ChangeMarks &marks)
                 TableLayouts::StockTableName, StockChangeLog::TableName)) ||
         !query.next())
         return fail(query);
-    const qint64 stockFile = query.value(0).toLongLong();
+    marks.schemaVersion = query.value(0).toLongLong();
     const QVariant logFile = query.value(1);
-    // Two 32-bit file numbers in one mark.
-    marks.schemaVersion = (stockFile << 32) ^ logFile.toLongLong();
-    marks.totalChanges = 0;
-    if (logFile.isNull()) {
-        marks.dataVersion = -2 - m_fullReads; // never the same twice
-        return true;
-    }
-    const std::optional<qint64> position = StockChangeLog(m_file).lastPosition();
-    if (!position) {
-        m_error = m_file.lastError();
-        return false;
-    }
-    marks.dataVersion = *position;
+    marks.totalChanges = logFile.isNull() ? -1 : logFile.toLongLong();
+    marks.dataVersion = position && !logFile.isNull() ? *position : -2 - m_fullReads; // never the same twice
     return true;
 }
 
@@ -112,14 +107,17 @@ bool StockSearch::refreshIfChanged()
     if (!readChangeMarks(marks))
         return false;
     // The server's marks hold the tables' files too, read at once.
-    const bool sameFiles = !m_file.isOnServer() || marks.schemaVersion == m_marks.schemaVersion;
+    const bool onServer = m_file.isOnServer();
     if (m_loaded && marks.dataVersion == m_marks.dataVersion && marks.totalChanges == m_marks.totalChanges &&
-        sameFiles)
+        (!onServer || marks.schemaVersion == m_marks.schemaVersion))
         return true;
     if (!readSchemaVersion(marks.schemaVersion))
         return false;
+    // On the server a log made anew (its file in totalChanges) is no log to follow either.
+    const bool sameTables = marks.schemaVersion == m_marks.schemaVersion &&
+                            (!onServer || marks.totalChanges == m_marks.totalChanges);
     Patch patch = Patch::ReadWhole;
-    if (m_loaded && m_logged && marks.schemaVersion == m_marks.schemaVersion)
+    if (m_loaded && m_logged && sameTables)
         patch = applyLoggedChanges();
     if (patch == Patch::Failed || (patch == Patch::ReadWhole && !load()))
         return false;

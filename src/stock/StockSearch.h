@@ -70,6 +70,8 @@ private:
         bool preferred = false;
     };
 
+    // On the server: the log's newest number, the log's file and the stock
+    // table's file (see readServerMarks()).
     struct ChangeMarks
     {
         qint64 dataVersion = -1;
