@@ -38,15 +38,22 @@ QList<Move> movesOf(const NameListEdits &edits, bool withTexts)
 }
 
 // One statement for all moves: SQLite evaluates every CASE on the old values, so
-// an entry moving onto a position that another entry leaves never mixes the two.
-QString moveStatement(const QString &column, qsizetype count, bool withTexts)
+// an entry moving onto a position that another entry leaves never mixes the two
+// (the server too). The server prepares the statement before it sees a value
+// and cannot tell the type of a CASE's value: there it is named.
+QString moveStatement(const QString &column, qsizetype count, bool withTexts, bool onServer)
 {
+    const QString position = onServer ? u"CAST(? AS INTEGER)"_s : u"?"_s;
+    const QString text = onServer ? u"CAST(? AS VARCHAR)"_s : u"?"_s;
     QString cases;
-    for (qsizetype i = 0; i < count; ++i)
-        cases += u" WHEN ? THEN ?"_s;
+    QString textCases;
+    for (qsizetype i = 0; i < count; ++i) {
+        cases += u" WHEN %1 THEN %1"_s.arg(position);
+        textCases += u" WHEN %1 THEN %2"_s.arg(position, text);
+    }
     QString statement = u"UPDATE VX60_SKLAD SET %1 = CASE %1%2 END"_s.arg(column, cases);
     if (withTexts)
-        statement += u", MJ = CASE %1%2 END"_s.arg(column, cases);
+        statement += u", MJ = CASE %1%2 END"_s.arg(column, textCases);
     QString marks = u"?"_s;
     for (qsizetype i = 1; i < count; ++i)
         marks += u", ?"_s;
@@ -102,7 +109,7 @@ bool CardRenumbering::move(List list, const NameListEdits &edits)
     if (moves.isEmpty())
         return true;
     QSqlQuery query(m_file.database());
-    query.prepare(moveStatement(positionColumn(list), moves.size(), withTexts));
+    query.prepare(moveStatement(positionColumn(list), moves.size(), withTexts, m_file.isOnServer()));
     for (const Move &move : moves) {
         query.addBindValue(move.from);
         query.addBindValue(move.to);

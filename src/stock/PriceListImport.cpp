@@ -274,7 +274,7 @@ bool PriceListImport::backUpAndEmpty(const QDateTime &now, Result &result)
     if (!*cards)
         return true;
     StockBackup backup(m_dataFolder);
-    if (!backup.take(m_stock.path(), now)) {
+    if (!(m_stock.isOnServer() ? backup.takeTable(m_stock, now) : backup.take(m_stock.path(), now))) {
         result = failed(result, Outcome::BackupFailed, backup.lastError());
         return false;
     }

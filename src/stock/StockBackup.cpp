@@ -1,6 +1,9 @@
 #include "stock/StockBackup.h"
 
+#include "stock/DataFile.h"
 #include "stock/DataFolder.h"
+#include "stock/StockTable.h"
+#include "stock/TableLayouts.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,6 +49,24 @@ QString StockBackup::folderName()
 QString StockBackup::fileName(const QDateTime &when)
 {
     return u"vx60_sklad_"_s + when.toString(u"ddMMyy_HHmm"_s) + u".db"_s;
+}
+
+QString StockBackup::tableName(const QDateTime &when)
+{
+    return TableLayouts::StockTableName + u'_' + when.toString(u"ddMMyy_HHmm"_s);
+}
+
+// The card fields by name and the row id last, as in the table: the copy keeps
+// the cards' order and ids, as a copy of the file does.
+bool StockBackup::takeTable(DataFile &stock, const QDateTime &when)
+{
+    const QString name = tableName(when);
+    if (!stock.exec(u"DROP TABLE IF EXISTS "_s + name) ||
+        !stock.exec(u"CREATE TABLE %1 AS SELECT %2, ROWID FROM %3"_s.arg(name, StockTable::columnList(),
+                                                                         TableLayouts::StockTableName)))
+        return fail(name, stock.lastError());
+    m_path = name;
+    return true;
 }
 
 bool StockBackup::fail(const QString &file, const QString &reason)

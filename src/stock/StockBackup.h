@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+class DataFile;
+
 // Copies of the stock table's file in the data folder's "zaloha" folder, named by
 // the minute they were taken: vx60_sklad_<ddMMyy_HHmm>.db. A copy is taken before
 // a price list is merged into the table, so that the operator can go back to it.
@@ -20,6 +22,13 @@ public:
     // file's write lock, so no till changes the file while it is copied.
     // False with lastError() naming the file and the reason.
     bool take(const QString &stockPath, const QDateTime &when);
+    // On a database server: a copy of the stock table's cards in the table
+    // VX60_SKLAD_<ddMMyy_HHmm> beside it, replacing one of that name, made in
+    // the caller's write transaction (so it stays only if the change is
+    // committed). path() is then the table's name.
+    bool takeTable(DataFile &stock, const QDateTime &when);
+    // "VX60_SKLAD_090325_1432" for 9 March 2025, 14:32.
+    static QString tableName(const QDateTime &when);
     // The copy that the last successful take() wrote.
     const QString &path() const { return m_path; }
     const QString &lastError() const { return m_error; }

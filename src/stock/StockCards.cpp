@@ -46,14 +46,9 @@ StockCards::Result StockCards::insert(const StockRow &card)
     if (*taken)
         return {Outcome::DuplicateCode, 0, {}};
     StockTable table(m_file);
-    if (!table.insert(card))
+    qint64 rowId = 0;
+    if (!table.insert(card, &rowId))
         return failed();
-    QSqlQuery lastId(m_file.database());
-    if (!lastId.exec(u"SELECT last_insert_rowid()"_s) || !lastId.next()) {
-        m_error = DataFile::engineText(lastId.lastError());
-        return failed();
-    }
-    const qint64 rowId = lastId.value(0).toLongLong();
     if (!transaction.commit())
         return failed();
     return {Outcome::Saved, rowId, {}};
@@ -111,9 +106,16 @@ StockCards::Result StockCards::update(qint64 rowId, const StockRow &shown, const
     return {Outcome::Saved, rowId, {}};
 }
 
+// Under the write lock as every change of the table, so that the change log's
+// numbers are handed out in the order of the commits (StockChangeLog).
 bool StockCards::remove(qint64 rowId)
 {
     m_error.clear();
+    WriteTransaction transaction(m_file);
+    if (!transaction.isOpen()) {
+        m_error = m_file.lastError();
+        return false;
+    }
     QSqlQuery query(m_file.database());
     query.prepare(u"DELETE FROM VX60_SKLAD WHERE rowid = ?"_s);
     query.addBindValue(rowId);
@@ -121,5 +123,8 @@ bool StockCards::remove(qint64 rowId)
         m_error = DataFile::engineText(query.lastError());
         return false;
     }
-    return true;
+    if (transaction.commit())
+        return true;
+    m_error = m_file.lastError();
+    return false;
 }

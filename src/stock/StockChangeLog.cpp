@@ -41,20 +41,88 @@ constexpr Trigger Triggers[] = {
      u"INSERT INTO {log} (RIADOK) SELECT rowid FROM {table} WHERE KOD = NEW.KOD AND rowid <> OLD.rowid;"},
 };
 
+// The server's log: the same table and trigger names, the bodies in PL/pgSQL
+// functions. An INSERT ... ON CONFLICT there fires the update trigger, so the
+// two triggers SQLite needs for its REPLACE have no match. The lock trigger
+// takes the stock file's write lock (DataFile::beginWrite) before any card is
+// touched, even for a writer that did not ask for it (a statement typed at the
+// server): the log's numbers are then handed out by one transaction at a time,
+// which holds the lock up to its commit, so they become visible in their own
+// order and a reader's "last number applied" never passes over one committed
+// later.
+constexpr Trigger ServerTriggers[] = {
+    {u"VX60_SKLAD_ZMENY_ORIEZ",
+     u"AFTER INSERT ON {log} FOR EACH ROW WHEN (NEW.PORADIE % {step} = 0) EXECUTE FUNCTION "
+     "VX60_SKLAD_ZMENY_ORIEZ()",
+     u"DELETE FROM {log} WHERE PORADIE <= NEW.PORADIE - {kept};"},
+    {u"VX60_SKLAD_ZAMOK",
+     u"BEFORE INSERT OR UPDATE OR DELETE OR TRUNCATE ON {table} FOR EACH STATEMENT EXECUTE FUNCTION "
+     "VX60_SKLAD_ZAMOK()",
+     u"PERFORM pg_advisory_xact_lock(hashtext(current_schema() || '/{file}'));"},
+    {u"VX60_SKLAD_PO_VLOZENI", u"AFTER INSERT ON {table} FOR EACH ROW EXECUTE FUNCTION VX60_SKLAD_ZAPIS()",
+     nullptr},
+    {u"VX60_SKLAD_PO_ZMENE", u"AFTER UPDATE ON {table} FOR EACH ROW EXECUTE FUNCTION VX60_SKLAD_ZAPIS()",
+     nullptr},
+    {u"VX60_SKLAD_PO_VYMAZE", u"AFTER DELETE ON {table} FOR EACH ROW EXECUTE FUNCTION VX60_SKLAD_ZAPIS()",
+     nullptr},
+};
+
+// The row triggers' one function: the card's row id, and a card's old id too
+// should an update have given it another.
+constexpr const char16_t *ServerLogging = u"IF TG_OP <> 'DELETE' THEN\n"
+                                          "    INSERT INTO {log} (RIADOK) VALUES (NEW.rowid);\n"
+                                          "  END IF;\n"
+                                          "  IF TG_OP = 'DELETE' OR OLD.rowid <> NEW.rowid THEN\n"
+                                          "    INSERT INTO {log} (RIADOK) VALUES (OLD.rowid);\n"
+                                          "  END IF;";
+
 QString filledIn(QString text)
 {
     return text.replace(u"{log}"_s, StockChangeLog::TableName)
         .replace(u"{table}"_s, TableLayouts::StockTableName)
+        .replace(u"{file}"_s, TableLayouts::StockFileName)
         .replace(u"{kept}"_s, QString::number(StockChangeLog::KeptEntries))
         .replace(u"{step}"_s, QString::number(StockChangeLog::TrimStep));
+}
+
+QString serverFunction(const QString &name, const char16_t *body)
+{
+    return filledIn(u"CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$\nBEGIN\n"
+                    "  %2\n  RETURN NULL;\nEND\n$$"_s.arg(name, QString::fromUtf16(body)));
+}
+
+QStringList serverStatements()
+{
+    // An identity never gives a number twice, as SQLite's AUTOINCREMENT.
+    QStringList list{filledIn(u"CREATE TABLE IF NOT EXISTS {log} (\n"
+                              "  PORADIE BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,\n"
+                              "  RIADOK BIGINT NOT NULL\n)"_s),
+                     serverFunction(u"VX60_SKLAD_ZAPIS"_s, ServerLogging)};
+    for (const Trigger &trigger : ServerTriggers) {
+        const QString name = QString::fromUtf16(trigger.name);
+        if (trigger.body)
+            list << serverFunction(name, trigger.body);
+        list << filledIn(u"CREATE OR REPLACE TRIGGER %1 %2"_s.arg(name, QString::fromUtf16(trigger.when)));
+    }
+    return list;
+}
+
+template <std::size_t N> QString triggerNames(const Trigger (&triggers)[N])
+{
+    QStringList names;
+    for (const Trigger &trigger : triggers)
+        names << QString::fromUtf16(trigger.name);
+    return u"'"_s + names.join(u"', '"_s) + u"'"_s;
 }
 
 } // namespace
 
 StockChangeLog::StockChangeLog(DataFile &file) : m_file(file) {}
 
-QStringList StockChangeLog::statements()
+QStringList StockChangeLog::statements(DataServer::Kind kind)
 {
+    if (kind == DataServer::Kind::PostgreSql)
+        return serverStatements();
     // AUTOINCREMENT: a number is never given twice, not even after the newest
     // entries were deleted, so a remembered position never names a later change.
     QStringList list{filledIn(u"CREATE TABLE IF NOT EXISTS {log} (\n"
@@ -69,19 +137,26 @@ QStringList StockChangeLog::statements()
 
 std::optional<bool> StockChangeLog::isInstalled()
 {
-    QStringList triggers;
-    for (const Trigger &trigger : Triggers)
-        triggers << QString::fromUtf16(trigger.name);
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
-    query.prepare(u"SELECT COUNT(*) FROM sqlite_master WHERE (type = 'table' AND name = ?) "
-                  "OR (type = 'trigger' AND name IN ('%1'))"_s.arg(triggers.join(u"', '"_s)));
+    const bool onServer = m_file.isOnServer();
+    // The server folds the names to lower case; its triggers are named per table.
+    query.prepare(onServer ? u"SELECT (SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = "
+                             "current_schema() AND upper(table_name) = ?) + (SELECT COUNT(*) FROM "
+                             "pg_trigger WHERE tgrelid IN (to_regclass(?), to_regclass(?)) AND "
+                             "upper(tgname) IN (%1))"_s.arg(triggerNames(ServerTriggers))
+                           : u"SELECT COUNT(*) FROM sqlite_master WHERE (type = 'table' AND name = ?) "
+                             "OR (type = 'trigger' AND name IN (%1))"_s.arg(triggerNames(Triggers)));
     query.addBindValue(TableName);
+    if (onServer) {
+        query.addBindValue(TableLayouts::StockTableName);
+        query.addBindValue(TableName);
+    }
     if (!query.exec() || !query.next()) {
         m_file.setError(DataFile::engineText(query.lastError()));
         return std::nullopt;
     }
-    return query.value(0).toInt() == 1 + int(std::size(Triggers));
+    return query.value(0).toInt() == 1 + int(onServer ? std::size(ServerTriggers) : std::size(Triggers));
 }
 
 bool StockChangeLog::install()
@@ -94,7 +169,7 @@ bool StockChangeLog::install()
     WriteTransaction transaction(m_file);
     if (!transaction.isOpen())
         return false;
-    for (const QString &statement : statements()) {
+    for (const QString &statement : statements(m_file.server().kind)) {
         if (!m_file.exec(statement))
             return false;
     }

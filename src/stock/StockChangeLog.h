@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DataServer.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -37,8 +39,8 @@ public:
     explicit StockChangeLog(DataFile &file);
 
     // CREATE statements of the log and its triggers; each does nothing when
-    // its object is there already.
-    static QStringList statements();
+    // its object is there already (on the server: makes it anew, the same).
+    static QStringList statements(DataServer::Kind kind = DataServer::Kind::Files);
 
     // Whether the log and all its triggers are in the file.
     std::optional<bool> isInstalled();

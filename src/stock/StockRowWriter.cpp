@@ -15,9 +15,15 @@ constexpr int SqliteConstraint = 19;
 constexpr int SqliteMismatch = 20;
 
 // Whether the engine refused the values rather than failed to write: the
-// native code may be SQLite's extended code, whose low byte is the primary one.
-bool isRefusal(const QSqlError &error)
+// native code may be SQLite's extended code, whose low byte is the primary one;
+// the server's is its SQLSTATE, class 22 (a value out of range, a text too
+// long) or 23 (a constraint).
+bool isRefusal(const QSqlError &error, bool onServer)
 {
+    if (onServer) {
+        const QString state = error.nativeErrorCode();
+        return state.startsWith(u"22"_s) || state.startsWith(u"23"_s);
+    }
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
     return ok && (code == SqliteConstraint || code == SqliteMismatch);
@@ -34,7 +40,7 @@ QStringList columnNames()
 } // namespace
 
 StockRowWriter::StockRowWriter(DataFile &file)
-    : m_find(file.database()), m_insert(file.database()), m_update(file.database())
+    : m_file(file), m_find(file.database()), m_insert(file.database()), m_update(file.database())
 {
     const QStringList names = columnNames();
     QStringList marks;
@@ -83,10 +89,25 @@ void StockRowWriter::bind(QSqlQuery &query, const StockRow &card)
         query.addBindValue(value);
 }
 
+// A refused statement aborts the server's whole transaction: each card is
+// written under a savepoint there, so that a refused one takes back only itself
+// and the caller goes on with the next, as on the files.
 StockRowWriter::Write StockRowWriter::run(QSqlQuery &query)
 {
-    if (query.exec())
-        return Write::Done;
+    const bool onServer = m_file.isOnServer();
+    if (onServer && !m_file.exec(u"SAVEPOINT karta"_s)) {
+        m_error = m_file.lastError();
+        return Write::Failed;
+    }
+    if (query.exec()) {
+        if (!onServer || m_file.exec(u"RELEASE SAVEPOINT karta"_s))
+            return Write::Done;
+        m_error = m_file.lastError();
+        return Write::Failed;
+    }
     m_error = DataFile::engineText(query.lastError());
-    return isRefusal(query.lastError()) ? Write::Refused : Write::Failed;
+    const bool refused = isRefusal(query.lastError(), onServer);
+    if (onServer && !m_file.exec(u"ROLLBACK TO SAVEPOINT karta"_s))
+        return Write::Failed;
+    return refused ? Write::Refused : Write::Failed;
 }

@@ -35,6 +35,7 @@ private:
     static void bind(QSqlQuery &query, const StockRow &card);
     Write run(QSqlQuery &query);
 
+    DataFile &m_file;
     QSqlQuery m_find;
     QSqlQuery m_insert;
     QSqlQuery m_update;

@@ -3,6 +3,7 @@
 #include "stock/CardListQuery.h"
 #include "stock/DataFile.h"
 #include "stock/StockChangeLog.h"
+#include "stock/TableLayouts.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -46,6 +47,8 @@ bool StockSearch::fail(const QSqlQuery &query)
 
 bool StockSearch::readChangeMarks(ChangeMarks &marks)
 {
+    if (m_file.isOnServer())
+        return readServerMarks(marks);
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
     if (!query.exec(u"PRAGMA data_version"_s) || !query.next())
@@ -57,10 +60,39 @@ bool StockSearch::readChangeMarks(ChangeMarks &marks)
     return true;
 }
 
+// The server has no counter of a database's changes: the change log's newest
+// number tells instead (one look into its key's index), and the tables' files
+// tell what the log cannot, a table made anew (an import) or emptied by
+// TRUNCATE, which fires no row trigger. The files are read after the number, so
+// that a log made anew in between is told by its file. Without a log (never
+// made on the server by this program) every search reads the table.
+bool StockSearch::readServerMarks(ChangeMarks &marks)
+{
+    std::optional<qint64> position;
+    if (m_logged) {
+        position = StockChangeLog(m_file).lastPosition();
+        m_logged = position.has_value(); // a log gone: read whole, which looks for it
+    }
+    QSqlQuery query(m_file.database());
+    query.setForwardOnly(true);
+    if (!query.exec(
+            u"SELECT pg_relation_filenode(to_regclass('%1')), pg_relation_filenode(to_regclass('%2'))"_s.arg(
+                TableLayouts::StockTableName, StockChangeLog::TableName)) ||
+        !query.next())
+        return fail(query);
+    marks.schemaVersion = query.value(0).toLongLong();
+    const QVariant logFile = query.value(1);
+    marks.totalChanges = logFile.isNull() ? -1 : logFile.toLongLong();
+    marks.dataVersion = position && !logFile.isNull() ? *position : -2 - m_fullReads; // never the same twice
+    return true;
+}
+
 // VACUUM may number the rows anew and tells no trigger, but it raises the
 // schema version, as does every change of the tables and triggers themselves.
 bool StockSearch::readSchemaVersion(qint64 &version)
 {
+    if (m_file.isOnServer())
+        return true; // read with the other marks
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
     if (!query.exec(u"PRAGMA schema_version"_s) || !query.next())
@@ -74,12 +106,18 @@ bool StockSearch::refreshIfChanged()
     ChangeMarks marks;
     if (!readChangeMarks(marks))
         return false;
-    if (m_loaded && marks.dataVersion == m_marks.dataVersion && marks.totalChanges == m_marks.totalChanges)
+    // The server's marks hold the tables' files too, read at once.
+    const bool onServer = m_file.isOnServer();
+    if (m_loaded && marks.dataVersion == m_marks.dataVersion && marks.totalChanges == m_marks.totalChanges &&
+        (!onServer || marks.schemaVersion == m_marks.schemaVersion))
         return true;
     if (!readSchemaVersion(marks.schemaVersion))
         return false;
+    // On the server a log made anew (its file in totalChanges) is no log to follow either.
+    const bool sameTables = marks.schemaVersion == m_marks.schemaVersion &&
+                            (!onServer || marks.totalChanges == m_marks.totalChanges);
     Patch patch = Patch::ReadWhole;
-    if (m_loaded && m_logged && marks.schemaVersion == m_marks.schemaVersion)
+    if (m_loaded && m_logged && sameTables)
         patch = applyLoggedChanges();
     if (patch == Patch::Failed || (patch == Patch::ReadWhole && !load()))
         return false;

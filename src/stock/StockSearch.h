@@ -70,6 +70,8 @@ private:
         bool preferred = false;
     };
 
+    // On the server: the log's newest number, the log's file and the stock
+    // table's file (see readServerMarks()).
     struct ChangeMarks
     {
         qint64 dataVersion = -1;
@@ -92,6 +94,7 @@ private:
     bool refreshIfChanged();
     bool readChangeMarks(ChangeMarks &marks);
     bool readSchemaVersion(qint64 &version);
+    bool readServerMarks(ChangeMarks &marks);
     bool load();
     Patch applyLoggedChanges();
     std::optional<QHash<qint64, Card>> readCards(const QList<qint64> &rowIds);

@@ -64,7 +64,9 @@ bool StockTable::create()
     if (!transaction.isOpen())
         return false;
     if (!m_file.hasTable(TableLayouts::StockTableName)) {
-        for (const QString &statement : TableLayouts::stockTableStatements() + StockChangeLog::statements()) {
+        const DataServer::Kind kind = m_file.server().kind;
+        for (const QString &statement :
+             TableLayouts::stockTableStatements(kind) + StockChangeLog::statements(kind)) {
             if (!m_file.exec(statement))
                 return false;
         }
@@ -121,21 +123,28 @@ std::optional<QList<StockRow>> StockTable::cards(std::span<const qint64> rowIds)
     return result;
 }
 
-bool StockTable::insert(const StockRow &row)
+bool StockTable::insert(const StockRow &row, qint64 *rowId)
 {
     QStringList marks;
     marks.fill(u"?"_s, qsizetype(TableLayouts::stockFields().size()));
     QSqlQuery query(m_file.database());
-    query.prepare(u"INSERT INTO VX60_SKLAD (%1) VALUES (%2)"_s.arg(columnList(), marks.join(u',')));
+    QString statement = u"INSERT INTO VX60_SKLAD (%1) VALUES (%2)"_s.arg(columnList(), marks.join(u','));
+    // The server tells no last row id of a connection: the insert returns it.
+    const bool returning = rowId && m_file.isOnServer();
+    if (returning)
+        statement += u" RETURNING rowid"_s;
+    query.prepare(statement);
     const QList<QVariant> values{row.kod,       row.kodIdx,   row.nazov,   row.nazov1, row.nazov2,
                                  row.barcode,   row.mj,       row.mjIdx,   row.pocet,  row.jc,
                                  row.jc1,       row.jc2,      row.jcNakup, row.dphIdx, int(row.pref),
                                  int(row.obal), row.skladIdx, row.verDb};
     for (const QVariant &value : values)
         query.addBindValue(value);
-    if (!query.exec()) {
+    if (!query.exec() || (returning && !query.next())) {
         m_file.setError(DataFile::engineText(query.lastError()));
         return false;
     }
+    if (rowId)
+        *rowId = returning ? query.value(0).toLongLong() : query.lastInsertId().toLongLong();
     return true;
 }

@@ -11,7 +11,8 @@
 class DataFile;
 
 // The stock table VX60_SKLAD in its file: creation and the reads of the point
-// of sale. Cards are addressed by SQLite's row id, which the search hands out.
+// of sale. Cards are addressed by SQLite's row id, which the search hands out
+// (on the server: the table's ROWID column, see TableLayouts).
 class StockTable
 {
 public:
@@ -30,7 +31,8 @@ public:
     bool cardByCode(const QString &kod, std::optional<StockRow> &card);
     // The cards of `rowIds` in that order; ids that vanished are left out.
     std::optional<QList<StockRow>> cards(std::span<const qint64> rowIds);
-    bool insert(const StockRow &row);
+    // A new card; `rowId`, when given, receives its row id.
+    bool insert(const StockRow &row, qint64 *rowId = nullptr);
 
     static QString columnList();
     static StockRow rowFrom(const class QSqlQuery &query, int firstColumn = 0);

@@ -52,7 +52,9 @@ QString columnDefinition(const Field &field, DataServer::Kind kind = DataServer:
 // plain name; on a server the years share one schema, where an index name must
 // be unique, so it is led by the table's name ("PREDAJ_2026_IDXPREDAJ").
 QString indexName(const QString &index, const QString &tableName, DataServer::Kind kind);
-// CREATE TABLE and CREATE INDEX statements, in the order they must run.
+// CREATE TABLE and CREATE INDEX statements, in the order they must run. On the
+// server the stock table has one column more, ROWID, last: the row id SQLite
+// keeps outside the columns.
 QStringList stockTableStatements(DataServer::Kind kind = DataServer::Kind::Files);
 QStringList salesTableStatements(const QString &tableName, DataServer::Kind kind = DataServer::Kind::Files);
 

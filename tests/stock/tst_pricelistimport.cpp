@@ -7,10 +7,13 @@
 #include "stock/CsvImportSource.h"
 #include "stock/DataFile.h"
 #include "stock/PriceListImport.h"
+#include "stock/StockBackup.h"
 #include "stock/StockChangeLog.h"
+#include "stock/StockRowWriter.h"
 #include "stock/StockTable.h"
 #include "stock/TableLayouts.h"
 #include "stock/UnitAndGroupNames.h"
+#include "stock/WriteTransaction.h"
 
 #include <QDir>
 #include <QSqlQuery>
@@ -135,6 +138,7 @@ class TestPriceListImport : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void csvRows_data();
     void csvRows();
     void csvDetection_data();
@@ -156,7 +160,13 @@ private slots:
     void cancelLeavesPriceList();
     void failedBackupLeavesPriceList();
     void otherTillsLearnOfTheChange();
+    void refusedCardLeavesTheOthers();
 };
+
+void TestPriceListImport::initTestCase()
+{
+    OMIRA_REQUIRE_BACKEND();
+}
 
 void TestPriceListImport::csvRows_data()
 {
@@ -314,6 +324,18 @@ void TestPriceListImport::backupEqualsOldTable()
     Shop shop;
     const auto result = shop.import(u"Čaj;1;1;1;0;0\n"_s);
     QCOMPARE(result.outcome, PriceListImport::Outcome::Imported);
+    if (TestStore::onServer()) {
+        // A table beside the price list, with the cards it held.
+        QCOMPARE(result.backupPath, StockBackup::tableName(Now));
+        QSqlQuery query(shop.stock.database());
+        QVERIFY(query.exec(u"SELECT KOD, NAZOV, JC FROM %1 ORDER BY KOD"_s.arg(result.backupPath)));
+        QStringList kept;
+        while (query.next())
+            kept << u"%1 %2 %3"_s.arg(query.value(0).toString(), query.value(1).toString())
+                        .arg(query.value(2).toDouble());
+        QCOMPARE(kept, (QStringList{u"100 Mlieko 0.89"_s, u"200 Chlieb 1.5"_s}));
+        return;
+    }
     QCOMPARE(QDir::cleanPath(result.backupPath), QDir::cleanPath(shop.backupPath()));
     QCOMPARE(TestPaths::readFile(shop.backupPath()), shop.bytesBefore);
     // The stock file stayed the file the other tills have open.
@@ -461,6 +483,8 @@ void TestPriceListImport::cancelLeavesPriceList()
 
 void TestPriceListImport::failedBackupLeavesPriceList()
 {
+    if (TestStore::onServer())
+        QSKIP("the files only");
     Shop shop;
     QVERIFY(TestPaths::writeFile(shop.dataFolder + u"zaloha"_s, "not a folder"));
     const auto result = shop.import(u"Čaj;1;1;1;0;0\n"_s);
@@ -471,11 +495,13 @@ void TestPriceListImport::failedBackupLeavesPriceList()
 
 // Another till's connection stays open through the import, and its change log
 // names every row id whose card went or came: the new cards take the row ids
-// of the deleted ones, and a row id left without a card is named too.
+// of the deleted ones (new ones on the server), and a row id left without a
+// card is named too.
 void TestPriceListImport::otherTillsLearnOfTheChange()
 {
     Shop shop;
     DataFile otherTill;
+    otherTill.setServer(shop.store.server());
     QVERIFY(otherTill.open(shop.stockPath, false));
     StockChangeLog log(otherTill);
     const std::optional<qint64> before = log.lastPosition();
@@ -484,13 +510,36 @@ void TestPriceListImport::otherTillsLearnOfTheChange()
     const auto changes = log.changesAfter(*before, 100);
     QVERIFY(changes);
     QVERIFY(changes->complete);
-    QCOMPARE(changes->rowIds, (QList<qint64>{1, 2}));
+    // The server never gives a row id twice: the new card has one of its own.
+    QCOMPARE(changes->rowIds, (TestStore::onServer() ? QList<qint64>{1, 2, 3} : QList<qint64>{1, 2}));
     QSqlQuery query(otherTill.database());
     QVERIFY(query.exec(u"SELECT NAZOV FROM VX60_SKLAD ORDER BY rowid"_s));
     QStringList names;
     while (query.next())
         names << query.value(0).toString();
     QCOMPARE(names, QStringList{u"Čaj"_s});
+}
+
+// A card the table refuses is only left out: the cards before and after it are
+// written in the same transaction (on the server a refused statement would
+// otherwise end the transaction).
+void TestPriceListImport::refusedCardLeavesTheOthers()
+{
+    Shop shop(QList<StockRow>{});
+    WriteTransaction transaction(shop.stock);
+    QVERIFY(transaction.isOpen());
+    StockRowWriter writer(shop.stock);
+    QCOMPARE(writer.insert(card(u"1"_s, u"Čaj"_s, 1)), StockRowWriter::Write::Done);
+    QCOMPARE(writer.insert(card(u"2"_s, QString(42, u'ž'), 1)), StockRowWriter::Write::Refused);
+    QVERIFY(!writer.error().isEmpty());
+    QCOMPARE(writer.insert(card(u"1"_s, u"Káva"_s, 2)), StockRowWriter::Write::Refused);
+    QCOMPARE(writer.insert(card(u"3"_s, u"Kakao"_s, 3)), StockRowWriter::Write::Done);
+    const auto rowId = writer.rowIdOf(u"3"_s);
+    QVERIFY(rowId && *rowId);
+    QCOMPARE(writer.update(**rowId, card(u"1"_s, u"Kakao"_s, 3)), StockRowWriter::Write::Refused);
+    QCOMPARE(writer.update(**rowId, card(u"3"_s, u"Kakao horké"_s, 3)), StockRowWriter::Write::Done);
+    QVERIFY2(transaction.commit(), qPrintable(shop.stock.lastError()));
+    QCOMPARE(shop.cards(), (QList<StockRow>{card(u"1"_s, u"Čaj"_s, 1), card(u"3"_s, u"Kakao horké"_s, 3)}));
 }
 
 QTEST_GUILESS_MAIN(TestPriceListImport)

@@ -1,6 +1,7 @@
 #include "CancelAfter.h"
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "base/Progress.h"
 #include "lang/MessageTable.h"
 #include "stock/DataFile.h"
@@ -60,6 +61,7 @@ struct Shop
         importFolder = dataFolder + u"import/"_s;
         QDir().mkpath(importFolder);
         UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s}, {u"Potraviny"_s}).save(dataFolder);
+        stock.setServer(store.server());
         QVERIFY(stock.open(dataFolder + u"vx60_sklad.db"_s, true));
         QVERIFY(StockTable(stock).create());
         for (const StockRow &row : ours)
@@ -106,6 +108,7 @@ struct Shop
         return PriceListLoading({dataFolder, stock, messages, dialogs, progress}).run(Now);
     }
 
+    TestStore store; // the price list merged into: the folder's file or the test server
     QTemporaryDir dir;
     QString dataFolder;
     QString importFolder;
@@ -130,6 +133,7 @@ class TestPriceListLoading : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void backupName();
     void newestBackup();
 
@@ -155,6 +159,11 @@ private slots:
     void refusalsBeforeAnythingIsWritten();
     void databaseErrorWarns();
 };
+
+void TestPriceListLoading::initTestCase()
+{
+    OMIRA_REQUIRE_BACKEND();
+}
 
 void TestPriceListLoading::backupName()
 {
@@ -213,6 +222,14 @@ void TestPriceListLoading::backupTableHoldsOnlyTheLastMerge()
 void TestPriceListLoading::backupTakenBeforeTheMerge()
 {
     Shop shop;
+    if (TestStore::onServer()) {
+        // A table beside the price list.
+        const auto result = shop.merge(shop.noProgress);
+        QCOMPARE(result.outcome, PriceListMerge::Outcome::Merged);
+        QCOMPARE(result.backupPath, StockBackup::tableName(Now));
+        QCOMPARE(rowsOf(shop.stock, result.backupPath), shop.ours);
+        return;
+    }
     const QByteArray before = TestPaths::readFile(shop.stock.path());
     QVERIFY(!before.isEmpty());
     // A copy of the same minute from an earlier attempt is replaced.
@@ -229,6 +246,8 @@ void TestPriceListLoading::backupTakenBeforeTheMerge()
 
 void TestPriceListLoading::failingBackupStopsTheMerge()
 {
+    if (TestStore::onServer())
+        QSKIP("the files only");
     Shop shop;
     QVERIFY(TestPaths::writeFile(shop.dataFolder + u"zaloha"_s, "a file where the folder belongs"));
     const auto result = shop.merge(shop.noProgress);
@@ -468,6 +487,8 @@ void TestPriceListLoading::refusalsBeforeAnythingIsWritten()
         shop.writeForeignTable(u"CREATE TABLE VX60_SKLAD (KOD VARCHAR(20), NAZOV VARCHAR(41))"_s);
     else if (refusal == u"foreign")
         QVERIFY(TestPaths::writeFile(chosen, QByteArray(2048, '\x03')));
+    else if (TestStore::onServer())
+        QSKIP("the files only: on the server the price list is no file to choose");
     else
         chosen = shop.stock.path();
     const auto changes = shop.load(chosen);

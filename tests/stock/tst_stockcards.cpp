@@ -1,8 +1,11 @@
 #include "ScreenChild.h"
 #include "ScriptedDialogs.h"
+#include "TestStore.h"
 #include "base/IniFile.h"
 #include "lang/MessageTable.h"
+#include "stock/CardRenumbering.h"
 #include "stock/DataFile.h"
+#include "stock/NameListEdits.h"
 #include "stock/PointOfSaleKeys.h"
 #include "stock/StockSearch.h"
 #include "stock/StockTable.h"
@@ -75,6 +78,7 @@ struct StockRig
         UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s},
                                      {u"Potraviny"_s, u"Drogéria"_s, u"Nápoje"_s})
             .save(dataFolder);
+        file.setServer(store.server());
         QVERIFY(file.open(dataFolder + u"vx60_sklad.db"_s, true));
         QVERIFY(table.create());
         for (const StockRow &row :
@@ -126,6 +130,7 @@ struct StockRig
         screen->open(QRect());
     }
 
+    TestStore store;
     QTemporaryDir dir;
     QString dataFolder;
     MessageTable messages;
@@ -159,10 +164,13 @@ private slots:
     void numberTyping_data();
     void numberTyping();
     void columnWidthsAreHeldAndKept();
+    void renumberingKeepsCardsOnTheirEntries_data();
+    void renumberingKeepsCardsOnTheirEntries();
 };
 
 void TestStockCards::initTestCase()
 {
+    OMIRA_REQUIRE_BACKEND();
     QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
 }
 
@@ -449,6 +457,7 @@ void TestStockCards::cardChangedOnAnotherTill()
     QFETCH(QString, storedName);
     StockRig rig;
     DataFile other;
+    other.setServer(rig.store.server());
     QVERIFY(other.open(rig.dataFolder + u"vx60_sklad.db"_s, false));
     rig.dialogs.queueAnswer(UserDialogs::Answer(answer));
     rig.run([&] {
@@ -509,6 +518,60 @@ void TestStockCards::columnWidthsAreHeldAndKept()
     QVERIFY(ini.load());
     QCOMPARE(ini.readString(u"SKLAD"_s, u"COL_1"_s, QString()), u"50"_s);
     QCOMPARE(ini.readString(u"SKLAD"_s, u"COL_2"_s, QString()), u"280"_s);
+}
+
+void TestStockCards::renumberingKeepsCardsOnTheirEntries_data()
+{
+    QTest::addColumn<int>("unitRemoved"); // -1: none
+    QTest::addColumn<QString>("unitRenamed");
+    QTest::addColumn<int>("groupRemoved");
+    QTest::addColumn<bool>("stop");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QStringList>("cards"); // "MJ_IDX MJ SKLAD_IDX" of cards 100 and 500
+    using Outcome = CardRenumbering::Outcome;
+    const QStringList unchanged{u"1 ks 0"_s, u"1 ks 2"_s};
+    QTest::newRow("unused unit deleted: the later ones move")
+        << 0 << QString() << -1 << false << int(Outcome::Done) << QStringList{u"0 ks 0"_s, u"0 ks 2"_s};
+    QTest::newRow("unit renamed") << -1 << u"kus"_s << -1 << false << int(Outcome::Done)
+                                  << QStringList{u"1 kus 0"_s, u"1 kus 2"_s};
+    QTest::newRow("unit moved and renamed")
+        << 0 << u"kus"_s << -1 << false << int(Outcome::Done) << QStringList{u"0 kus 0"_s, u"0 kus 2"_s};
+    QTest::newRow("group with a card deleted")
+        << 0 << QString() << 1 << false << int(Outcome::EntryInUse) << unchanged;
+    QTest::newRow("stopped before the commit")
+        << 0 << u"kus"_s << -1 << true << int(Outcome::Stopped) << unchanged;
+}
+
+void TestStockCards::renumberingKeepsCardsOnTheirEntries()
+{
+    QFETCH(int, unitRemoved);
+    QFETCH(QString, unitRenamed);
+    QFETCH(int, groupRemoved);
+    QFETCH(bool, stop);
+    QFETCH(int, outcome);
+    QFETCH(QStringList, cards);
+    StockRig rig;
+    NameListEdits units({u"krát"_s, u"ks"_s, u"kg"_s});
+    NameListEdits groups({u"Potraviny"_s, u"Drogéria"_s, u"Nápoje"_s});
+    if (unitRemoved >= 0)
+        units.remove(unitRemoved);
+    if (!unitRenamed.isEmpty())
+        units.rename(units.texts().indexOf(u"ks"_s), unitRenamed);
+    if (groupRemoved >= 0)
+        groups.remove(groupRemoved);
+    const CardRenumbering::Result result =
+        CardRenumbering(rig.file).apply(units, groups, [stop] { return !stop; });
+    QVERIFY2(result.outcome != CardRenumbering::Outcome::Failed, qPrintable(result.error));
+    QCOMPARE(int(result.outcome), outcome);
+    if (result.outcome == CardRenumbering::Outcome::EntryInUse)
+        QCOMPARE(result.cards, 1);
+    QStringList stored;
+    for (const QString &kod : {u"100"_s, u"500"_s}) {
+        const std::optional<StockRow> card = rig.stored(kod);
+        QVERIFY(card);
+        stored << u"%1 %2 %3"_s.arg(card->mjIdx).arg(card->mj).arg(card->skladIdx);
+    }
+    QCOMPARE(stored, cards);
 }
 
 QTEST_MAIN(TestStockCards)

@@ -5,21 +5,34 @@
 #include "stock/StockTable.h"
 #include "stock/TableLayouts.h"
 
+#include "TestStore.h"
+
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <thread>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
+DataServer::Kind backend()
+{
+    return TestStore::onServer() ? DataServer::Kind::PostgreSql : DataServer::Kind::Files;
+}
+
+// The first statement on the files, the second on the server.
+QStringList eitherOf(const QStringList &files, const QStringList &server)
+{
+    return TestStore::onServer() ? server : files;
+}
+
 // A stock file with a few cards, opened by this till (`file`) and by another
 // one (`other`), as two tills share a data folder.
 struct SharedStock
 {
-    QTemporaryDir dir;
+    TestStore store;
     DataFile file;
     DataFile other;
     StockTable table{file};
@@ -27,7 +40,9 @@ struct SharedStock
     // `withLog` false makes the table as an earlier version did, without the change log.
     explicit SharedStock(bool withLog = true)
     {
-        const QString path = dir.filePath(u"vx60_sklad.db"_s);
+        const QString path = store.path(u"vx60_sklad.db"_s);
+        file.setServer(store.server());
+        other.setServer(store.server());
         if (!file.open(path, true) || !other.open(path, false))
             qFatal("stock file not opened");
         if (!(withLog ? table.create() : createdAsBefore()))
@@ -63,7 +78,7 @@ struct SharedStock
 
     bool createdAsBefore()
     {
-        const QStringList statements = TableLayouts::stockTableStatements();
+        const QStringList statements = TableLayouts::stockTableStatements(backend());
         return std::all_of(statements.begin(), statements.end(),
                            [this](const QString &s) { return file.exec(s); });
     }
@@ -142,11 +157,12 @@ private slots:
     void tableOfAnEarlierVersionGetsTheLog();
     void seesCardsAddedByAnotherTill();
     void fetchesCardsInTheListsOrder();
+    void changeCommittedLaterIsNotPassedOver();
 
 private:
     QStringList codesOf(const QList<qint64> &ids);
 
-    QTemporaryDir m_dir;
+    std::unique_ptr<TestStore> m_store;
     DataFile m_file;
     std::unique_ptr<StockTable> m_table;
     std::unique_ptr<StockSearch> m_search;
@@ -154,7 +170,11 @@ private:
 
 void TestStockSearch::initTestCase()
 {
-    QVERIFY(m_file.open(m_dir.filePath(u"vx60_sklad.db"_s), true));
+    OMIRA_REQUIRE_BACKEND();
+    m_store = std::make_unique<TestStore>();
+    QVERIFY(m_store->isValid());
+    m_file.setServer(m_store->server());
+    QVERIFY2(m_file.open(m_store->path(u"vx60_sklad.db"_s), true), qPrintable(m_file.lastError()));
     m_table = std::make_unique<StockTable>(m_file);
     QVERIFY(m_table->create());
     struct Card
@@ -315,13 +335,18 @@ void TestStockSearch::appliesAnotherTillsChange_data()
                                               u"101"_s, u"012"_s, u"120"_s};
     QTest::newRow("delete") << QStringList{u"DELETE FROM VX60_SKLAD WHERE KOD = '101'"_s} << int(View::Name)
                             << u"mlie"_s << -1 << QStringList{u"100"_s};
+    // The server's way of the same: it has no REPLACE.
     QTest::newRow("insert replacing the card of that code")
-        << QStringList{u"INSERT OR REPLACE INTO VX60_SKLAD (KOD, NAZOV) VALUES ('101', 'KEFÍR')"_s}
+        << eitherOf({u"INSERT OR REPLACE INTO VX60_SKLAD (KOD, NAZOV) VALUES ('101', 'KEFÍR')"_s},
+                    {u"INSERT INTO VX60_SKLAD (KOD, NAZOV) VALUES ('101', 'KEFÍR') ON CONFLICT (KOD) "
+                     "DO UPDATE SET NAZOV = EXCLUDED.NAZOV, PREF = EXCLUDED.PREF"_s})
         << int(View::Name) << QString() << -1
         << QStringList{u"012"_s, u"120"_s, u"101"_s, u"100"_s, u"ab7"_s, u"200"_s, u"-"_s};
     QTest::newRow("update replacing the card of that code")
-        << QStringList{u"UPDATE OR REPLACE VX60_SKLAD SET KOD = '100' WHERE KOD = '101'"_s} << int(View::Code)
-        << u"10"_s << -1 << QStringList{u"100"_s};
+        << eitherOf({u"UPDATE OR REPLACE VX60_SKLAD SET KOD = '100' WHERE KOD = '101'"_s},
+                    {u"DELETE FROM VX60_SKLAD WHERE KOD = '100'"_s,
+                     u"UPDATE VX60_SKLAD SET KOD = '100' WHERE KOD = '101'"_s})
+        << int(View::Code) << u"10"_s << -1 << QStringList{u"100"_s};
     QTest::newRow("several changes, one card twice")
         << QStringList{u"UPDATE VX60_SKLAD SET NAZOV = 'MLIEKO 3,5%' WHERE KOD = '100'"_s,
                        u"DELETE FROM VX60_SKLAD WHERE KOD = '012'"_s,
@@ -366,11 +391,22 @@ void TestStockSearch::readsWholeTableWhenTheLogCannotTell_data()
     // and the rename after it are trimmed away, only the repricing is left.
     QTest::newRow("position trimmed away")
         << QStringList{rename, u"DELETE FROM VX60_SKLAD_ZMENY"_s, reprice} << u"MLIEKO 3,5%"_s;
-    // Numbered anew from 1: only the schema version tells.
-    QTest::newRow("log made anew") << QStringList{rename, u"DROP TABLE VX60_SKLAD_ZMENY"_s,
-                                                  u"DELETE FROM sqlite_sequence"_s} +
-                                          StockChangeLog::statements() + QStringList{reprice}
+    // Numbered anew from 1: only the schema version (the log's new file on the server) tells.
+    QTest::newRow("log made anew") << eitherOf({rename, u"DROP TABLE VX60_SKLAD_ZMENY"_s,
+                                                u"DELETE FROM sqlite_sequence"_s},
+                                               {rename, u"DROP TABLE VX60_SKLAD_ZMENY"_s}) +
+                                          StockChangeLog::statements(backend()) + QStringList{reprice}
                                    << u"MLIEKO 3,5%"_s;
+    // Its cards numbered anew from 1, so the same row ids name other cards.
+    const QString renamedCard = u"INSERT INTO VX60_SKLAD (KOD, NAZOV) VALUES ('100', 'MLIEKO 3,5%')"_s;
+    QTest::newRow("table made anew") << QStringList{u"DROP TABLE VX60_SKLAD"_s} +
+                                            TableLayouts::stockTableStatements(backend()) +
+                                            StockChangeLog::statements(backend()) + QStringList{renamedCard}
+                                     << u"MLIEKO 3,5%"_s;
+    // The server's TRUNCATE empties the table without a row trigger.
+    if (TestStore::onServer())
+        QTest::newRow("emptied by TRUNCATE")
+            << QStringList{u"TRUNCATE VX60_SKLAD"_s, renamedCard} << u"MLIEKO 3,5%"_s;
 }
 
 void TestStockSearch::readsWholeTableWhenTheLogCannotTell()
@@ -404,13 +440,14 @@ void TestStockSearch::tableOfAnEarlierVersionGetsTheLog()
     // waits for it and finds the log there.
     QVERIFY(stock.other.beginWrite());
     bool thirdTillReady = false;
-    std::thread thirdTill([&] {
+    std::jthread thirdTill([&] {
         DataFile file;
+        file.setServer(stock.store.server());
         thirdTillReady = file.open(stock.file.path(), false) && StockTable(file).ensureChangeLog();
     });
     QTest::qWait(100);
-    for (const QString &statement : StockChangeLog::statements())
-        QVERIFY(stock.other.exec(statement));
+    for (const QString &statement : StockChangeLog::statements(backend()))
+        QVERIFY2(stock.other.exec(statement), qPrintable(stock.other.lastError()));
     QVERIFY(stock.other.commit());
     thirdTill.join();
     QVERIFY(thirdTillReady);
@@ -429,6 +466,7 @@ void TestStockSearch::seesCardsAddedByAnotherTill()
     QCOMPARE(m_search->search(StockSearch::Column::Name, u"kefír"_s)->size(), 0);
     {
         DataFile otherTill;
+        otherTill.setServer(m_store->server());
         QVERIFY(otherTill.open(m_file.path(), false));
         StockRow row;
         row.kod = u"400"_s;
@@ -457,6 +495,36 @@ void TestStockSearch::fetchesCardsInTheListsOrder()
     QCOMPARE(card->nazov, u"Jack's whisky"_s);
     QVERIFY(m_table->cardByCode(u"' OR '1'='1"_s, card));
     QVERIFY(!card);
+}
+
+// A till that changes a card while another till's change is still open takes
+// its log entry only after that one's commit: a search in between, which
+// remembers the newest number it saw, would otherwise pass over the earlier
+// number committed after it. The third till writes without asking for the
+// write lock, as a statement typed at the server does.
+void TestStockSearch::changeCommittedLaterIsNotPassedOver()
+{
+    SharedStock stock;
+    StockSearch search(stock.file);
+    QVERIFY(search.search(StockSearch::Column::Name, {}));
+    QVERIFY(stock.other.beginWrite());
+    QVERIFY(stock.other.exec(u"UPDATE VX60_SKLAD SET NAZOV = 'Acko' WHERE KOD = '100'"_s));
+    std::atomic<bool> thirdTillWrote = false;
+    std::jthread thirdTill([&] {
+        DataFile file;
+        file.setServer(stock.store.server());
+        thirdTillWrote = file.open(stock.file.path(), false) &&
+                         file.exec(u"UPDATE VX60_SKLAD SET NAZOV = 'Bcko' WHERE KOD = '200'"_s);
+    });
+    QTest::qWait(300);
+    QCOMPARE(stock.codesOf(search.search(StockSearch::Column::Name, u"cko"_s)), QStringList{});
+    QVERIFY(stock.other.commit());
+    thirdTill.join();
+    QVERIFY(thirdTillWrote);
+    QCOMPARE(stock.codesOf(search.search(StockSearch::Column::Name, u"cko"_s)),
+             (QStringList{u"100"_s, u"200"_s}));
+    QCOMPARE(search.fullReads(), 1);
+    compareWithFreshRead(search, stock.file);
 }
 
 QTEST_GUILESS_MAIN(TestStockSearch)

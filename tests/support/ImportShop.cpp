@@ -35,6 +35,7 @@ ImportShop::ImportShop(const QList<StockRow> &cards)
     QDir().mkpath(dataFolder);
     UnitAndGroupNames::fromLists(Units, {u"Potraviny"_s}).save(dataFolder);
     stockPath = dataFolder + TableLayouts::StockFileName;
+    stock.setServer(store.server());
     QVERIFY(stock.open(stockPath, true));
     QVERIFY(StockTable(stock).create());
     for (const StockRow &row : cards)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestStore.h"
 #include "stock/DataFile.h"
 #include "stock/ImportFile.h"
 #include "stock/PriceListImport.h"
@@ -34,6 +35,7 @@ struct ImportShop
     static const QStringList Units;
     static const QLocale Slovak;
 
+    TestStore store; // where the price list is: the folder's file or the test server
     QTemporaryDir dir;
     QString dataFolder;
     QString stockPath;
