@@ -79,25 +79,19 @@ QTime timeFrom(const QVariant &value)
     return QTime::fromString(value.toString(), u"HH:mm:ss"_s);
 }
 
-// An index name belongs to its table in a file, but to the whole schema on the
-// server, where every year's table lives: there each index is named after its
-// table too, or the second year's table could not be made and would never get
-// the overview's indexes (IF NOT EXISTS would find the first year's).
-QString indexName(const QString &table, const QString &index, bool onServer)
+// The overview's own statements name its indexes as a file has them; on the
+// server, where every year's table shares the schema's index names, they are
+// given their table's name as the table's other indexes are (TableLayouts).
+QStringList withIndexesOf(const QString &table, QStringList statements, DataServer::Kind kind)
 {
-    return onServer ? table + u'_' + index : index;
-}
-
-QStringList withIndexesOf(const QString &table, QStringList statements, bool onServer)
-{
-    if (!onServer)
+    if (kind == DataServer::Kind::Files)
         return statements;
     const QRegularExpression named(u"^((?:CREATE|DROP) INDEX (?:IF (?:NOT )?EXISTS )?)(\\w+)"_s);
     for (QString &statement : statements) {
         const QRegularExpressionMatch match = named.match(statement);
         if (match.hasMatch())
             statement.replace(match.capturedStart(2), match.capturedLength(2),
-                              indexName(table, match.captured(2), true));
+                              TableLayouts::indexName(match.captured(2), table, kind));
     }
     return statements;
 }
@@ -170,9 +164,7 @@ bool SalesTable::create()
     if (!transaction.isOpen())
         return false;
     if (!m_file.hasTable(m_name)) {
-        const QStringList statements = withIndexesOf(
-            m_name, TableLayouts::salesTableStatements(m_name, m_file.server().kind), m_file.isOnServer());
-        for (const QString &statement : statements) {
+        for (const QString &statement : TableLayouts::salesTableStatements(m_name, m_file.server().kind)) {
             if (!m_file.exec(statement))
                 return false;
         }
@@ -198,7 +190,7 @@ bool SalesTable::hasOverviewIndexes(bool &has)
         names.append(query.value(0).toString().toUpper());
     has = true;
     for (const QString &index : SalesOverviewStatements::overviewIndexNames())
-        has = has && names.contains(indexName(m_name, index, m_file.isOnServer()).toUpper());
+        has = has && names.contains(TableLayouts::indexName(index, m_name, m_file.server().kind).toUpper());
     return true;
 }
 
@@ -209,7 +201,7 @@ bool SalesTable::addOverviewIndexes()
         return false;
     // IF NOT EXISTS: another till may have added them while this one waited for the lock.
     const QStringList statements =
-        withIndexesOf(m_name, SalesOverviewStatements::createOverviewIndexes(m_name), m_file.isOnServer());
+        withIndexesOf(m_name, SalesOverviewStatements::createOverviewIndexes(m_name), m_file.server().kind);
     for (const QString &statement : statements) {
         if (!m_file.exec(statement))
             return false;

@@ -45,7 +45,7 @@ public:
     // reads, so the till adds them to a table that lacks them (once: a table that
     // has them is left alone). On a large year this takes a few seconds.
     // On the server, where every year's table shares the schema's index names,
-    // each index of the table is named <table>_<index> (PREDAJ_2026_IDXPREDAJ).
+    // each index is named after its table as well (TableLayouts::indexName).
     bool hasOverviewIndexes(bool &has);
     bool addOverviewIndexes();
 
