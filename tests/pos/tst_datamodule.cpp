@@ -695,6 +695,9 @@ void TestDataModule::insertFailureLeavesTheCallerTheEngineText()
 {
     DataModule &dm = module();
     QVERIFY(dm.prepareSalesTable());
+    // On the server the failed insert's prepared statement is freed only after the
+    // rollback; freed before it, the server refuses and the statement stays behind.
+    QTest::failOnWarning(QRegularExpression(u"Unable to free statement"_s));
     const auto stored = dm.storeItem(item(QString(42, u'a'), 5));
     QCOMPARE(stored.failure, SalesTable::Failure::Insert);
     // The files check a length, the server's type holds it.
