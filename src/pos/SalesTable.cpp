@@ -213,7 +213,9 @@ bool SalesTable::probeRows(bool &rows)
 {
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
-    query.prepare(u"SELECT * FROM "_s + m_name);
+    // The server's driver would carry every row of the year across before the
+    // query is dropped; one is all the test needs.
+    query.prepare(u"SELECT * FROM "_s + m_name + (m_file.isOnServer() ? u" LIMIT 1"_s : QString()));
     if (!run(query))
         return false;
     rows = query.next();
