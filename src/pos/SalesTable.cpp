@@ -5,7 +5,6 @@
 #include "stock/TableLayouts.h"
 #include "stock/WriteTransaction.h"
 
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
@@ -77,23 +76,6 @@ QTime timeFrom(const QVariant &value)
     if (value.metaType().id() == QMetaType::QTime)
         return value.toTime();
     return QTime::fromString(value.toString(), u"HH:mm:ss"_s);
-}
-
-// The overview's own statements name its indexes as a file has them; on the
-// server, where every year's table shares the schema's index names, they are
-// given their table's name as the table's other indexes are (TableLayouts).
-QStringList withIndexesOf(const QString &table, QStringList statements, DataServer::Kind kind)
-{
-    if (kind == DataServer::Kind::Files)
-        return statements;
-    const QRegularExpression named(u"^((?:CREATE|DROP) INDEX (?:IF (?:NOT )?EXISTS )?)(\\w+)"_s);
-    for (QString &statement : statements) {
-        const QRegularExpressionMatch match = named.match(statement);
-        if (match.hasMatch())
-            statement.replace(match.capturedStart(2), match.capturedLength(2),
-                              TableLayouts::indexName(match.captured(2), table, kind));
-    }
-    return statements;
 }
 
 SaleRow rowFrom(const QSqlQuery &query)
@@ -189,8 +171,8 @@ bool SalesTable::hasOverviewIndexes(bool &has)
     while (query.next())
         names.append(query.value(0).toString().toUpper());
     has = true;
-    for (const QString &index : SalesOverviewStatements::overviewIndexNames())
-        has = has && names.contains(TableLayouts::indexName(index, m_name, m_file.server().kind).toUpper());
+    for (const QString &index : SalesOverviewStatements::overviewIndexNames(m_name, m_file.server().kind))
+        has = has && names.contains(index.toUpper());
     return true;
 }
 
@@ -201,7 +183,7 @@ bool SalesTable::addOverviewIndexes()
         return false;
     // IF NOT EXISTS: another till may have added them while this one waited for the lock.
     const QStringList statements =
-        withIndexesOf(m_name, SalesOverviewStatements::createOverviewIndexes(m_name), m_file.server().kind);
+        SalesOverviewStatements::createOverviewIndexes(m_name, m_file.server().kind);
     for (const QString &statement : statements) {
         if (!m_file.exec(statement))
             return false;
