@@ -17,10 +17,13 @@ QString PrintedRows::lastError() const
 template <typename Bind>
 bool PrintedRows::forEachKey(const QList<int> &keys, int till, const QString &statement, Bind bind)
 {
+    // Made before the transaction, so that it is freed after it: on the server a
+    // failed statement aborts the transaction, and its prepared statement can only
+    // be freed once the transaction is rolled back.
+    QSqlQuery query(m_file.database());
     WriteTransaction transaction(m_file);
     if (!transaction.isOpen())
         return false;
-    QSqlQuery query(m_file.database());
     if (!query.prepare(statement)) {
         m_file.setError(DataFile::engineText(query.lastError()));
         return false;

@@ -63,6 +63,21 @@ QList<QVariant> rowValues(const SaleRow &row, int key)
             row.zlavaPerc};
 }
 
+// The files keep dates and times as text; the server gives its own types back.
+QDate dateFrom(const QVariant &value)
+{
+    if (value.metaType().id() == QMetaType::QDate)
+        return value.toDate();
+    return QDate::fromString(value.toString(), u"yyyy-MM-dd"_s);
+}
+
+QTime timeFrom(const QVariant &value)
+{
+    if (value.metaType().id() == QMetaType::QTime)
+        return value.toTime();
+    return QTime::fromString(value.toString(), u"HH:mm:ss"_s);
+}
+
 SaleRow rowFrom(const QSqlQuery &query)
 {
     SaleRow row;
@@ -79,8 +94,8 @@ SaleRow rowFrom(const QSqlQuery &query)
     row.dph = next().toInt();
     row.du = next().toInt();
     row.doklad = next().toInt();
-    row.datum = QDate::fromString(next().toString(), u"yyyy-MM-dd"_s);
-    row.cas = QTime::fromString(next().toString(), u"HH:mm:ss"_s);
+    row.datum = dateFrom(next());
+    row.cas = timeFrom(next());
     row.idDoklad = next().toInt();
     row.verDb = next().toInt();
     row.idxDph = next().toInt();
@@ -131,7 +146,7 @@ bool SalesTable::create()
     if (!transaction.isOpen())
         return false;
     if (!m_file.hasTable(m_name)) {
-        for (const QString &statement : TableLayouts::salesTableStatements(m_name)) {
+        for (const QString &statement : TableLayouts::salesTableStatements(m_name, m_file.server().kind)) {
             if (!m_file.exec(statement))
                 return false;
         }
@@ -143,7 +158,12 @@ bool SalesTable::hasOverviewIndexes(bool &has)
 {
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
-    query.prepare(u"SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ? COLLATE NOCASE"_s);
+    // The server folds the unquoted names it was given to lower case.
+    query.prepare(
+        m_file.isOnServer()
+            ? u"SELECT indexname FROM pg_indexes WHERE schemaname = current_schema() AND "
+              "upper(tablename) = upper(?)"_s
+            : u"SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ? COLLATE NOCASE"_s);
     query.addBindValue(m_name);
     if (!run(query))
         return false;
@@ -151,7 +171,7 @@ bool SalesTable::hasOverviewIndexes(bool &has)
     while (query.next())
         names.append(query.value(0).toString().toUpper());
     has = true;
-    for (const QString &index : SalesOverviewStatements::overviewIndexNames())
+    for (const QString &index : SalesOverviewStatements::overviewIndexNames(m_name, m_file.server().kind))
         has = has && names.contains(index.toUpper());
     return true;
 }
@@ -162,7 +182,9 @@ bool SalesTable::addOverviewIndexes()
     if (!transaction.isOpen())
         return false;
     // IF NOT EXISTS: another till may have added them while this one waited for the lock.
-    for (const QString &statement : SalesOverviewStatements::createOverviewIndexes(m_name)) {
+    const QStringList statements =
+        SalesOverviewStatements::createOverviewIndexes(m_name, m_file.server().kind);
+    for (const QString &statement : statements) {
         if (!m_file.exec(statement))
             return false;
     }
@@ -173,7 +195,9 @@ bool SalesTable::probeRows(bool &rows)
 {
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
-    query.prepare(u"SELECT * FROM "_s + m_name);
+    // The server's driver would carry every row of the year across before the
+    // query is dropped; one is all the test needs.
+    query.prepare(u"SELECT * FROM "_s + m_name + (m_file.isOnServer() ? u" LIMIT 1"_s : QString()));
     if (!run(query))
         return false;
     rows = query.next();
@@ -202,8 +226,8 @@ bool SalesTable::addDiscountColumns()
     for (const TableLayouts::Field &field : TableLayouts::discountFields()) {
         const QString name = QString::fromUtf16(field.name);
         if (ok && !columns.contains(name, Qt::CaseInsensitive))
-            ok = m_file.exec(
-                u"ALTER TABLE %1 ADD COLUMN %2"_s.arg(m_name, TableLayouts::columnDefinition(field)));
+            ok = m_file.exec(u"ALTER TABLE %1 ADD COLUMN %2"_s.arg(
+                m_name, TableLayouts::columnDefinition(field, m_file.server().kind)));
     }
     ok = ok && m_file.exec(u"UPDATE %1 SET ZLAVA_INT=0, ZLAVA_PERC=0"_s.arg(m_name));
     return ok && transaction.commit();
@@ -227,13 +251,12 @@ bool SalesTable::addTillColumn()
     bool ok = hasTillColumn(has);
     if (ok && !has)
         ok = m_file.exec(u"ALTER TABLE %1 ADD COLUMN %2"_s.arg(
-            m_name, TableLayouts::columnDefinition(TableLayouts::tillField())));
+            m_name, TableLayouts::columnDefinition(TableLayouts::tillField(), m_file.server().kind)));
     return ok && transaction.commit();
 }
 
-std::optional<qint64> SalesTable::maxKey()
+std::optional<qint64> SalesTable::maxKey(QSqlQuery &query)
 {
-    QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
     query.prepare(u"SELECT MAX(ID_PRIMARY) AS MAX_IDX\nFROM "_s + m_name);
     if (!run(query) || !query.next())
@@ -243,18 +266,18 @@ std::optional<qint64> SalesTable::maxKey()
 
 std::optional<int> SalesTable::nextKey()
 {
-    const std::optional<qint64> max = maxKey();
+    QSqlQuery query(m_file.database());
+    const std::optional<qint64> max = maxKey(query);
     if (!max)
         return std::nullopt;
     return int(*max + 1);
 }
 
-bool SalesTable::insert(const SaleRow &row, int key)
+bool SalesTable::insert(QSqlQuery &query, const SaleRow &row, int key)
 {
     const QStringList columns = salesColumnNames();
     QStringList marks;
     marks.fill(u"?"_s, columns.size());
-    QSqlQuery query(m_file.database());
     query.prepare(
         u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(m_name, columns.join(u", "_s), marks.join(u", "_s)));
     for (const QVariant &value : rowValues(row, key))
@@ -262,9 +285,8 @@ bool SalesTable::insert(const SaleRow &row, int key)
     return run(query);
 }
 
-std::optional<qint64> SalesTable::sumOpen()
+std::optional<qint64> SalesTable::sumOpen(QSqlQuery &query)
 {
-    QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
     query.prepare(u"SELECT SUM(CENA_INT) FROM %1 WHERE FISK=0 AND UCET=?"_s.arg(m_name));
     query.addBindValue(m_till);
@@ -276,8 +298,12 @@ std::optional<qint64> SalesTable::sumOpen()
 SalesTable::StoreResult SalesTable::storeOpenRow(const SaleRow &row)
 {
     StoreResult result;
+    // Made before the transaction, so that it is freed after it: on the server a
+    // failed statement aborts the transaction, and its prepared statement can only
+    // be freed once the transaction is rolled back.
+    QSqlQuery query(m_file.database());
     WriteTransaction transaction(m_file);
-    const std::optional<qint64> max = transaction.isOpen() ? maxKey() : std::nullopt;
+    const std::optional<qint64> max = transaction.isOpen() ? maxKey(query) : std::nullopt;
     if (!max) {
         result.failure = Failure::Key;
         return result;
@@ -290,7 +316,7 @@ SalesTable::StoreResult SalesTable::storeOpenRow(const SaleRow &row)
     result.key = int(*max + 1);
     SaleRow ours = row;
     ours.ucet = m_till;
-    const std::optional<qint64> total = insert(ours, result.key) ? sumOpen() : std::nullopt;
+    const std::optional<qint64> total = insert(query, ours, result.key) ? sumOpen(query) : std::nullopt;
     if (!total || !transaction.commit()) {
         result.failure = Failure::Insert;
         return result;
@@ -301,7 +327,8 @@ SalesTable::StoreResult SalesTable::storeOpenRow(const SaleRow &row)
 
 std::optional<qint64> SalesTable::openTotal()
 {
-    return sumOpen();
+    QSqlQuery query(m_file.database());
+    return sumOpen(query);
 }
 
 std::optional<QList<SaleRow>> SalesTable::openRows()
@@ -330,10 +357,10 @@ bool SalesTable::deleteOpenRow(int key)
 
 bool SalesTable::changeOpenAmounts(const QList<AmountChange> &changes)
 {
+    QSqlQuery query(m_file.database()); // freed after the transaction, see storeOpenRow()
     WriteTransaction transaction(m_file);
     if (!transaction.isOpen())
         return false;
-    QSqlQuery query(m_file.database());
     query.prepare(
         u"UPDATE %1 SET CENA=?, CENA_INT=?, ZLAVA_INT=?, ZLAVA_PERC=? WHERE ID_PRIMARY=? AND FISK=0 AND UCET=?"_s
             .arg(m_name));

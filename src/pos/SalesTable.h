@@ -44,6 +44,8 @@ public:
     // The sales overview groups a year's rows through indexes of its own; it only
     // reads, so the till adds them to a table that lacks them (once: a table that
     // has them is left alone). On a large year this takes a few seconds.
+    // On the server, where every year's table shares the schema's index names,
+    // each index is named after its table as well (TableLayouts::indexName).
     bool hasOverviewIndexes(bool &has);
     bool addOverviewIndexes();
 
@@ -86,9 +88,9 @@ public:
 
 private:
     bool run(QSqlQuery &query);
-    std::optional<qint64> maxKey();
-    std::optional<qint64> sumOpen();
-    bool insert(const SaleRow &row, int key);
+    std::optional<qint64> maxKey(QSqlQuery &query);
+    std::optional<qint64> sumOpen(QSqlQuery &query);
+    bool insert(QSqlQuery &query, const SaleRow &row, int key);
 
     DataFile &m_file;
     QString m_name;
