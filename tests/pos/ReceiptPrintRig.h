@@ -20,10 +20,12 @@
 #include "stock/TableLayouts.h"
 
 #include <QDir>
+#include <QSet>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -71,11 +73,12 @@ public:
 
 // Everything a print needs, over a temporary program folder with its data folder and
 // exchange folder, wired as the sale screen wires it. The clock is the caller's. Tills
-// that share a data folder each have a root of their own and name the shared folder.
+// that share a data folder each have a root of their own and name the shared folder; on a
+// server they name the shop's database as well.
 struct ReceiptPrintRig
 {
     explicit ReceiptPrintRig(LinkClock &clock, const QString &root, const QString &sharedDataFolder = {},
-                             int till = 1)
+                             int till = 1, const DataServer &server = {})
         : link(config, windows, *files, clock), requests(config, link, *files, state, statusView),
           detection({config, messages, [this]() -> ErrorLog & { return errorLog; }, link, requests, state,
                      statusView})
@@ -99,9 +102,16 @@ struct ReceiptPrintRig
         QDir().mkpath(config.dataFolder);
         QDir().mkpath(config.exchangeFolder);
         tableName = TableLayouts::salesTableName(2026);
-        salesFile.open(config.dataFolder + TableLayouts::salesFileName(2026), true);
+        salesFile.setServer(server);
         sales = std::make_unique<SalesTable>(salesFile, tableName, till);
-        sales->create();
+        tableReady =
+            salesFile.open(config.dataFolder + TableLayouts::salesFileName(2026), true) && sales->create();
+    }
+
+    // The name of item `item` of till `till`: it says whose it is wherever it turns up.
+    static QString tillItemName(int till, int item)
+    {
+        return u"Pokladňa %1 položka %2"_s.arg(till).arg(item, 3, 10, QLatin1Char('0'));
     }
 
     ReceiptPrint &print()
@@ -149,7 +159,36 @@ struct ReceiptPrintRig
         const double product = quantity * price;
         row.cenaInt = int((product + (product >= 0 ? 0.005 : -0.005)) * 100);
         row.cena = row.cenaInt / 100.0;
-        return sales->storeOpenRow(row).key;
+        const SalesTable::StoreResult stored = sales->storeOpenRow(row);
+        return stored.failure == SalesTable::Failure::None ? stored.key : 0;
+    }
+
+    // Stores those of this till's items 0 to count - 1 (tillItemName()) that are not in the
+    // table yet, printed or not, item i at i + 1 cents: a till killed half way goes on where
+    // it stopped. `stored` hears each key once its row is committed. False when a row could
+    // not be stored.
+    bool storeTillItems(int count, const std::function<void(int key)> &stored)
+    {
+        QSqlQuery query(salesFile.database());
+        query.prepare(u"SELECT NAZOV FROM "_s + tableName + u" WHERE UCET=?"_s);
+        query.addBindValue(config.tillNumber);
+        if (!query.exec()) {
+            salesFile.setError(DataFile::engineText(query.lastError()));
+            return false;
+        }
+        QSet<QString> there;
+        while (query.next())
+            there.insert(query.value(0).toString());
+        for (int item = 0; item < count; ++item) {
+            const QString name = tillItemName(config.tillNumber, item);
+            if (there.contains(name))
+                continue;
+            const int key = addItem(name, 1, (item + 1) / 100.0);
+            if (key <= 0)
+                return false;
+            stored(key);
+        }
+        return true;
     }
 
     QList<SaleRow> allRows()
@@ -188,6 +227,7 @@ struct ReceiptPrintRig
     QString tableName;
     DataFile salesFile;
     std::unique_ptr<SalesTable> sales;
+    bool tableReady = false; // the sales file opened and its table made
     RecordingPrintView view;
     std::unique_ptr<ReceiptPrint> receiptPrint;
     std::unique_ptr<CashVoucherPrint> cashVoucherPrint;
