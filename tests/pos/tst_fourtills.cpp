@@ -58,10 +58,9 @@ public:
     // Until it reported `count` keys or ended; false if it ended first.
     bool waitForKeys(int count)
     {
-        while (m_keys.size() < count && m_process->state() != QProcess::NotRunning) {
-            m_process->waitForReadyRead(ProcessTimeoutMs);
+        while (m_keys.size() < count && m_process->state() != QProcess::NotRunning &&
+               m_process->waitForReadyRead(ProcessTimeoutMs))
             readKeys();
-        }
         readKeys();
         return m_keys.size() >= count;
     }
@@ -74,7 +73,7 @@ public:
         if (!m_process->waitForFinished(ProcessTimeoutMs))
             return -1;
         readKeys();
-        m_pending.clear(); // a line cut short by a kill names no committed row
+        m_partial.clear(); // a line cut short by a kill names no committed row
         return m_process->exitStatus() == QProcess::CrashExit ? -9 : m_process->exitCode();
     }
 
@@ -83,16 +82,16 @@ public:
 private:
     void readKeys()
     {
-        m_pending += m_process->readAllStandardOutput();
+        m_partial += m_process->readAllStandardOutput();
         qsizetype end = 0;
-        while ((end = m_pending.indexOf('\n')) >= 0) {
-            m_keys << m_pending.first(end).toInt();
-            m_pending.remove(0, end + 1);
+        while ((end = m_partial.indexOf('\n')) >= 0) {
+            m_keys << m_partial.first(end).toInt();
+            m_partial.remove(0, end + 1);
         }
     }
 
     std::unique_ptr<QProcess> m_process;
-    QByteArray m_pending;
+    QByteArray m_partial;
     QList<int> m_keys;
 };
 
