@@ -4,6 +4,7 @@
 #include "ProgramProcess.h"
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "base/IniFile.h"
 #include "lang/MessageTable.h"
 #include "platform/WindowFinder.h"
@@ -29,29 +30,28 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The rows of a sales table as "name till printed document", in key order.
-QStringList salesRows(const QString &path)
+QStringList salesRows(const QString &path, const DataServer &server = {})
 {
-    const QString connection = u"sales-rows"_s;
     QStringList rows;
-    {
-        QSqlDatabase sales = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
-        sales.setDatabaseName(path);
-        QSqlQuery query(sales);
-        if (sales.open() &&
-            query.exec(u"SELECT NAZOV, UCET, FISK, DOKLAD FROM PREDAJ_%1 ORDER BY ID_PRIMARY"_s.arg(
-                QDate::currentDate().year()))) {
-            while (query.next())
-                rows.append(u"%1 %2 %3 %4"_s.arg(query.value(0).toString(), query.value(1).toString(),
-                                                 query.value(2).toString(), query.value(3).toString()));
-        }
+    DataFile sales;
+    sales.setServer(server);
+    if (!sales.open(path, false))
+        return rows;
+    QSqlQuery query(sales.database());
+    if (query.exec(u"SELECT NAZOV, UCET, FISK, DOKLAD FROM PREDAJ_%1 ORDER BY ID_PRIMARY"_s.arg(
+            QDate::currentDate().year()))) {
+        while (query.next())
+            rows.append(u"%1 %2 %3 %4"_s.arg(query.value(0).toString(), query.value(1).toString(),
+                                             query.value(2).toString(), query.value(3).toString()));
     }
-    QSqlDatabase::removeDatabase(connection);
     return rows;
 }
 
-bool writePriceList(const QString &path, const QList<std::pair<QString, double>> &items)
+bool writePriceList(const QString &path, const QList<std::pair<QString, double>> &items,
+                    const DataServer &server = {})
 {
     DataFile stock;
+    stock.setServer(server);
     if (!stock.open(path, true))
         return false;
     StockTable table(stock);
@@ -93,6 +93,7 @@ private slots:
     void saleScreenSellsAndPrintsAReceipt();
     void endingDuringThePaymentPrintsNothing_data();
     void endingDuringThePaymentPrintsNothing();
+    void twoTillsOnOneDataFolderPrintTheirOwnItems_data();
     void twoTillsOnOneDataFolderPrintTheirOwnItems();
     void endingFromTheTrayKeepsTheSaleScreenLayout();
 
@@ -483,19 +484,45 @@ void TestProgramProcess::endingDuringThePaymentPrintsNothing()
 // Two tills on one data folder, each with its program folder, its print manager and its own
 // session of the machine. A till started with a number that already runs is refused. Then
 // each cashier types an item in, and each receipt holds only its own till's item.
+void TestProgramProcess::twoTillsOnOneDataFolderPrintTheirOwnItems_data()
+{
+    QTest::addColumn<bool>("onServer");
+    QTest::newRow("shared folder") << false;
+    QTest::newRow("database server") << true;
+}
+
+// Two tills, each in an X session of its own with its own print manager, share
+// a data folder, or a database server with it.
 void TestProgramProcess::twoTillsOnOneDataFolderPrintTheirOwnItems()
 {
+    QFETCH(bool, onServer);
     if (QStandardPaths::findExecutable(u"Xvfb"_s).isEmpty())
         QSKIP("needs Xvfb for the second till's session");
+    const QString unavailable = TestStore::unavailable(onServer);
+    if (!unavailable.isEmpty()) {
+        if (qEnvironmentVariableIsSet("CI"))
+            QFAIL(qPrintable(unavailable));
+        QSKIP(qPrintable(unavailable));
+    }
     m_session = std::make_unique<SecondDisplay>();
     SecondDisplay &session = *m_session;
     QVERIFY2(session.start(), "no second display");
-    const QTemporaryDir shared;
-    QVERIFY(writePriceList(shared.filePath(u"vx60_sklad.db"_s),
-                           {{u"MLIEKO polotučné 1 l"_s, 0.89}, {u"CHLIEB tmavý"_s, 1.20}}));
-    const QByteArray dataFolder = "LAN_PATH=" + shared.path().toUtf8() + "/\r\n";
+    const TestStore shared(onServer);
+    QVERIFY(shared.isValid());
+    const DataServer server = shared.server();
+    QVERIFY(writePriceList(shared.path(u"vx60_sklad.db"_s),
+                           {{u"MLIEKO polotučné 1 l"_s, 0.89}, {u"CHLIEB tmavý"_s, 1.20}}, server));
+    const QByteArray dataFolder = "LAN_PATH=" + shared.folder().toUtf8() + "\r\n";
     ProgramFolder first("TM=TM-till-1\r\nPOKL_START=1\r\n" + dataFolder);
     ProgramFolder second("POKLADNA=1\r\nTM=TM-till-2\r\nPOKL_START=1\r\n" + dataFolder);
+    if (onServer) {
+        const QByteArray section =
+            "[DATABAZA]\r\nSERVER=POSTGRESQL\r\nSPOJENIE=" + server.connection.toUtf8() + "\r\n";
+        for (const ProgramFolder *till : {&first, &second}) {
+            const QString settings = till->file(u"cennik/pokladna.ini"_s);
+            QVERIFY(TestPaths::writeFile(settings, TestPaths::readFile(settings) + section));
+        }
+    }
 
     startSimulator(first);
     QTRY_VERIFY_WITH_TIMEOUT(windowExists(u"TM-till-1"_s), kTimeoutMs);
@@ -532,8 +559,8 @@ void TestProgramProcess::twoTillsOnOneDataFolderPrintTheirOwnItems()
     QVERIFY(session.xdotool({u"type"_s, u"--delay"_s, u"30"_s, u"chli"_s}));
     QVERIFY(
         session.xdotool({u"key"_s, u"--delay"_s, u"100"_s, u"Return"_s, u"ctrl+a"_s, u"2"_s, u"Return"_s}));
-    const QString salesPath = shared.filePath(u"predaj_%1.db"_s.arg(QDate::currentDate().year()));
-    QTRY_COMPARE_WITH_TIMEOUT(salesRows(salesPath),
+    const QString salesPath = shared.path(u"predaj_%1.db"_s.arg(QDate::currentDate().year()));
+    QTRY_COMPARE_WITH_TIMEOUT(salesRows(salesPath, server),
                               QStringList({u"MLIEKO polotučné 1 l 1 0 1"_s, u"CHLIEB tmavý 2 0 1"_s}),
                               kTimeoutMs);
 
@@ -562,7 +589,7 @@ void TestProgramProcess::twoTillsOnOneDataFolderPrintTheirOwnItems()
     QVERIFY2(other.contains("^DCHLIEB tmav\xfd^k") && !other.contains("MLIEKO"), other.constData());
     QVERIFY(other.contains("\x1bk        2.40 EUR\r\n"));
     // Each print manager's first document.
-    QTRY_COMPARE_WITH_TIMEOUT(salesRows(salesPath),
+    QTRY_COMPARE_WITH_TIMEOUT(salesRows(salesPath, server),
                               QStringList({u"MLIEKO polotučné 1 l 1 1 1"_s, u"CHLIEB tmavý 2 1 1"_s}),
                               kTimeoutMs);
 }

@@ -49,7 +49,12 @@ bool TestStore::onServer()
 
 QString TestStore::unavailable()
 {
-    if (!onServer())
+    return unavailable(onServer());
+}
+
+QString TestStore::unavailable(bool server)
+{
+    if (!server)
         return {};
     if (!QSqlDatabase::isDriverAvailable(u"QPSQL"_s))
         return u"Qt's PostgreSQL driver is not installed (libqt6sql6-psql)"_s;
@@ -61,9 +66,11 @@ QString TestStore::unavailable()
     return {};
 }
 
-TestStore::TestStore()
+TestStore::TestStore() : TestStore(onServer()) {}
+
+TestStore::TestStore(bool server) : m_wantsServer(server)
 {
-    if (!onServer() || serverConnection().isEmpty())
+    if (!server || serverConnection().isEmpty())
         return;
     static std::atomic<int> counter{0};
     m_schema = u"t%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(counter.fetch_add(1));
@@ -85,5 +92,5 @@ TestStore::~TestStore()
 
 bool TestStore::isValid() const
 {
-    return m_dir.isValid() && (!onServer() || !m_schema.isEmpty());
+    return m_dir.isValid() && (!m_wantsServer || !m_schema.isEmpty());
 }

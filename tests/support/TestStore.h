@@ -17,6 +17,8 @@ class TestStore
 {
 public:
     TestStore();
+    // A store on the server (or on the files) whatever this run's backend.
+    explicit TestStore(bool server);
     ~TestStore();
     TestStore(const TestStore &) = delete;
     TestStore &operator=(const TestStore &) = delete;
@@ -26,6 +28,7 @@ public:
     // Empty when this run's backend can be used, else why not (for initTestCase:
     // see OMIRA_REQUIRE_BACKEND).
     static QString unavailable();
+    static QString unavailable(bool server);
 
     bool isValid() const;
     // The data folder, with a trailing separator.
@@ -37,6 +40,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    bool m_wantsServer = false;
     QString m_schema;
     DataServer m_server;
 };
