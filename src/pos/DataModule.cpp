@@ -13,6 +13,8 @@
 #include <QLocale>
 #include <QSqlDatabase>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -168,6 +170,8 @@ bool DataModule::openExisting(DataFile &file, const QString &path, bool &usable)
 {
     if (file.isOpen())
         return true;
+    if (!usable) // told already in this showing
+        return false;
     if (file.open(path, false, m_settings.busyTimeoutMs))
         return true;
     if (&file == &m_stockFile && file.lastKind() == DataFile::Kind::Damaged) {
@@ -182,6 +186,12 @@ bool DataModule::openExisting(DataFile &file, const QString &path, bool &usable)
     if (!isUsableKind(file.lastKind())) {
         usable = false;
         reportUnusableFile(file);
+    } else if (file.lastKind() == DataFile::Kind::Server) {
+        // A server that cannot be reached (or is not known) fails every table
+        // alike: told once, and tried again at the next showing.
+        usable = false;
+        if (!std::exchange(m_serverFailureTold, true))
+            warn(file.lastError(), m_messages.text(Msg::SaleWarningCaption));
     } else if (file.lastKind() != DataFile::Kind::Missing) {
         warn(file.lastError(), m_messages.text(Msg::SaleWarningCaption));
     }
@@ -208,6 +218,7 @@ bool DataModule::connectDatabases()
     // A file that was unusable may have been replaced since the last showing.
     m_stockUsable = true;
     m_salesUsable = true;
+    m_serverFailureTold = false;
     openExisting(m_stockFile, stockPath(), m_stockUsable);
     openExisting(m_salesFile, salesPath(), m_salesUsable);
     return m_stockUsable && m_salesUsable;

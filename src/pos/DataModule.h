@@ -116,6 +116,7 @@ private:
     bool m_salesUsable = true;
     bool m_stockUsable = true;
     bool m_documentSourceEnabled = true;
+    bool m_serverFailureTold = false; // in this showing
     QString m_openFilter;
     DataFile m_stockFile;
     DataFile m_salesFile;

@@ -95,6 +95,7 @@ private slots:
     void damagedPriceListIsRestoredOnlyOnYes();
     void userTextIsStoredAsTyped();
     void insertFailureLeavesTheCallerTheEngineText();
+    void unknownServerOpensNothingAndSaysSo();
 
 private:
     DataModule &module(QDate today = Today);
@@ -707,6 +708,21 @@ void TestDataModule::insertFailureLeavesTheCallerTheEngineText()
     // Nothing of the failed item is left, and the table is not locked.
     QCOMPARE(dm.openRows()->size(), 0);
     QCOMPARE(dm.storeItem(item(u"ok"_s, 5)).key, 1);
+}
+
+// A misspelt server in pokladna.ini: the till must neither fall back to the
+// folder's files (the other tills are on the server) nor fail silently.
+void TestDataModule::unknownServerOpensNothingAndSaysSo()
+{
+    DataModuleSettings misspelt = settings();
+    misspelt.server = DataServer::fromSettings(u"POSTGRES"_s, u"service=obchod"_s);
+    DataModule dm(misspelt, m_messages, m_dialogs, Today);
+    QVERIFY(!dm.prepareSalesTable());
+    // One box for both tables, not one per table and step.
+    QCOMPARE(m_dialogs.shown().size(), 1);
+    QVERIFY(m_dialogs.shown().at(0).text.contains(u"Neznámy databázový server „POSTGRES“"_s));
+    QVERIFY(!dm.storeItem(item(u"Chlieb"_s, 120)).key);
+    QVERIFY(QDir(m_store->folder()).entryList(QDir::Files).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestDataModule)
