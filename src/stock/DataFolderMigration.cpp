@@ -1,8 +1,8 @@
 #include "stock/DataFolderMigration.h"
 
-#include "base/Cp1250.h"
 #include "base/Progress.h"
 #include "stock/DataFile.h"
+#include "stock/MigrationReport.h"
 #include "stock/ParadoxTable.h"
 #include "stock/TableLayouts.h"
 
@@ -53,7 +53,7 @@ QString DataFolderMigration::backupFolder() const
 
 QString DataFolderMigration::reportPath() const
 {
-    return QDir(m_folder).filePath(u"migracia_"_s + m_stamp + u".txt"_s);
+    return MigrationReport::pathIn(m_folder, m_stamp);
 }
 
 bool DataFolderMigration::collect(QList<Table> &tables)
@@ -232,9 +232,7 @@ QString DataFolderMigration::report() const
 
 bool DataFolderMigration::writeReport()
 {
-    QFile file(reportPath());
-    const QByteArray bytes = Cp1250::encode(QString(report()).replace(u'\n', u"\r\n"_s));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size())
+    if (MigrationReport::write(reportPath(), report()))
         return true;
     m_error = u"Správu %1 sa nepodarilo zapísať."_s.arg(reportPath());
     return false;

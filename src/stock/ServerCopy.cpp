@@ -1,14 +1,13 @@
 #include "stock/ServerCopy.h"
 
-#include "base/Cp1250.h"
 #include "base/Progress.h"
 #include "stock/DataFile.h"
+#include "stock/MigrationReport.h"
 #include "stock/ParadoxTable.h"
 #include "stock/TableLayouts.h"
 #include "stock/WriteTransaction.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QSqlQuery>
 
@@ -45,7 +44,7 @@ ServerCopy::ServerCopy(QString folder, DataServer server, QDateTime now)
 
 QString ServerCopy::reportPath() const
 {
-    return QDir(m_folder).filePath(u"migracia_"_s + m_stamp + u".txt"_s);
+    return MigrationReport::pathIn(m_folder, m_stamp);
 }
 
 bool ServerCopy::collect(QList<Table> &tables)
@@ -243,9 +242,7 @@ QString ServerCopy::report() const
 
 bool ServerCopy::writeReport()
 {
-    QFile file(reportPath());
-    const QByteArray bytes = Cp1250::encode(QString(report()).replace(u'\n', u"\r\n"_s));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size())
+    if (MigrationReport::write(reportPath(), report()))
         return true;
     m_error = u"Správu %1 sa nepodarilo zapísať."_s.arg(reportPath());
     return false;
