@@ -57,6 +57,7 @@ PriceListImport::Result PriceListImportJob::run(Progress &progress) const
     if (!source)
         return failure(error);
     DataFile stock;
+    stock.setServer(server);
     if (!stock.open(stockPath, createStock))
         return failure(stock.lastError());
     return PriceListImport(stock, dataFolder, locale).run(*source, progress, now);

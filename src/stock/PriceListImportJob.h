@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/DataServer.h"
 #include "stock/ImportFile.h"
 #include "stock/PriceListImport.h"
 
@@ -21,6 +22,7 @@ struct PriceListImportJob
     QLocale locale;
     QDateTime now;            // names the backup
     bool createStock = false; // a missing stock file is made, as a till does at its start
+    DataServer server{};      // where the price list is: the folder's file or the shop's server
 
     // On the calling thread.
     PriceListImport::Result run(Progress &progress) const;

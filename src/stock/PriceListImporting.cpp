@@ -168,6 +168,8 @@ std::optional<PriceListImportJob> PriceListImporting::prepare(const QDateTime &n
         return std::nullopt;
     }
     PriceListImportJob job{m_context.stock.path(), m_context.dataFolder, path, {}, m_context.locale, now};
+    // The job's own connection goes where the screen's price list is.
+    job.server = m_context.stock.server();
     if (!choosePart(path, job.options))
         return std::nullopt;
     job.options = detectOptions(path, job.options.part, m_context.locale);

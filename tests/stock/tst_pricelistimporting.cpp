@@ -1,6 +1,7 @@
 #include "CancelAfter.h"
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "base/Progress.h"
 #include "lang/MessageTable.h"
 #include "stock/DataFile.h"
@@ -59,10 +60,11 @@ struct Shop
 {
     explicit Shop(bool withCards)
     {
-        dataFolder = dir.path() + u"/cennik/"_s;
+        dataFolder = store.folder() + u"cennik/"_s;
         QDir().mkpath(dataFolder + u"import"_s);
         UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s, u"l"_s}, {u"Potraviny"_s})
             .save(dataFolder);
+        stock.setServer(store.server());
         if (!stock.open(dataFolder + TableLayouts::StockFileName, true) || !StockTable(stock).create())
             qFatal("stock table");
         if (withCards) {
@@ -92,9 +94,28 @@ struct Shop
         return all;
     }
 
-    QStringList backups() const { return QDir(dataFolder + u"zaloha"_s).entryList(QDir::Files); }
+    // The backups of the price list: files of the folder, or tables beside it on a server.
+    QStringList backups()
+    {
+        if (!store.onServer())
+            return QDir(dataFolder + u"zaloha"_s).entryList(QDir::Files);
+        QStringList tables;
+        QSqlQuery query(stock.database());
+        query.exec(u"SELECT upper(table_name) FROM information_schema.tables WHERE table_schema = "
+                   "current_schema() AND upper(table_name) LIKE 'VX60\\_SKLAD\\_%' AND upper(table_name) <> "
+                   "'VX60_SKLAD_ZMENY'"_s);
+        while (query.next())
+            tables << query.value(0).toString();
+        return tables;
+    }
+    // How the import's last box names the backup.
+    QString backupShown()
+    {
+        return store.onServer() ? backups().first()
+                                : QDir::toNativeSeparators(dataFolder + u"zaloha/"_s + backups().first());
+    }
 
-    QTemporaryDir dir;
+    TestStore store;
     QString dataFolder;
     DataFile stock;
     MessageTable messages; // placeholders: a box shows "[MSG_n]"
@@ -111,6 +132,7 @@ class TestPriceListImporting : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { OMIRA_REQUIRE_BACKEND(); }
     void flow_data();
     void flow();
     void detectedOptions_data();
@@ -226,15 +248,20 @@ void TestPriceListImporting::flow()
     QCOMPARE(replaced, codes != OldCodes);
     QTEST(previewed, "previewed");
     QCOMPARE(shop.dialogs.shown().size(), boxes.size());
-    for (qsizetype i = 0; i < boxes.size(); ++i)
-        QVERIFY2(shop.dialogs.shown().at(i).text.contains(boxes.at(i)),
-                 qPrintable(shop.dialogs.shown().at(i).text));
+    // On a server the backup is a table made in the import's own transaction: it
+    // is named without ".db", and a cancelled or refused import leaves none.
+    const bool onServer = shop.store.onServer();
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
+        const QString box = onServer ? QString(boxes.at(i)).replace(u".db.\r\n"_s, u".\r\n"_s) : boxes.at(i);
+        QVERIFY2(shop.dialogs.shown().at(i).text.contains(box), qPrintable(shop.dialogs.shown().at(i).text));
+    }
     QCOMPARE(shop.codes(), codes);
-    QTEST(!shop.backups().isEmpty(), "backup");
+    QFETCH(bool, backup);
+    QCOMPARE(!shop.backups().isEmpty(), backup && (replaced || !onServer));
     if (replaced && !shop.backups().isEmpty())
         QVERIFY(shop.dialogs.shown().last().text.contains(
             u"Importované karty: %1.\r\nPôvodný cenník je v zálohe %2."_s.arg(codes.size())
-                .arg(QDir::toNativeSeparators(shop.dataFolder + u"zaloha/"_s + shop.backups().first()))));
+                .arg(shop.backupShown())));
     QCOMPARE(progressDone, previewed.isEmpty() ? 0 : 1);
     if (answerYes) {
         QCOMPARE(shop.dialogs.fileRequests().size(), 1);
@@ -301,7 +328,8 @@ void TestPriceListImporting::importRunsOffThisThread()
     connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
     timer.start();
     Watch watch;
-    const PriceListImportJob job{shop.stock.path(), shop.dataFolder, path, {}, Slovak, Now};
+    PriceListImportJob job{shop.stock.path(), shop.dataFolder, path, {}, Slovak, Now};
+    job.server = shop.store.server();
 
     const PriceListImport::Result result = job.runOnThread(watch);
 

@@ -40,14 +40,14 @@ struct Arguments
     ImportFile::Options options;
 };
 
-// The data folder the till of the current folder works on: LAN_PATH of its
-// cennik/pokladna.ini, or its own "cennik" folder.
-QString tillDataFolder()
+// The settings of the till of the current folder: its data folder (LAN_PATH of
+// its cennik/pokladna.ini, or its own "cennik" folder) and its database server.
+PointOfSaleSettings tillSettings()
 {
     const QString programFolder = QDir::currentPath();
     IniFile ini(PointOfSaleKeys::filePath(programFolder));
     ini.load();
-    return PointOfSaleSettings::read(ini, programFolder).dataFolder;
+    return PointOfSaleSettings::read(ini, programFolder);
 }
 
 std::optional<QChar> separatorOf(const QString &text)
@@ -80,7 +80,7 @@ std::optional<Arguments> parse(const QCoreApplication &app, QString *problem)
     }
     Arguments arguments;
     arguments.file = parser.positionalArguments().constFirst();
-    arguments.dataFolder = parser.isSet(dataFolder) ? parser.value(dataFolder) : tillDataFolder();
+    arguments.dataFolder = parser.isSet(dataFolder) ? parser.value(dataFolder) : tillSettings().dataFolder;
     arguments.options.part = parser.isSet(sheet) ? parser.value(sheet) : parser.value(table);
     arguments.options.titleRow = parser.isSet(titleRow);
     if (parser.isSet(separator)) {
@@ -189,6 +189,8 @@ int main(int argc, char **argv)
                            QLocale(),
                            QDateTime::currentDateTime(),
                            true};
+    // A shop on a database server imports into the server's price list, as its tills read it.
+    job.server = tillSettings().server;
     NoProgress progress;
     return report(job.run(progress));
 }
