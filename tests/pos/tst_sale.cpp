@@ -63,6 +63,9 @@ private slots:
     void keyRoutesMoveTheFocus();
     void characterFiltersKeepNumbersOnly();
     void scannerBurstLosesNoKey();
+    void typingReplacesThePresetValue_data();
+    void typingReplacesThePresetValue();
+    void aClickPlacesTheCaret();
 
     void buttonsReactOnlyToDeliberateActions();
     void deleteRemovesTheCurrentRow();
@@ -584,18 +587,76 @@ QStringList openNames(DataModule &data)
 
 } // namespace
 
-// F2, the search text, Enter to the quantity, the quantity over the one proposed, Enter.
-// (The proposed quantity is selected with Shift+Home: a test's Ctrl+A carries the text "a".)
+// F2, the search text, Enter to the quantity, the quantity typed over the one proposed, Enter.
 void TestSale::sellByKeys(const QString &search, const QString &quantity)
 {
     press(Qt::Key_F2);
     typeIntoFocus(search);
     press(Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(u"Edit_pocet"_s));
-    press(Qt::Key_End);
-    press(Qt::Key_Home, Qt::ShiftModifier);
     typeIntoFocus(quantity);
     press(Qt::Key_Return);
+}
+
+// What the cashier types into a field the keys led to replaces the value it was preset with:
+// "6" after Enter on an item is six pieces, not sixteen.
+void TestSale::typingReplacesThePresetValue_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("price"); // typed when Enter leads to the price first
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<double>("storedPrice");
+    QTest::addColumn<double>("storedQuantity");
+
+    QTest::newRow("search, Enter, quantity") << u"čaj"_s << QString() << u"6"_s << 2.50 << 6.0;
+    QTest::newRow("a decimal quantity") << u"chlieb"_s << QString() << u",5"_s << 1.235 << 0.5;
+    QTest::newRow("a return") << u"chlieb"_s << QString() << u"-2"_s << 1.235 << -2.0;
+    QTest::newRow("price 0: price, Enter, quantity") << u"darček"_s << u"2,4"_s << u"3"_s << 2.4 << 3.0;
+}
+
+void TestSale::typingReplacesThePresetValue()
+{
+    QFETCH(QString, search);
+    QFETCH(QString, price);
+    QFETCH(QString, quantity);
+    QFETCH(double, storedPrice);
+    QFETCH(double, storedQuantity);
+    openWithPriceList();
+    m_f->dialogs.setStrict(true);
+    // Twice: the second item's fields are preset anew after the first is stored.
+    for (int item = 1; item <= 2; ++item) {
+        press(Qt::Key_F2);
+        typeIntoFocus(search);
+        press(Qt::Key_Return);
+        if (!price.isEmpty()) {
+            QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(u"Edit_jc"_s));
+            typeIntoFocus(price);
+            press(Qt::Key_Return);
+        }
+        QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(u"Edit_pocet"_s));
+        QCOMPARE(child<QLineEdit>(u"Edit_pocet"_s)->text(), u"1"_s);
+        typeIntoFocus(quantity);
+        press(Qt::Key_Return);
+        const QList<SaleRow> rows = m_f->data->openRows().value();
+        QCOMPARE(rows.size(), item);
+        QCOMPARE(rows.last().jc, storedPrice);
+        QCOMPARE(rows.last().pocet, storedQuantity);
+    }
+}
+
+// A click puts the caret where the cashier clicked; nothing is selected to be typed over.
+void TestSale::aClickPlacesTheCaret()
+{
+    openWithPriceList();
+    press(Qt::Key_F2);
+    typeIntoFocus(u"čaj"_s);
+    auto *price = child<QLineEdit>(u"Edit_jc"_s);
+    QCOMPARE(price->text(), u"2,5"_s);
+    QTest::mouseClick(price, Qt::LeftButton, {}, QPoint(price->width() - 4, price->height() / 2));
+    QCOMPARE(QApplication::focusWidget(), price);
+    QVERIFY(!price->hasSelectedText());
+    typeIntoFocus(u"5"_s);
+    QCOMPARE(price->text(), u"2,55"_s);
 }
 
 // Without stored widths the name column takes what the others leave; stored widths win.

@@ -297,13 +297,17 @@ bool SaleItemPanel::numberCharacter(QLineEdit *field, QKeyEvent *event, bool all
     const QChar c = text.at(0);
     if (c.isDigit())
         return false;
+    // What the key leaves standing: a selected text is typed over.
+    const QString kept = field->hasSelectedText()
+                             ? field->text().remove(field->selectionStart(), field->selectedText().size())
+                             : field->text();
     const QString separator = m_locale.decimalPoint();
     if (c == u'.' || c == u',' || text == separator) {
-        if (!field->text().contains(separator))
+        if (!kept.contains(separator))
             field->insert(separator);
         return true;
     }
-    if (allowMinus && c == u'-' && !field->text().contains(u'-'))
+    if (allowMinus && c == u'-' && !kept.contains(u'-'))
         return false;
     return true;
 }

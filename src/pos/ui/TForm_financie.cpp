@@ -5,6 +5,7 @@
 #include "lang/MessageTable.h"
 #include "pos/CashOperationGate.h"
 #include "pos/CashVoucherPrint.h"
+#include "widgets/TypeOverFocus.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -64,6 +65,7 @@ TForm_financie::TForm_financie(Services services, QWidget *parent)
     const QString separator = QLocale().decimalPoint();
     if (separator == u","_s)
         m_separator = u',';
+    TypeOverFocus::install();
     buildLayout();
 }
 

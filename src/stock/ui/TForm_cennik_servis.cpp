@@ -15,6 +15,7 @@
 #include "stock/ui/ServiceNameList.h"
 #include "stock/ui/ServiceOmiraPanel.h"
 #include "stock/ui/ServiceStockPanel.h"
+#include "widgets/TypeOverFocus.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -31,6 +32,7 @@ TForm_cennik_servis::TForm_cennik_servis(PriceListServiceContext context, QWidge
     setObjectName(u"TForm_cennik_servis"_s);
     setWindowTitle(u"Cenník údržba"_s);
     setModal(true);
+    TypeOverFocus::install();
     buildLayout();
     const ServiceNameList::Services services{m_context.messages, m_context.dialogs, m_context.stockFile};
     m_units = new ServiceNameList(CardRenumbering::List::Units, ServiceStockPanel::UnitLength,

@@ -14,6 +14,7 @@
 #include "stock/ui/OverviewItemModel.h"
 #include "stock/ui/OverviewItemPanel.h"
 #include "stock/ui/OverviewRangePanel.h"
+#include "widgets/TypeOverFocus.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -54,6 +55,7 @@ TForm_prehlad::TForm_prehlad(SalesOverviewScreenContext context, QWidget *parent
     m_choices = new OverviewChoicePanel(this);
     m_documents = new OverviewDocumentPanel(m_overview, this);
     m_items = new OverviewItemPanel(m_overview, this);
+    TypeOverFocus::install();
     buildLayout();
     connectPanels();
     installFilters();

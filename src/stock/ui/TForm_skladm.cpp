@@ -15,6 +15,7 @@
 #include "stock/ui/TForm_tlac_cennik.h"
 #include "widgets/GridColumnFitter.h"
 #include "widgets/PanelStatusBar.h"
+#include "widgets/TypeOverFocus.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -54,6 +55,7 @@ TForm_skladm::TForm_skladm(StockCardsScreenContext context, QWidget *parent)
     m_grid = new StockGridPanel(m_context.stockTable, m_context.search, m_context.messages, m_context.dialogs,
                                 this);
     m_card = new StockCardPanel(this);
+    TypeOverFocus::install();
     buildLayout();
     connectButtons();
     installFilters();
