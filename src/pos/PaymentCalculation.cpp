@@ -13,7 +13,8 @@ namespace {
 constexpr double Tolerance = 0.001;
 } // namespace
 
-PaymentCalculation::PaymentCalculation(const std::array<QString, MeansCount> &names)
+PaymentCalculation::PaymentCalculation(const std::array<QString, MeansCount> &names, const QLocale &locale)
+    : m_locale(locale)
 {
     for (int i = 0; i < MeansCount; ++i) {
         if (names[std::size_t(i)].isEmpty())
@@ -61,12 +62,12 @@ double PaymentCalculation::paidSum() const
 QString PaymentCalculation::suggestionFor(int listEntry) const
 {
     if (m_totalCents < 0)
-        return format(total());
+        return amountText(total());
     const double own = amountOfEntry(listEntry);
     if (own != 0)
-        return format(own);
+        return amountText(own);
     const double remaining = total() - paidSum();
-    return remaining >= 0 ? format(remaining) : QString();
+    return remaining >= 0 ? amountText(remaining) : QString();
 }
 
 PaymentCalculation::Outcome PaymentCalculation::confirm()
@@ -88,7 +89,10 @@ double PaymentCalculation::parseAmount(const QString &text)
     return match.hasMatch() ? match.captured(0).trimmed().toDouble() : 0.0;
 }
 
-QString PaymentCalculation::format(double value)
+QString PaymentCalculation::format(double value, const QLocale &locale)
 {
-    return QString::asprintf("%0.2f", value);
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    // Rounded as printf rounds, so that the screen and the printed lines agree.
+    return plain.toString(QString::asprintf("%0.2f", value).toDouble(), 'f', 2);
 }

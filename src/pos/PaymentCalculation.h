@@ -3,6 +3,7 @@
 #include "pos/PaymentSession.h"
 
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -17,7 +18,9 @@ public:
     static constexpr int MeansCount = PaymentSession::MeansCount;
     static constexpr double WarningAmount = 1000.0;
 
-    explicit PaymentCalculation(const std::array<QString, MeansCount> &names);
+    // Amounts are shown in `locale`'s form.
+    explicit PaymentCalculation(const std::array<QString, MeansCount> &names,
+                                const QLocale &locale = QLocale::c());
 
     // The configured names that are not empty, in order.
     const QStringList &listNames() const { return m_listNames; }
@@ -54,10 +57,13 @@ public:
 
     // The number at the start of `text`, "," or "." as decimal point; 0 when none.
     static double parseAmount(const QString &text);
-    // "%0.2f" with "." as decimal point.
-    static QString format(double amount);
+    // Two decimals with the locale's decimal mark and no thousands separators: what the
+    // amount field holds (at most eight characters) and reads back.
+    static QString format(double amount, const QLocale &locale = QLocale::c());
+    QString amountText(double amount) const { return format(amount, m_locale); }
 
 private:
+    QLocale m_locale;
     QStringList m_listNames;
     QList<int> m_entryMeans;
     qint64 m_totalCents = 0;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QtTest>
 
@@ -51,6 +52,8 @@ private slots:
     void f4ReachesTheDiscountFromEveryControl_data();
     void f4ReachesTheDiscountFromEveryControl();
     void enterRouteFromTheListPrints();
+    void discountAndAmountTypedOverInTheRegionalFormat_data();
+    void discountAndAmountTypedOverInTheRegionalFormat();
     void dialogClosingTextUnlessSkoda();
 
 private:
@@ -189,7 +192,10 @@ struct TestPayment::Dialog
     void run(std::function<void()> steps)
     {
         QTimer::singleShot(0, form.get(), [this, steps] {
-            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            // Active, not only exposed: a field focused before the activation is entered
+            // once more when it comes, which would redo what the steps typed.
+            form->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(form.get()));
             steps();
             if (form->isVisible())
                 form->reject();
@@ -369,6 +375,61 @@ void TestPayment::enterRouteFromTheListPrints()
     QVERIFY(!d.session.cancelled);
     QCOMPARE(qRound(d.session.amounts[0] * 100), 1230);
     QCOMPARE(qRound(d.session.tendered * 100), 2000);
+}
+
+// F4, the percent typed over the "0" the field holds, Enter; the cash typed over the total
+// the amount field proposes. Every amount on the dialog is in the regional format, and a
+// decimal mark typed either way is the locale's.
+void TestPayment::discountAndAmountTypedOverInTheRegionalFormat_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("cash");
+    QTest::addColumn<QStringList>("shown"); // total, before discount, discount, cash field, change
+
+    QTest::newRow("C") << QLocale::c() << u"20.5"_s
+                       << QStringList{u"18.00"_s, u"20.00"_s, u"2.00"_s, u"18.00"_s, u"2.50"_s};
+    QTest::newRow("sk_SK, typed with a comma")
+        << QLocale(QLocale::Slovak, QLocale::Slovakia) << u"20,5"_s
+        << QStringList{u"18,00"_s, u"20,00"_s, u"2,00"_s, u"18,00"_s, u"2,50"_s};
+    QTest::newRow("sk_SK, typed with a point")
+        << QLocale(QLocale::Slovak, QLocale::Slovakia) << u"20.5"_s
+        << QStringList{u"18,00"_s, u"20,00"_s, u"2,00"_s, u"18,00"_s, u"2,50"_s};
+}
+
+void TestPayment::discountAndAmountTypedOverInTheRegionalFormat()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, cash);
+    QFETCH(QStringList, shown);
+    const QLocale before;
+    QLocale::setDefault(locale);
+    const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+    Dialog d(2000);
+    d.run([&] {
+        press(Qt::Key_F4);
+        auto *percent = d.child<QLineEdit>(u"Edit_zlava_perc"_s);
+        QCOMPARE(QApplication::focusWidget(), percent);
+        QCOMPARE(percent->text(), u"0"_s);
+        FocusedKeys::type(u"10"_s);
+        QCOMPARE(percent->text(), u"10"_s);
+        press(Qt::Key_Return); // on to the list, which applies it
+        QCOMPARE(QStringList({d.text(u"Label_celkom"_s), d.text(u"Label_pred_zlavou"_s),
+                              d.text(u"Label_zlava_eur"_s)}),
+                 shown.mid(0, 3));
+        press(Qt::Key_Return); // on to the amount, which proposes the total
+        auto *amount = d.child<QLineEdit>(u"Edit_amount"_s);
+        QCOMPARE(QApplication::focusWidget(), amount);
+        QCOMPARE(amount->text(), shown.at(3));
+        FocusedKeys::type(cash);
+        QCOMPARE(amount->text(),
+                 QString(cash).replace(u'.', locale.decimalPoint()).replace(u',', locale.decimalPoint()));
+        press(Qt::Key_Return);
+        QCOMPARE(d.text(u"Label_zostavauhradit"_s), shown.at(4));
+        press(Qt::Key_F12);
+    });
+    QVERIFY(!d.session.cancelled);
+    QCOMPARE(qRound(d.session.amounts[0] * 100), 1800);
+    QCOMPARE(qRound(d.session.tendered * 100), 2050);
 }
 
 QTEST_MAIN(TestPayment)

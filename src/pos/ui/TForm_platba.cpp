@@ -3,6 +3,7 @@
 #include "base/Configuration.h"
 #include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
+#include "widgets/TypeOverFocus.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
@@ -40,12 +42,13 @@ bool isEnter(int key)
 } // namespace
 
 TForm_platba::TForm_platba(Services services, QWidget *parent)
-    : QDialog(parent), m_services(std::move(services)), m_calc(m_services.config.paymentMeans)
+    : QDialog(parent), m_services(std::move(services)), m_calc(m_services.config.paymentMeans, QLocale())
 {
     setObjectName(u"TForm_platba"_s);
     setWindowTitle(u"Úhrada dokladu"_s);
     setModal(true);
     setWindowFlag(Qt::WindowStaysOnTopHint);
+    TypeOverFocus::install();
     buildLayout();
 }
 
@@ -97,7 +100,7 @@ void TForm_platba::buildLayout()
     auto *paidLayout = new QGridLayout;
     for (int i = 0; i < LabelledMeans; ++i) {
         m_names[std::size_t(i)] = namedLabel(u"Label_P%1"_s.arg(i + 1));
-        m_amounts[std::size_t(i)] = namedLabel(u"Label_PS%1"_s.arg(i + 1), u"0.00"_s);
+        m_amounts[std::size_t(i)] = namedLabel(u"Label_PS%1"_s.arg(i + 1), m_calc.amountText(0));
         paidLayout->addWidget(m_names[std::size_t(i)], i % 4, (i / 4) * 2);
         paidLayout->addWidget(m_amounts[std::size_t(i)], i % 4, (i / 4) * 2 + 1);
     }
@@ -161,7 +164,7 @@ void TForm_platba::run(PaymentSession &session)
 
 QString TForm_platba::totalText() const
 {
-    return PaymentCalculation::format(m_calc.total());
+    return m_calc.amountText(m_calc.total());
 }
 
 void TForm_platba::prepare()
@@ -177,10 +180,9 @@ void TForm_platba::prepare()
     // A percent only copied from the item field, never applied to this document, has no
     // gross or net of its own: the document's current total is what holds.
     const bool applied = session.discount.percent != 0 && session.discount.applied;
-    m_beforeDiscount->setText(applied ? PaymentCalculation::format(session.discount.gross) : totalText());
-    m_total->setText(applied ? PaymentCalculation::format(session.discount.net) : totalText());
-    m_discountAmount->setText(
-        PaymentCalculation::format(applied ? session.discount.discountCents / 100.0 : 0.0));
+    m_beforeDiscount->setText(applied ? m_calc.amountText(session.discount.gross) : totalText());
+    m_total->setText(applied ? m_calc.amountText(session.discount.net) : totalText());
+    m_discountAmount->setText(m_calc.amountText(applied ? session.discount.discountCents / 100.0 : 0.0));
     m_amount->setText(m_total->text());
     m_amount->setEnabled(session.totalCents >= 0);
     m_amount->setCursorPosition(m_amount->text().size());
@@ -200,7 +202,7 @@ void TForm_platba::showAmounts()
 {
     for (int i = 0; i < LabelledMeans; ++i) {
         const double value = m_calc.amount(i);
-        m_amounts[std::size_t(i)]->setText(PaymentCalculation::format(value));
+        m_amounts[std::size_t(i)]->setText(m_calc.amountText(value));
         m_amounts[std::size_t(i)]->setStyleSheet(value != 0 ? Maroon : Navy);
     }
 }
@@ -245,7 +247,7 @@ void TForm_platba::leaveAmount()
     showAmounts();
     const double difference = m_calc.difference();
     const bool settled = difference >= 0;
-    showRemaining(settled, PaymentCalculation::format(difference));
+    showRemaining(settled, m_calc.amountText(difference));
     if (!settled)
         m_means->setFocus();
 }
@@ -262,10 +264,10 @@ void TForm_platba::applyDiscount()
     m_session->discount.percent = percent;
     m_session->totalCents = result->totalCents;
     m_calc.setTotal(result->totalCents);
-    m_beforeDiscount->setText(PaymentCalculation::format(result->discount.gross + 0.005));
+    m_beforeDiscount->setText(m_calc.amountText(result->discount.gross + 0.005));
     m_total->setText(totalText());
     showRemaining(result->totalCents < 0, totalText());
-    m_discountAmount->setText(PaymentCalculation::format(result->discount.discountCents / 100.0));
+    m_discountAmount->setText(m_calc.amountText(result->discount.discountCents / 100.0));
     m_calc.clearAmounts();
     showAmounts();
     m_amount->setText(totalText());
@@ -376,12 +378,16 @@ bool TForm_platba::filterAmountKey(QKeyEvent *event)
     const QChar c = text.front();
     if (c.isDigit())
         return false;
-    const QString current = m_amount->text().remove(m_amount->selectedText());
+    // What the key leaves standing: a selected text is typed over.
+    const QString kept =
+        m_amount->hasSelectedText()
+            ? m_amount->text().remove(m_amount->selectionStart(), m_amount->selectedText().size())
+            : m_amount->text();
     if (c == u'-')
-        return current.contains(u'-');
+        return kept.contains(u'-');
     if (c == u',' || c == u'.') {
-        if (!current.contains(u'.'))
-            m_amount->insert(u"."_s);
+        if (!kept.contains(u'.') && !kept.contains(u','))
+            m_amount->insert(QLocale().decimalPoint());
         return true;
     }
     return true;
