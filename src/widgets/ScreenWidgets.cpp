@@ -50,3 +50,8 @@ QPushButton *ScreenWidgets::button(const QString &name, const QString &text)
     pushButton->setAutoDefault(false);
     return pushButton;
 }
+
+bool ScreenWidgets::insideOpenList(const QWidget *widget)
+{
+    return widget && widget->window()->windowType() == Qt::Popup;
+}

@@ -18,5 +18,8 @@ QGroupBox *box(const QString &name, const QString &title, QWidget *content);
 QTableView *grid(const QString &name);
 // Buttons take no Enter of their own: the screen decides what Enter does.
 QPushButton *button(const QString &name, const QString &text);
+// A key aimed at an open drop-down list belongs to the list (Escape closes the list,
+// not the screen beneath it).
+bool insideOpenList(const QWidget *widget);
 
 } // namespace ScreenWidgets

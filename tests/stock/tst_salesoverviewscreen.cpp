@@ -162,6 +162,7 @@ private slots:
     void tableChoice();
     void groupingSwitch_data();
     void groupingSwitch();
+    void escapeOnAnOpenListClosesOnlyTheList();
     void directionAndDiscount();
     void filterColumnAndText_data();
     void filterColumnAndText();
@@ -426,6 +427,25 @@ void TestSalesOverviewScreen::groupingSwitch()
         // Enter goes on to the filter field.
         press(Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), rig.field(u"Edit_filter"_s));
+    });
+}
+
+// Escape on the open "Sumár položiek" list closes the list; the overview stays, the choice
+// made before stands, and a second Escape closes the overview.
+void TestSalesOverviewScreen::escapeOnAnOpenListClosesOnlyTheList()
+{
+    OverviewRig rig;
+    rig.run([&] {
+        rig.choose(u"CB_sumar"_s, 1);
+        press(Qt::Key_Space);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        press(Qt::Key_Escape);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        QVERIFY(rig.screen->isVisible());
+        QCOMPARE(QApplication::focusWidget(), rig.list(u"CB_sumar"_s));
+        QCOMPARE(rig.list(u"CB_sumar"_s)->currentIndex(), 1);
+        press(Qt::Key_Escape);
+        QTRY_VERIFY(!rig.screen->isVisible());
     });
 }
 

@@ -242,13 +242,21 @@ void TestStockCards::newCardByKeys()
         type(u"3 kg"_s);
         press(Qt::Key_Return);
         press(Qt::Key_Return);
+        // Price and quantity typed over what the fields propose.
         QCOMPARE(rig.focused(), rig.field(u"DBEdit_cena"_s));
-        rig.field(u"DBEdit_cena"_s)->selectAll();
         type(u"12.5"_s);
         press(Qt::Key_Return);
-        rig.field(u"DBEdit_mnozstvo"_s)->selectAll();
+        QCOMPARE(rig.focused(), rig.field(u"DBEdit_mnozstvo"_s));
         type(u"4"_s);
         press(Qt::Key_Return);
+        QCOMPARE(rig.focused(), rig.child<QComboBox>(u"CB_mj"_s));
+        // Escape on the open unit list closes the list, not the screen with the card.
+        press(Qt::Key_Space);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        press(Qt::Key_Escape);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        QVERIFY(rig.screen->isVisible());
+        QCOMPARE(rig.state(), u"Insert"_s);
         QCOMPARE(rig.focused(), rig.child<QComboBox>(u"CB_mj"_s));
         press(Qt::Key_Return);
         QCOMPARE(rig.focused(), rig.child<QComboBox>(u"ComboBox_hldph"_s));

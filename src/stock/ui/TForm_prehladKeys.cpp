@@ -1,12 +1,14 @@
 // The sales overview's window keys; the keys of the fields belong to their panels.
 #include "stock/ui/TForm_prehlad.h"
 
+#include "widgets/ScreenWidgets.h"
+
 #include <QKeyEvent>
 #include <QPushButton>
 
 bool TForm_prehlad::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress)
+    if (event->type() != QEvent::KeyPress || ScreenWidgets::insideOpenList(qobject_cast<QWidget *>(watched)))
         return QDialog::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
     switch (key->key()) {

@@ -8,6 +8,7 @@
 #include "base/UserDialogs.h"
 #include "lang/MessageIds.h"
 #include "lang/MessageTable.h"
+#include "widgets/ScreenWidgets.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -45,6 +46,8 @@ bool TForm_skladm::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::KeyPress: {
         updateGate(event);
+        if (ScreenWidgets::insideOpenList(widget))
+            break;
         auto *key = static_cast<QKeyEvent *>(event);
         if (windowKey(key))
             return true;
