@@ -101,7 +101,8 @@ QStringList TestCashProcess::firstStatusPanels(const AccessibleWidget &statusBar
 
 // A deposit of 100.00 in cash: "Vklad" clicked on the sale screen, 100 typed, Enter to the
 // cash payment (which takes the amount), Enter to the print button, Enter prints. The
-// simulator receives the voucher once, and the sale screen shows the printer's new document.
+// simulator receives the voucher once, the sale screen shows the printer's new document and
+// has the keys back.
 void TestCashProcess::depositTypedThroughTheDialogIsPrintedOnceAndShown()
 {
     ProgramFolder folder("TM=TM-cash-test\r\nPOKL_START=1\r\n");
@@ -162,6 +163,9 @@ void TestCashProcess::depositTypedThroughTheDialogIsPrintedOnceAndShown()
     QVERIFY(uidField);
     QCOMPARE(m_bus.text(*uidField), printer.readString(u"PRINTER"_s, u"UID"_s, {}));
     QCOMPARE(printedKinds(folder), QStringList{u"deposit"_s});
+    // The keys are back on the sale screen: what the cashier types goes to the search field.
+    QVERIFY(xdotool({u"type"_s, u"--delay"_s, u"50"_s, u"mlieko"_s}));
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen).value(1), u"mlieko"_s, kTimeoutMs);
 }
 
 QTEST_MAIN(TestCashProcess)

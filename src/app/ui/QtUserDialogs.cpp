@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
@@ -81,10 +82,29 @@ void nameButtonsInSlovak(QMessageBox &box)
     }
 }
 
+// Gives the keys back to the window that had them when a box or dialog opened. Without
+// a window manager nothing else does, and the cashier's next keys would go nowhere.
+class KeysReturn
+{
+public:
+    KeysReturn() : m_window(QApplication::activeWindow()) {}
+    ~KeysReturn()
+    {
+        if (m_window && m_window->isVisible() && m_window->isEnabled())
+            m_window->activateWindow();
+    }
+    KeysReturn(const KeysReturn &) = delete;
+    KeysReturn &operator=(const KeysReturn &) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+};
+
 } // namespace
 
 UserDialogs::Answer QtUserDialogs::show(const Message &message)
 {
+    const KeysReturn keysReturn;
     QWidget *owner = message.ownedByMainWindow ? m_mainWindow.data() : nullptr;
     QMessageBox box(boxIcon(message.icon), message.caption, message.text, standardButtons(message.buttons),
                     owner);
@@ -97,6 +117,7 @@ UserDialogs::Answer QtUserDialogs::show(const Message &message)
 
 QString QtUserDialogs::chooseFile(const FileRequest &request)
 {
+    const KeysReturn keysReturn;
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder, request.filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(request.forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -117,6 +138,7 @@ int QtUserDialogs::chooseItem(const ItemRequest &request)
 {
     if (request.items.isEmpty())
         return -1;
+    const KeysReturn keysReturn;
     QInputDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(request.title);
     dialog.setLabelText(request.label);

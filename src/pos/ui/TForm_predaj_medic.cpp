@@ -21,6 +21,7 @@
 #include "stock/ui/StockListModel.h"
 #include "widgets/GridColumnFitter.h"
 #include "widgets/PanelStatusBar.h"
+#include "widgets/TypeOverFocus.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -76,6 +77,7 @@ TForm_predaj_medic::TForm_predaj_medic(const SaleScreenServices &services, QWidg
                                              u"\r\n"_s + QDir::toNativeSeparators(folder),
                                          QString());
     }
+    TypeOverFocus::install();
     buildUi();
     connectSignals();
     installFilters();
@@ -421,7 +423,7 @@ void TForm_predaj_medic::BitBtn_zostavyClick()
         notAvailable(u"Prehľady"_s);
 }
 
-// Back from a screen of its own (the price list, the overview): the sale screen takes the
+// Back from a screen of its own (the price list, the overview, a cash voucher): the sale screen takes the
 // keys back itself. Without a window manager nothing else gives the focus back to it when
 // that screen closes, and the cashier's keys would go nowhere.
 void TForm_predaj_medic::takeKeysBack()
@@ -432,9 +434,10 @@ void TForm_predaj_medic::takeKeysBack()
 
 void TForm_predaj_medic::BitBtn_vkladClick(CashOperation operation)
 {
-    if (m_cashAction)
+    if (m_cashAction) {
         m_cashAction(operation);
-    else
+        takeKeysBack();
+    } else
         notAvailable(operation == CashOperation::Deposit ? u"Vklad"_s : u"Výber"_s);
 }
 

@@ -47,7 +47,12 @@ void TForm_predaj_medic::BitBtn_tlacClick()
     fields.discountPercentText = m_item->discountPercentText();
     fields.discountAmountText = m_item->discountAmountText();
     fields.refundedUid = uidText();
-    if (m_print->print(fields) == ReceiptPrint::Outcome::Cancelled)
+    const ReceiptPrint::Outcome outcome = m_print->print(fields);
+    // The payment dialog and the boxes of the print are gone; the keys come back here,
+    // to the field the print left them in.
+    if (isVisible())
+        activateWindow();
+    if (outcome == ReceiptPrint::Outcome::Cancelled)
         m_search->searchField()->setFocus();
 }
 
