@@ -27,6 +27,16 @@ void ErrorReporter::report(const QString &text)
     m_dialogs.error(text, m_caption);
 }
 
+int ErrorReporter::runGuarded(const std::function<int()> &body, int failureCode)
+{
+    try {
+        return body();
+    } catch (...) {
+        report(currentExceptionText());
+        return failureCode;
+    }
+}
+
 QString ErrorReporter::currentExceptionText()
 {
     try {

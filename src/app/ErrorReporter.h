@@ -20,6 +20,9 @@ public:
     ErrorReporter(UserDialogs &dialogs, std::function<ErrorLog &()> log, QString caption);
 
     void report(const QString &text);
+    // Runs `body`; an exception that escapes it is reported and gives `failureCode`.
+    // For the program's start, where no event loop catches it yet.
+    int runGuarded(const std::function<int()> &body, int failureCode);
     // The text of the exception being handled; only inside a catch block.
     static QString currentExceptionText();
 

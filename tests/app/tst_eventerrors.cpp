@@ -93,6 +93,7 @@ private slots:
     void escapedExceptionIsShownLoggedAndTheProgramGoesOn_data();
     void escapedExceptionIsShownLoggedAndTheProgramGoesOn();
     void errorWhileTheBoxIsOpenIsLoggedWithoutAnotherBox();
+    void errorDuringTheStartIsShownAndEndsTheRun();
 };
 
 void TestEventErrors::escapedExceptionIsShownLoggedAndTheProgramGoesOn_data()
@@ -180,6 +181,27 @@ void TestEventErrors::errorWhileTheBoxIsOpenIsLoggedWithoutAnotherBox()
     QCOMPARE(log.count(") Unhandled error: "), 2);
     QVERIFY(log.indexOf("Unhandled error: pr") < log.indexOf("Unhandled error: znova"));
     QCOMPARE(fixture.widget.keys, 2);
+}
+
+// Before the event loop runs nothing else catches an error: the start is run guarded, so
+// that the error gets the same box and log line and the program ends with a failure code.
+void TestEventErrors::errorDuringTheStartIsShownAndEndsTheRun()
+{
+    ScriptedDialogs boxes;
+    ReporterFixture fixture(boxes);
+    const int code = fixture.reporter.runGuarded(
+        []() -> int { throw std::runtime_error("Tabuľka predaja sa nedá pripraviť"); }, 1);
+    QCOMPARE(code, 1);
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown().first().text, u"Tabuľka predaja sa nedá pripraviť"_s);
+    QCOMPARE(boxes.shown().first().caption, u"Omira Predaj"_s);
+    QCOMPARE(boxes.shown().first().icon, UserDialogs::Icon::Error);
+    QVERIFY(fixture.logText().contains(
+        Cp1250::encode(u") Unhandled error: Tabuľka predaja sa nedá pripraviť"_s)));
+
+    // A start that ends normally passes its code on without a box.
+    QCOMPARE(fixture.reporter.runGuarded([] { return 0; }, 1), 0);
+    QCOMPARE(boxes.shown().size(), 1);
 }
 
 #if defined(__SANITIZE_ADDRESS__)

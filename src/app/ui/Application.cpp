@@ -36,6 +36,7 @@
 #include "stock/ui/TForm_prehlad.h"
 #include "stock/ui/TForm_skladm.h"
 #include "widgets/ProgressDialog.h"
+#include "widgets/TypeOverFocus.h"
 
 #include <QApplication>
 #include <QDate>
@@ -102,6 +103,15 @@ void importPriceList(DataModule &dataModule, TForm_skladm &stockScreen, AppConte
         stockScreen.runSearch();
 }
 
+// The machine's facilities the program is started with.
+struct ProgramPlatform
+{
+    platform::WindowFinder &windows;
+    platform::FileSystem &files;
+    platform::OsVersionQuery &osVersion;
+    platform::ProcessPriority &priority;
+};
+
 } // namespace
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv) {}
@@ -120,44 +130,28 @@ bool Application::notify(QObject *receiver, QEvent *event)
     return false;
 }
 
-int runApplication(int argc, char *argv[])
+namespace {
+
+// Everything after the basics: the link, the main window, the start-up sequence, the
+// screens, and the event loop.
+int runProgram(Application &app, QtUserDialogs &dialogs, AppContext &context, const ProgramPlatform &platform)
 {
-    Application app(argc, argv);
-    QApplication::setApplicationName(u"Omira VX70, VX60"_s);
-    QApplication::setQuitOnLastWindowClosed(false);
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    QDir::setCurrent(programFolder);
-
-    QtUserDialogs dialogs;
-    const auto windows = platform::createWindowFinder();
-    if (anotherInstanceRuns(*windows, dialogs))
-        return 0;
-
-    // Held for the whole run: a second start finds this window by its title.
-    QApplication::setApplicationName(QString::fromLatin1(kInstanceTitle));
-    InstanceWindow instanceWindow(QString::fromLatin1(kInstanceTitle));
-
-    const auto files = platform::createFileSystem();
-    const auto osVersion = platform::createOsVersionQuery();
-    const auto priority = platform::createProcessPriority();
-    AppContext context(programFolder, dialogs, *windows, *files);
-    // Until the configuration names the log the context's log writes nothing; the box still shows.
-    ErrorReporter errorReporter(
-        dialogs, [&context]() -> ErrorLog & { return *context.errorLog; },
-        QString::fromLatin1(kInstanceTitle));
-    app.setErrorReporter(&errorReporter);
-    const auto detachReporter = qScopeGuard([&app] { app.setErrorReporter(nullptr); });
+    const QString &programFolder = context.programFolder;
+    platform::WindowFinder &windows = platform.windows;
+    platform::FileSystem &files = platform.files;
+    platform::OsVersionQuery &osVersion = platform.osVersion;
+    platform::ProcessPriority &priority = platform.priority;
     SteadyLinkClock clock;
-    PrintManagerLink link(context.config, *windows, *files, clock);
+    PrintManagerLink link(context.config, windows, files, clock);
     AppMessageHandler endHandler;
 
     TSQD60 mainWindow(context);
     dialogs.setMainWindow(&mainWindow);
-    PrinterRequests requests(context.config, link, *files, context.printer, mainWindow);
+    PrinterRequests requests(context.config, link, files, context.printer, mainWindow);
     PrintManagerDetection printer({context.config, context.messages,
                                    [&context]() -> ErrorLog & { return *context.errorLog; }, link, requests,
                                    context.printer, mainWindow});
-    StartupSequence startup(context, mainWindow, {link, printer, *osVersion, *priority});
+    StartupSequence startup(context, mainWindow, {link, printer, osVersion, priority});
     if (startup.run(QCoreApplication::arguments()) == StartupSequence::Outcome::EndProgram)
         return 0;
     installQtTranslations(app, context.config.languageIndex);
@@ -269,4 +263,42 @@ int runApplication(int argc, char *argv[])
     if (!mainWindow.trayAvailable())
         mainWindow.show();
     return QApplication::exec();
+}
+
+} // namespace
+
+int runApplication(int argc, char *argv[])
+{
+    Application app(argc, argv);
+    QApplication::setApplicationName(u"Omira VX70, VX60"_s);
+    QApplication::setQuitOnLastWindowClosed(false);
+    TypeOverFocus::install();
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    QDir::setCurrent(programFolder);
+
+    QtUserDialogs dialogs;
+    const auto windows = platform::createWindowFinder();
+    if (anotherInstanceRuns(*windows, dialogs))
+        return 0;
+
+    // Held for the whole run: a second start finds this window by its title.
+    QApplication::setApplicationName(QString::fromLatin1(kInstanceTitle));
+    InstanceWindow instanceWindow(QString::fromLatin1(kInstanceTitle));
+
+    const auto files = platform::createFileSystem();
+    const auto osVersion = platform::createOsVersionQuery();
+    const auto priority = platform::createProcessPriority();
+    AppContext context(programFolder, dialogs, *windows, *files);
+    // Until the configuration names the log the context's log writes nothing; the box still shows.
+    ErrorReporter errorReporter(
+        dialogs, [&context]() -> ErrorLog & { return *context.errorLog; },
+        QString::fromLatin1(kInstanceTitle));
+    app.setErrorReporter(&errorReporter);
+    const auto detachReporter = qScopeGuard([&app] { app.setErrorReporter(nullptr); });
+    // An error that escapes the start is shown like any other, not a silent end.
+    return errorReporter.runGuarded(
+        [&] {
+            return runProgram(app, dialogs, context, {*windows, *files, *osVersion, *priority});
+        },
+        1);
 }
