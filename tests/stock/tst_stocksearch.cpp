@@ -7,10 +7,14 @@
 
 #include "TestStore.h"
 
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <sqlite3.h>
+
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +31,49 @@ QStringList eitherOf(const QStringList &files, const QStringList &server)
 {
     return TestStore::onServer() ? server : files;
 }
+
+// Tells the moment a till's connection waits for a lock that another till holds, so that
+// a test acts while it waits rather than after a guessed time.
+class LockWait
+{
+public:
+    // On the waiting till's thread, after it opened its file and before it asks for the lock.
+    void watch(DataFile &file)
+    {
+        if (TestStore::onServer())
+            return; // the server tells it of its own
+        const QVariant handle = file.database().driver()->handle();
+        if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+            qFatal("no SQLite connection to watch");
+        sqlite3_busy_handler(*static_cast<sqlite3 *const *>(handle.data()), &LockWait::busy, &m_busy);
+    }
+    // Asked of another till's connection.
+    bool waiting(DataFile &observer) const
+    {
+        if (!TestStore::onServer())
+            return m_busy;
+        QSqlQuery query(observer.database());
+        // A connection inside a transaction keeps the first look at the server's activity
+        // unless told to look again.
+        query.exec(u"SELECT pg_stat_clear_snapshot()"_s);
+        return query.exec(u"SELECT count(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock' "
+                          "AND datname = current_database()"_s) &&
+               query.next() && query.value(0).toInt() > 0;
+    }
+
+private:
+    // SQLite's busy handler: notes the wait, then waits as the till's own timeout does.
+    static int busy(void *flag, int attempts)
+    {
+        static_cast<std::atomic<bool> *>(flag)->store(true);
+        if (attempts >= DataFile::DefaultBusyTimeoutMs)
+            return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return 1;
+    }
+
+    std::atomic<bool> m_busy = false;
+};
 
 // A stock file with a few cards, opened by this till (`file`) and by another
 // one (`other`), as two tills share a data folder.
@@ -439,13 +486,18 @@ void TestStockSearch::tableOfAnEarlierVersionGetsTheLog()
     // The other till holds the write lock while it adds the log; this one
     // waits for it and finds the log there.
     QVERIFY(stock.other.beginWrite());
-    bool thirdTillReady = false;
+    std::atomic<bool> thirdTillReady = false;
+    LockWait lockWait;
     std::jthread thirdTill([&] {
         DataFile file;
         file.setServer(stock.store.server());
-        thirdTillReady = file.open(stock.file.path(), false) && StockTable(file).ensureChangeLog();
+        if (!file.open(stock.file.path(), false))
+            return;
+        lockWait.watch(file);
+        thirdTillReady = StockTable(file).ensureChangeLog();
     });
-    QTest::qWait(100);
+    QTRY_VERIFY(lockWait.waiting(stock.other));
+    QVERIFY(!thirdTillReady);
     for (const QString &statement : StockChangeLog::statements(backend()))
         QVERIFY2(stock.other.exec(statement), qPrintable(stock.other.lastError()));
     QVERIFY(stock.other.commit());
@@ -510,13 +562,17 @@ void TestStockSearch::changeCommittedLaterIsNotPassedOver()
     QVERIFY(stock.other.beginWrite());
     QVERIFY(stock.other.exec(u"UPDATE VX60_SKLAD SET NAZOV = 'Acko' WHERE KOD = '100'"_s));
     std::atomic<bool> thirdTillWrote = false;
+    LockWait lockWait;
     std::jthread thirdTill([&] {
         DataFile file;
         file.setServer(stock.store.server());
-        thirdTillWrote = file.open(stock.file.path(), false) &&
-                         file.exec(u"UPDATE VX60_SKLAD SET NAZOV = 'Bcko' WHERE KOD = '200'"_s);
+        if (!file.open(stock.file.path(), false))
+            return;
+        lockWait.watch(file);
+        thirdTillWrote = file.exec(u"UPDATE VX60_SKLAD SET NAZOV = 'Bcko' WHERE KOD = '200'"_s);
     });
-    QTest::qWait(300);
+    QTRY_VERIFY(lockWait.waiting(stock.other));
+    QVERIFY(!thirdTillWrote);
     QCOMPARE(stock.codesOf(search.search(StockSearch::Column::Name, u"cko"_s)), QStringList{});
     QVERIFY(stock.other.commit());
     thirdTill.join();
