@@ -21,6 +21,7 @@
 #include "stock/ui/StockListModel.h"
 #include "widgets/GridColumnFitter.h"
 #include "widgets/PanelStatusBar.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -151,12 +152,11 @@ void TForm_predaj_medic::placeWindow()
     const SaleScreenLayout layout =
         SaleScreenLayout::load(m_services.context.programFolder, SaleDocumentModel::ColumnCount,
                                int(StockListModel::defaultFields().size()));
-    if (layout.placement.height != 0) {
-        resize(width(), std::max(layout.placement.height, minimumHeight()));
-        move(layout.placement.left, layout.placement.top);
-    } else {
-        move(5, 5);
-    }
+    // The place is the frame's (title bar included), as saveSettings() keeps it.
+    if (layout.placement.height != 0)
+        m_placement->place({layout.placement.left, layout.placement.top}, layout.placement.height);
+    else
+        m_placement->place({5, 5}, 0);
     QStringList fields = StockListModel::defaultFields();
     for (int column = 0; column < fields.size() && column < layout.stockFields.size(); ++column) {
         if (StockListModel::isKnownField(layout.stockFields.at(column)))
@@ -262,7 +262,8 @@ void TForm_predaj_medic::saveSettings()
     if (!m_shownOnce)
         return;
     SaleScreenLayout layout;
-    layout.placement = {x(), y(), height()};
+    const QPoint frameTopLeft = m_placement->frameTopLeft();
+    layout.placement = {frameTopLeft.x(), frameTopLeft.y(), m_placement->frameHeight()};
     layout.documentColumns = m_documentPanel->columns().widths();
     layout.stockColumns = m_search->columns().widths();
     layout.stockFields = m_search->fields();

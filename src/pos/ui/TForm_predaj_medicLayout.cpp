@@ -10,6 +10,7 @@
 #include "pos/ui/SaleSearchPanel.h"
 #include "widgets/PanelStatusBar.h"
 #include "widgets/ScreenWidgets.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,6 +34,7 @@ void TForm_predaj_medic::buildUi()
     m_documentPanel = new SaleDocumentPanel(m_document, context.messages, this);
     setObjectName(u"TForm_predaj_medic"_s);
     setMinimumSize(1000, 450);
+    m_placement = new WindowPlacement(this);
     auto *main = new QVBoxLayout(this);
     main->setContentsMargins(4, 4, 4, 0);
     auto *panels = new QHBoxLayout;

@@ -15,6 +15,7 @@
 #include "stock/ui/TForm_tlac_cennik.h"
 #include "widgets/GridColumnFitter.h"
 #include "widgets/PanelStatusBar.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -95,8 +96,11 @@ void TForm_skladm::placeOver(const QRect &saleScreen)
     IniFile ini(PointOfSaleKeys::filePath(m_context.programFolder));
     ini.load();
     const auto placement = ScreenLayoutSettings::readPlacement(ini, ScreenLayoutSettings::Window::StockCards);
-    if (placement.height > 0 && saleScreen.isValid())
-        setGeometry(saleScreen);
+    if (placement.height > 0 && saleScreen.isValid()) {
+        if (!m_placement)
+            m_placement = new WindowPlacement(this);
+        m_placement->placeClient(saleScreen);
+    }
 }
 
 void TForm_skladm::refillLists()
