@@ -1,6 +1,7 @@
 #include "ScreenChild.h"
 #include "ScriptedDialogs.h"
 #include "TestStore.h"
+#include "TextFit.h"
 #include "base/IniFile.h"
 #include "lang/MessageTable.h"
 #include "stock/CardRenumbering.h"
@@ -164,6 +165,8 @@ private slots:
     void numberTyping_data();
     void numberTyping();
     void columnWidthsAreHeldAndKept();
+    void textsAreWholeOnShopScreens_data();
+    void textsAreWholeOnShopScreens();
     void renumberingKeepsCardsOnTheirEntries_data();
     void renumberingKeepsCardsOnTheirEntries();
 };
@@ -518,6 +521,45 @@ void TestStockCards::columnWidthsAreHeldAndKept()
     QVERIFY(ini.load());
     QCOMPARE(ini.readString(u"SKLAD"_s, u"COL_1"_s, QString()), u"50"_s);
     QCOMPARE(ini.readString(u"SKLAD"_s, u"COL_2"_s, QString()), u"280"_s);
+}
+
+// The price list as the sale window's place gives it on the shop's screens (least sale window,
+// 1024×768 and 1366×768 less borders and a tray panel) and at its own size; long names, codes
+// of bar codes, prices in thousands and widths kept from a wider window: every title,
+// number and status text is whole; only the names may be cut at the end of their column.
+void TestStockCards::textsAreWholeOnShopScreens_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("its own size") << QSize(820, 560);
+    QTest::newRow("least sale window") << QSize(1000, 450);
+    QTest::newRow("1024x768") << QSize(1020, 700);
+    QTest::newRow("1366x768") << QSize(1362, 700);
+}
+
+void TestStockCards::textsAreWholeOnShopScreens()
+{
+    QFETCH(QSize, size);
+    StockRig rig;
+    for (StockRow row : {card(u"8586000123457"_s, u"Čokoláda horká s lieskovými orieškami, 7"_s, 0, 1234.99),
+                         card(u"8586000765432"_s, u"Šampón Žihľava & Ľubovník 250 ml"_s, 1, 3.45)}) {
+        row.pocet = 12345.5;
+        QVERIFY(rig.table.insert(row));
+    }
+    IniFile ini(PointOfSaleKeys::filePath(rig.dir.path()));
+    for (const auto &[key, width] :
+         {std::pair{u"COL_0"_s, 275}, std::pair{u"COL_1"_s, 50}, std::pair{u"COL_2"_s, 50},
+          std::pair{u"COL_3"_s, 71}, std::pair{u"COL_4"_s, 50}})
+        ini.setString(u"SKLAD"_s, key, QString::number(width));
+    QVERIFY(ini.save());
+    rig.run([&] {
+        rig.screen->resize(size);
+        QTRY_COMPARE(rig.screen->size(), size.expandedTo(rig.screen->minimumSize()));
+        QCOMPARE(rig.screen->width(), size.width());
+        auto *grid = rig.child<QTableView>(u"SMDBGrid_sklad"_s);
+        auto *status = rig.child<QStatusBar>(u"StatusBar1"_s);
+        const auto cut = [&] { return TextFit::cutInGrid(*grid, 0) + TextFit::cutInStatusBar(*status); };
+        QTRY_VERIFY2(cut().isEmpty(), qPrintable(cut().join(u"; "_s)));
+    });
 }
 
 void TestStockCards::renumberingKeepsCardsOnTheirEntries_data()

@@ -1,8 +1,9 @@
+#include "widgets/GridColumnFitter.h"
 #include "widgets/WindowPlacement.h"
 
 #include <QtTest>
 
-// Where a window's frame is placed on the screen.
+// Where a window's frame is placed on the screen and how a grid's columns share its width.
 class TestScreenFitting : public QObject
 {
     Q_OBJECT
@@ -10,6 +11,8 @@ class TestScreenFitting : public QObject
 private slots:
     void frameIsPlacedWhollyOnTheScreen_data();
     void frameIsPlacedWhollyOnTheScreen();
+    void numbersGetTheirWidthAndNamesTheRest_data();
+    void numbersGetTheirWidthAndNamesTheRest();
 };
 
 // The shop's screens: 1366×768 and 1024×768 without a panel, and 1366×768 with a
@@ -58,6 +61,44 @@ void TestScreenFitting::frameIsPlacedWhollyOnTheScreen()
     QFETCH(QSize, minimum);
     QFETCH(QRect, placed);
     QCOMPARE(WindowPlacement::fitted(frame, available, minimum), placed);
+}
+
+void TestScreenFitting::numbersGetTheirWidthAndNamesTheRest_data()
+{
+    QTest::addColumn<QList<int>>("wanted");
+    QTest::addColumn<QList<int>>("needs");
+    QTest::addColumn<int>("available");
+    QTest::addColumn<int>("nameColumn");
+    QTest::addColumn<QList<int>>("shown");
+
+    // Kód, Názov, Počet, MJ, Cena of the document grid; the names need their title only.
+    const QList<int> needs = {40, 47, 55, 35, 72};
+    QTest::newRow("room enough: names take the rest")
+        << QList<int>{50, 70, 60, 50, 80} << needs << 560 << 1 << QList<int>{50, 320, 60, 50, 80};
+    QTest::newRow("stored price narrower than its values: widened")
+        << QList<int>{85, 295, 70, 70, 40} << needs << 560 << 1 << QList<int>{85, 263, 70, 70, 72};
+    QTest::newRow("names kept from a wider window give way")
+        << QList<int>{85, 420, 70, 70, 58} << needs << 400 << 1 << QList<int>{85, 103, 70, 70, 72};
+    QTest::newRow("no room left: names keep their title")
+        << QList<int>{200, 100, 200, 50, 80} << needs << 400 << 1 << QList<int>{200, 47, 200, 50, 80};
+    QTest::newRow("no name column: the last one widened")
+        << QList<int>{40, 50, 80, 75} << QList<int>{30, 30, 76, 60} << 300 << -1
+        << QList<int>{40, 50, 80, 130};
+    QTest::newRow("no name column and no room: the last one keeps its values")
+        << QList<int>{40, 50, 80, 40} << QList<int>{30, 30, 76, 60} << 150 << -1
+        << QList<int>{40, 50, 80, 60};
+    QTest::newRow("hidden columns count nothing")
+        << QList<int>{0, 0, 60, 50} << QList<int>{0, 0, 47, 76} << 300 << 2 << QList<int>{0, 0, 224, 76};
+}
+
+void TestScreenFitting::numbersGetTheirWidthAndNamesTheRest()
+{
+    QFETCH(QList<int>, wanted);
+    QFETCH(QList<int>, needs);
+    QFETCH(int, available);
+    QFETCH(int, nameColumn);
+    QFETCH(QList<int>, shown);
+    QCOMPARE(GridColumnFitter::fitted(wanted, needs, available, nameColumn), shown);
 }
 
 QTEST_MAIN(TestScreenFitting)

@@ -163,14 +163,18 @@ void TForm_predaj_medic::placeWindow()
             fields[column] = layout.stockFields.at(column);
     }
     m_search->setFields(fields);
+    // The names take the room the numbers leave, also after stored widths.
     GridColumnFitter &documentColumns = m_documentPanel->columns();
+    documentColumns.alwaysFillWithColumn(SaleDocumentModel::Nazov);
     if (layout.documentColumns.isEmpty())
         documentColumns.fillWithColumn(SaleDocumentModel::Nazov);
     else
         documentColumns.setWidths(layout.documentColumns);
     GridColumnFitter &stockColumns = m_search->columns();
+    const int nameColumn = int(fields.indexOf(u"NAZOV"_s));
+    stockColumns.alwaysFillWithColumn(nameColumn);
     if (layout.stockColumns.isEmpty())
-        stockColumns.fillWithColumn(std::max(0, int(fields.indexOf(u"NAZOV"_s))));
+        stockColumns.fillWithColumn(std::max(0, nameColumn));
     else
         stockColumns.setWidths(layout.stockColumns);
 }
