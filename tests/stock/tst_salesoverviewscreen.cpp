@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -115,7 +116,7 @@ struct OverviewRig
 
     // Shows the screen and does `steps` once it is up; a screen still open after
     // them is closed as by Escape.
-    void run(const std::function<void()> &steps)
+    void run(const std::function<void()> &steps, const QRect &saleWindow = QRect())
     {
         QTimer::singleShot(0, screen.get(), [this, steps] {
             screen->activateWindow();
@@ -124,7 +125,7 @@ struct OverviewRig
             if (screen->isVisible())
                 screen->reject();
         });
-        screen->open(QRect());
+        screen->open(saleWindow);
     }
 
     TestStore store;
@@ -153,6 +154,7 @@ private slots:
     void showingOpensTheClosingOfThePrinter();
     void textsAreWholeOnShopScreens_data();
     void textsAreWholeOnShopScreens();
+    void placedOverTheSaleWindowOnTheScreen();
     void closingTyping_data();
     void closingTyping();
     void closingWithoutNumberKeepsTheFocus();
@@ -690,6 +692,27 @@ void TestSalesOverviewScreen::itemGridReadsPageByPage()
         QCOMPARE(rig.itemRows(), 1);
         QCOMPARE(rig.footer(), money(0.10));
     });
+}
+
+// Over a sale window whose title bar is above the screen and whose right part is beyond it
+// (as an earlier version kept it), the screen stands wholly within the screen's room.
+void TestSalesOverviewScreen::placedOverTheSaleWindowOnTheScreen()
+{
+    OverviewRig rig;
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    rig.run(
+        [&] {
+            QTRY_VERIFY2(rig.screen->frameGeometry().top() >= available.top() &&
+                             rig.screen->frameGeometry().left() >= available.left() &&
+                             (rig.screen->frameGeometry().right() <= available.right() ||
+                              rig.screen->frameGeometry().left() == available.left()),
+                         qPrintable(u"%1,%2 %3x%4"_s.arg(rig.screen->frameGeometry().x())
+                                        .arg(rig.screen->frameGeometry().y())
+                                        .arg(rig.screen->frameGeometry().width())
+                                        .arg(rig.screen->frameGeometry().height())));
+            QVERIFY(rig.screen->frameGeometry().bottom() <= available.bottom());
+        },
+        QRect(available.right() - 300, -15, 1000, 520));
 }
 
 // The overview in the sale window's place on the shop's screens (least sale window, 1024×768

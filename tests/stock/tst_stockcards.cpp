@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTableView>
@@ -120,7 +121,7 @@ struct StockRig
     }
 
     // Opens the screen and does `steps` once it is shown; the screen is closed after.
-    void run(const std::function<void()> &steps)
+    void run(const std::function<void()> &steps, const QRect &saleWindow = QRect())
     {
         QTimer::singleShot(0, screen.get(), [this, steps] {
             screen->activateWindow();
@@ -128,7 +129,7 @@ struct StockRig
             steps();
             screen->reject();
         });
-        screen->open(QRect());
+        screen->open(saleWindow);
     }
 
     TestStore store;
@@ -167,6 +168,7 @@ private slots:
     void columnWidthsAreHeldAndKept();
     void textsAreWholeOnShopScreens_data();
     void textsAreWholeOnShopScreens();
+    void placedOverTheSaleWindowOnTheScreen();
     void renumberingKeepsCardsOnTheirEntries_data();
     void renumberingKeepsCardsOnTheirEntries();
 };
@@ -521,6 +523,30 @@ void TestStockCards::columnWidthsAreHeldAndKept()
     QVERIFY(ini.load());
     QCOMPARE(ini.readString(u"SKLAD"_s, u"COL_1"_s, QString()), u"50"_s);
     QCOMPARE(ini.readString(u"SKLAD"_s, u"COL_2"_s, QString()), u"280"_s);
+}
+
+// Over a sale window whose title bar is above the screen and whose right part is beyond it
+// (as an earlier version kept it), the screen stands wholly within the screen's room.
+void TestStockCards::placedOverTheSaleWindowOnTheScreen()
+{
+    StockRig rig;
+    IniFile ini(PointOfSaleKeys::filePath(rig.dir.path()));
+    ini.setString(u"SKLAD"_s, u"HEIGHT"_s, u"520"_s); // the place of the sale window is taken
+    QVERIFY(ini.save());
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    rig.run(
+        [&] {
+            QTRY_VERIFY2(rig.screen->frameGeometry().top() >= available.top() &&
+                             rig.screen->frameGeometry().left() >= available.left() &&
+                             (rig.screen->frameGeometry().right() <= available.right() ||
+                              rig.screen->frameGeometry().left() == available.left()),
+                         qPrintable(u"%1,%2 %3x%4"_s.arg(rig.screen->frameGeometry().x())
+                                        .arg(rig.screen->frameGeometry().y())
+                                        .arg(rig.screen->frameGeometry().width())
+                                        .arg(rig.screen->frameGeometry().height())));
+            QVERIFY(rig.screen->frameGeometry().bottom() <= available.bottom());
+        },
+        QRect(available.right() - 300, -15, 1000, 520));
 }
 
 // The price list as the sale window's place gives it on the shop's screens (least sale window,
