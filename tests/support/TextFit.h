@@ -86,4 +86,17 @@ inline QStringList cutInStatusBar(const QStatusBar &bar)
     return cut;
 }
 
+// The labels of `window` whose texts are wider than their room.
+inline QStringList cutLabels(const QWidget &window)
+{
+    QStringList cut;
+    const QList<QLabel *> labels = window.findChildren<QLabel *>();
+    for (const QLabel *label : labels) {
+        if (label->isVisible() &&
+            label->fontMetrics().horizontalAdvance(label->text()) > labelTextRoom(*label))
+            cut << u"%1 \"%2\" in %3 px"_s.arg(label->objectName(), label->text()).arg(label->width());
+    }
+    return cut;
+}
+
 } // namespace TextFit
