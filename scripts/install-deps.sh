@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-    libx11-dev xvfb xauth x11-utils xdotool trayer
+    libx11-dev xvfb xauth x11-utils xdotool trayer openbox
     dbus-daemon dbus-session-bus-common at-spi2-core
     libbenchmark-dev
     poppler-utils qt6-translations-l10n

@@ -1,5 +1,6 @@
 #include "FocusedKeys.h"
 #include "ScriptedDialogs.h"
+#include "TextFit.h"
 #include "base/Configuration.h"
 #include "lang/MessageTable.h"
 #include "pos/PaymentCalculation.h"
@@ -38,6 +39,7 @@ private slots:
     void confirm_data();
     void confirm();
     void gapsInTheNamesKeepEachPaymentOnItsOwnMeans();
+    void textsAreWholeOnShopScreens();
     void suggestion_data();
     void suggestion();
     void parseAmount_data();
@@ -216,6 +218,26 @@ struct TestPayment::Dialog
     PaymentSession session;
     std::unique_ptr<TForm_platba> form;
 };
+
+// A document in thousands paid by the default means (long names with Slovak letters):
+// every text of the dialog is whole and the dialog fits a screen 768 pixels high with a
+// tray panel.
+void TestPayment::textsAreWholeOnShopScreens()
+{
+    Dialog d(1234990);
+    const QStringList names = {u"Hotovosť:"_s, u"Platobná karta:"_s, u"Stravné lístky:"_s, u"Šeky:"_s,
+                               u"Platba faktúr:"_s};
+    for (qsizetype i = 0; i < names.size(); ++i)
+        d.config.paymentMeans[size_t(i)] = names.at(i);
+    d.run([&] {
+        d.typeAmount(u"13000"_s);
+        QTest::keyClick(d.child<QLineEdit>(u"Edit_amount"_s), Qt::Key_Return);
+        QCOMPARE(d.text(u"Label_PS1"_s), u"13000.00"_s);
+        QVERIFY(d.form->frameGeometry().height() <= 738);
+        QTRY_VERIFY2(TextFit::cutLabels(*d.form).isEmpty(),
+                     qPrintable(TextFit::cutLabels(*d.form).join(u"; "_s)));
+    });
+}
 
 void TestPayment::dialogCashWithChange()
 {

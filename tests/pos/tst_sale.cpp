@@ -1,7 +1,9 @@
 #include "SaleScreenFixture.h"
 #include "TestPaths.h"
+#include "TextFit.h"
 #include "app/ui/TSQD60.h"
 #include "base/IniFile.h"
+#include "pos/ui/SaleDocumentModel.h"
 #include "stock/ui/StockListModel.h"
 
 #include <QAbstractItemModel>
@@ -71,6 +73,8 @@ private slots:
     void deleteRemovesTheCurrentRow();
     void settingsAreWrittenOnClose();
     void firstStartGivesTheNamesTheRoom();
+    void textsAreWholeOnShopScreens_data();
+    void textsAreWholeOnShopScreens();
 
     void deleteAfterAStoreRemovesTheItemJustStored_data();
     void deleteAfterAStoreRemovesTheItemJustStored();
@@ -520,12 +524,13 @@ void TestSale::settingsAreWrittenOnClose()
     before.setString(u"POKL"_s, u"LEFT"_s, u"40"_s);
     QVERIFY(before.save());
 
+    // The height kept is the frame's, as the place is the frame's.
     TForm_predaj_medic &screen = openWithPriceList();
-    QCOMPARE(screen.height(), 520);
+    QTRY_COMPARE(screen.frameGeometry().height(), 520);
     auto *grid = child<QTableView>(u"SMDBGrid_doklad"_s);
     grid->horizontalHeader()->resizeSection(0, 20); // a user's resize is held at 50 or more
     QCOMPARE(grid->horizontalHeader()->sectionSize(0), 50);
-    screen.resize(screen.width(), 600);
+    screen.resize(screen.width(), 600 - (screen.frameGeometry().height() - screen.height()));
     screen.close();
     QVERIFY(!screen.isVisible());
 
@@ -659,7 +664,7 @@ void TestSale::aClickPlacesTheCaret()
     QCOMPARE(price->text(), u"2,55"_s);
 }
 
-// Without stored widths the name column takes what the others leave; stored widths win.
+// Without stored widths the name column takes what the others leave; with stored widths too.
 void TestSale::firstStartGivesTheNamesTheRoom()
 {
     TForm_predaj_medic &screen = openWithPriceList();
@@ -685,9 +690,76 @@ void TestSale::firstStartGivesTheNamesTheRoom()
     QVERIFY(stored.save());
     screen.show();
     QVERIFY(QTest::qWaitForWindowExposed(&screen));
-    const QHeaderView *header = child<QTableView>(u"SMDBGrid_doklad"_s)->horizontalHeader();
-    QCOMPARE(header->sectionSize(1), 60);
-    QVERIFY(header->sectionSize(4) >= 90); // the last column fills the grid
+    auto *document = child<QTableView>(u"SMDBGrid_doklad"_s);
+    const QHeaderView *header = document->horizontalHeader();
+    QCOMPARE(header->sectionSize(4), 90);
+    // The names take the rest of the grid, also after stored widths.
+    QCOMPARE(header->sectionSize(1), document->viewport()->width() - header->sectionSize(0) -
+                                         header->sectionSize(2) - header->sectionSize(3) - 90);
+}
+
+// The shop's screens: a window of the least size, and windows as wide as a 1024×768 and a
+// 1366×768 screen less the window's borders and a tray panel. Long names, codes of bar codes
+// and prices in thousands on the document and in the price list, the Slovak texts of the
+// status bar, and column widths kept from a wider window: every title, number and status
+// text is whole; only the names may be cut at the end of their column.
+void TestSale::textsAreWholeOnShopScreens_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("least window") << QSize(1000, 450);
+    QTest::newRow("1024x768") << QSize(1020, 700);
+    QTest::newRow("1366x768") << QSize(1362, 700);
+}
+
+void TestSale::textsAreWholeOnShopScreens()
+{
+    QFETCH(QSize, size);
+    QCOMPARE(m_f->context.messages.load(TestPaths::shippedLanguageFile(u"vx60_sk.msg"_s)),
+             MessageTable::LoadResult::Loaded);
+    IniFile stored(m_f->dir.path() + u"/cennik/pokladna.ini"_s);
+    const QList<std::pair<QString, int>> widths = {
+        {u"COL_D_0"_s, 85},  {u"COL_D_1"_s, 295}, {u"COL_D_2"_s, 70}, {u"COL_D_3"_s, 70}, {u"COL_D_4"_s, 40},
+        {u"COL_S_0"_s, 200}, {u"COL_S_1"_s, 50},  {u"COL_S_2"_s, 40}, {u"COL_S_3"_s, 71}};
+    for (const auto &[key, width] : widths)
+        stored.setString(u"POKL"_s, key, QString::number(width));
+    stored.setString(u"CONFIG"_s, u"VC"_s, u"A1234567"_s);
+    QVERIFY(stored.save());
+    QVERIFY(m_f->addCards({card(u"8586000123457"_s, u"Čokoláda horká s lieskovými orieškami, 7"_s, 1234.99),
+                           card(u"1003"_s, u"Rožok biely 40 g"_s, 0.12),
+                           card(u"2001"_s, u"Šampón Žihľava & Ľubovník 250 ml"_s, 3.45),
+                           card(u"1002"_s, u"Mlieko polotučné 1,5 % 1 l"_s, 0.99)}));
+    TForm_predaj_medic &screen = m_f->open();
+    QVERIFY(QTest::qWaitForWindowActive(&screen));
+    enterItem(u"rožok"_s, u"0,12"_s, u"16"_s, u"0"_s);
+    enterItem(u"šampón"_s, u"3,45"_s, u"1"_s, u"0"_s);
+    enterItem(u"čokoláda"_s, u"1234,99"_s, u"10"_s, u"0"_s); // 12 349,90
+    QCOMPARE(screen.document().totalCents(), 192 + 345 + 1234990);
+    typeText(child<QLineEdit>(u"Edit_predaj"_s), u"m"_s); // the closing and document numbers
+
+    screen.resize(size);
+    // The window is not made wider than the screen's room by its texts.
+    QTRY_COMPARE(screen.size(), size.expandedTo(screen.minimumSize()));
+    QCOMPARE(screen.width(), size.width());
+    auto *document = child<QTableView>(u"SMDBGrid_doklad"_s);
+    auto *items = child<QTableView>(u"SMDBGrid_sklad"_s);
+    auto *status = child<QStatusBar>(u"SB_predaj"_s);
+    QCOMPARE(status->findChildren<QLabel *>().size(), 8);
+    QCOMPARE(status->findChildren<QLabel *>().at(0)->text(), u"Uzávierka č. 7"_s);
+    QCOMPARE(status->findChildren<QLabel *>().at(4)->text(), u"Pokladňa 1 | A1234567 / SRP350"_s);
+    const auto cut = [&] {
+        return TextFit::cutInGrid(*document, SaleDocumentModel::Nazov) + TextFit::cutInGrid(*items, 0) +
+               TextFit::cutInStatusBar(*status);
+    };
+    QTRY_VERIFY2(cut().isEmpty(), qPrintable(cut().join(u"; "_s)));
+    QCOMPARE(status->findChildren<QLabel *>().at(5)->text(),
+             u"F1 Doklad, F2 Predaj, F12 Tlač, INS Nová položka"_s);
+    // The document's names are whole where the window leaves them the room.
+    for (int row = 0; row < document->model()->rowCount(); ++row) {
+        const QString name = document->model()->index(row, SaleDocumentModel::Nazov).data().toString();
+        QVERIFY2(document->fontMetrics().horizontalAdvance(name) <
+                     document->horizontalHeader()->sectionSize(SaleDocumentModel::Nazov),
+                 qPrintable(name));
+    }
 }
 
 void TestSale::deleteAfterAStoreRemovesTheItemJustStored_data()

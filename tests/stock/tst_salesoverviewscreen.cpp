@@ -3,6 +3,7 @@
 #include "ScreenChild.h"
 #include "ScriptedDialogs.h"
 #include "TestStore.h"
+#include "TextFit.h"
 #include "base/Configuration.h"
 #include "base/IniFile.h"
 #include "lang/MessageTable.h"
@@ -21,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -114,7 +116,7 @@ struct OverviewRig
 
     // Shows the screen and does `steps` once it is up; a screen still open after
     // them is closed as by Escape.
-    void run(const std::function<void()> &steps)
+    void run(const std::function<void()> &steps, const QRect &saleWindow = QRect())
     {
         QTimer::singleShot(0, screen.get(), [this, steps] {
             screen->activateWindow();
@@ -123,7 +125,7 @@ struct OverviewRig
             if (screen->isVisible())
                 screen->reject();
         });
-        screen->open(QRect());
+        screen->open(saleWindow);
     }
 
     TestStore store;
@@ -150,6 +152,9 @@ class TestSalesOverviewScreen : public QObject
 private slots:
     void initTestCase();
     void showingOpensTheClosingOfThePrinter();
+    void textsAreWholeOnShopScreens_data();
+    void textsAreWholeOnShopScreens();
+    void placedOverTheSaleWindowOnTheScreen();
     void closingTyping_data();
     void closingTyping();
     void closingWithoutNumberKeepsTheFocus();
@@ -706,6 +711,70 @@ void TestSalesOverviewScreen::itemGridReadsPageByPage()
         type(u"K0405"_s);
         QCOMPARE(rig.itemRows(), 1);
         QCOMPARE(rig.footer(), money(0.10));
+    });
+}
+
+// Over a sale window whose title bar is above the screen and whose right part is beyond it
+// (as an earlier version kept it), the screen stands wholly within the screen's room.
+void TestSalesOverviewScreen::placedOverTheSaleWindowOnTheScreen()
+{
+    OverviewRig rig;
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    rig.run(
+        [&] {
+            QTRY_VERIFY2(rig.screen->frameGeometry().top() >= available.top() &&
+                             rig.screen->frameGeometry().left() >= available.left() &&
+                             (rig.screen->frameGeometry().right() <= available.right() ||
+                              rig.screen->frameGeometry().left() == available.left()),
+                         qPrintable(u"%1,%2 %3x%4"_s.arg(rig.screen->frameGeometry().x())
+                                        .arg(rig.screen->frameGeometry().y())
+                                        .arg(rig.screen->frameGeometry().width())
+                                        .arg(rig.screen->frameGeometry().height())));
+            QVERIFY(rig.screen->frameGeometry().bottom() <= available.bottom());
+        },
+        QRect(available.right() - 300, -15, 1000, 520));
+}
+
+// The overview in the sale window's place on the shop's screens (least sale window, 1024×768
+// and 1366×768 less borders and a tray panel): sales with long names, codes of bar codes and
+// amounts in thousands; every title, number, the total and the status text are whole; only
+// the names may be cut at the end of their column.
+void TestSalesOverviewScreen::textsAreWholeOnShopScreens_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("least sale window") << QSize(1000, 450);
+    QTest::newRow("1024x768") << QSize(1020, 700);
+    QTest::newRow("1366x768") << QSize(1362, 700);
+}
+
+void TestSalesOverviewScreen::textsAreWholeOnShopScreens()
+{
+    QFETCH(QSize, size);
+    OverviewRig rig;
+    const SalesFixture::SaleRow rows[] = {
+        {3, 10, u"2026-03-02", u"8586000123457", u"Čokoláda horká s lieskovými orieškami, 7", u"krát", 12,
+         1234.99, 14819.88, 20, 1},
+        {3, 10, u"2026-03-02", u"8586000765432", u"Šampón Žihľava & Ľubovník 250 ml", u"ks", 1000, 3.45,
+         3450.0, 20, 2},
+        {3, 11, u"2026-03-02", u"1003", u"Rožok biely 40 g", u"ks", -16, 0.12, -1.92, 20, 1}};
+    rig.rewriteYear(rows);
+    rig.run([&] {
+        rig.screen->resize(size);
+        QTRY_COMPARE(rig.screen->size(), size.expandedTo(rig.screen->minimumSize()));
+        QCOMPARE(rig.screen->width(), size.width());
+        QCOMPARE(rig.itemRows(), 3);
+        auto *footer = rig.child<QLabel>(u"Label_spolu"_s);
+        auto *status = rig.child<QStatusBar>(u"StatusBar1"_s);
+        const auto cut = [&] {
+            QStringList texts =
+                TextFit::cutInGrid(*rig.grid(u"SMDBGrid_polozky"_s), OverviewItemModel::NAZOV) +
+                TextFit::cutInGrid(*rig.grid(u"SMDBGrid_sklad"_s)) +
+                TextFit::cutInGrid(*rig.grid(u"SMDBGrid_blocek"_s), 1) + TextFit::cutInStatusBar(*status);
+            if (footer->fontMetrics().horizontalAdvance(footer->text()) > TextFit::labelTextRoom(*footer))
+                texts << u"total \"%1\" in %2 px"_s.arg(footer->text()).arg(footer->width());
+            return texts;
+        };
+        QTRY_VERIFY2(cut().isEmpty(), qPrintable(cut().join(u"; "_s)));
     });
 }
 

@@ -1,6 +1,7 @@
 #include "ScreenChild.h"
 #include "ScriptedDialogs.h"
 #include "TestStore.h"
+#include "TextFit.h"
 #include "base/IniFile.h"
 #include "lang/MessageTable.h"
 #include "stock/CardRenumbering.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTableView>
@@ -119,7 +121,7 @@ struct StockRig
     }
 
     // Opens the screen and does `steps` once it is shown; the screen is closed after.
-    void run(const std::function<void()> &steps)
+    void run(const std::function<void()> &steps, const QRect &saleWindow = QRect())
     {
         QTimer::singleShot(0, screen.get(), [this, steps] {
             screen->activateWindow();
@@ -127,7 +129,7 @@ struct StockRig
             steps();
             screen->reject();
         });
-        screen->open(QRect());
+        screen->open(saleWindow);
     }
 
     TestStore store;
@@ -164,6 +166,9 @@ private slots:
     void numberTyping_data();
     void numberTyping();
     void columnWidthsAreHeldAndKept();
+    void textsAreWholeOnShopScreens_data();
+    void textsAreWholeOnShopScreens();
+    void placedOverTheSaleWindowOnTheScreen();
     void renumberingKeepsCardsOnTheirEntries_data();
     void renumberingKeepsCardsOnTheirEntries();
 };
@@ -526,6 +531,69 @@ void TestStockCards::columnWidthsAreHeldAndKept()
     QVERIFY(ini.load());
     QCOMPARE(ini.readString(u"SKLAD"_s, u"COL_1"_s, QString()), u"50"_s);
     QCOMPARE(ini.readString(u"SKLAD"_s, u"COL_2"_s, QString()), u"280"_s);
+}
+
+// Over a sale window whose title bar is above the screen and whose right part is beyond it
+// (as an earlier version kept it), the screen stands wholly within the screen's room.
+void TestStockCards::placedOverTheSaleWindowOnTheScreen()
+{
+    StockRig rig;
+    IniFile ini(PointOfSaleKeys::filePath(rig.dir.path()));
+    ini.setString(u"SKLAD"_s, u"HEIGHT"_s, u"520"_s); // the place of the sale window is taken
+    QVERIFY(ini.save());
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    rig.run(
+        [&] {
+            QTRY_VERIFY2(rig.screen->frameGeometry().top() >= available.top() &&
+                             rig.screen->frameGeometry().left() >= available.left() &&
+                             (rig.screen->frameGeometry().right() <= available.right() ||
+                              rig.screen->frameGeometry().left() == available.left()),
+                         qPrintable(u"%1,%2 %3x%4"_s.arg(rig.screen->frameGeometry().x())
+                                        .arg(rig.screen->frameGeometry().y())
+                                        .arg(rig.screen->frameGeometry().width())
+                                        .arg(rig.screen->frameGeometry().height())));
+            QVERIFY(rig.screen->frameGeometry().bottom() <= available.bottom());
+        },
+        QRect(available.right() - 300, -15, 1000, 520));
+}
+
+// The price list as the sale window's place gives it on the shop's screens (least sale window,
+// 1024×768 and 1366×768 less borders and a tray panel) and at its own size; long names, codes
+// of bar codes, prices in thousands and widths kept from a wider window: every title,
+// number and status text is whole; only the names may be cut at the end of their column.
+void TestStockCards::textsAreWholeOnShopScreens_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("its own size") << QSize(820, 560);
+    QTest::newRow("least sale window") << QSize(1000, 450);
+    QTest::newRow("1024x768") << QSize(1020, 700);
+    QTest::newRow("1366x768") << QSize(1362, 700);
+}
+
+void TestStockCards::textsAreWholeOnShopScreens()
+{
+    QFETCH(QSize, size);
+    StockRig rig;
+    for (StockRow row : {card(u"8586000123457"_s, u"Čokoláda horká s lieskovými orieškami, 7"_s, 0, 1234.99),
+                         card(u"8586000765432"_s, u"Šampón Žihľava & Ľubovník 250 ml"_s, 1, 3.45)}) {
+        row.pocet = 12345.5;
+        QVERIFY(rig.table.insert(row));
+    }
+    IniFile ini(PointOfSaleKeys::filePath(rig.dir.path()));
+    for (const auto &[key, width] :
+         {std::pair{u"COL_0"_s, 275}, std::pair{u"COL_1"_s, 50}, std::pair{u"COL_2"_s, 50},
+          std::pair{u"COL_3"_s, 71}, std::pair{u"COL_4"_s, 50}})
+        ini.setString(u"SKLAD"_s, key, QString::number(width));
+    QVERIFY(ini.save());
+    rig.run([&] {
+        rig.screen->resize(size);
+        QTRY_COMPARE(rig.screen->size(), size.expandedTo(rig.screen->minimumSize()));
+        QCOMPARE(rig.screen->width(), size.width());
+        auto *grid = rig.child<QTableView>(u"SMDBGrid_sklad"_s);
+        auto *status = rig.child<QStatusBar>(u"StatusBar1"_s);
+        const auto cut = [&] { return TextFit::cutInGrid(*grid, 0) + TextFit::cutInStatusBar(*status); };
+        QTRY_VERIFY2(cut().isEmpty(), qPrintable(cut().join(u"; "_s)));
+    });
 }
 
 void TestStockCards::renumberingKeepsCardsOnTheirEntries_data()

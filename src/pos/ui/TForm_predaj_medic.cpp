@@ -22,6 +22,7 @@
 #include "widgets/GridColumnFitter.h"
 #include "widgets/PanelStatusBar.h"
 #include "widgets/TypeOverFocus.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -153,26 +154,29 @@ void TForm_predaj_medic::placeWindow()
     const SaleScreenLayout layout =
         SaleScreenLayout::load(m_services.context.programFolder, SaleDocumentModel::ColumnCount,
                                int(StockListModel::defaultFields().size()));
-    if (layout.placement.height != 0) {
-        resize(width(), std::max(layout.placement.height, minimumHeight()));
-        move(layout.placement.left, layout.placement.top);
-    } else {
-        move(5, 5);
-    }
+    // The place is the frame's (title bar included), as saveSettings() keeps it.
+    if (layout.placement.height != 0)
+        m_placement->place({layout.placement.left, layout.placement.top}, layout.placement.height);
+    else
+        m_placement->place({5, 5}, 0);
     QStringList fields = StockListModel::defaultFields();
     for (int column = 0; column < fields.size() && column < layout.stockFields.size(); ++column) {
         if (StockListModel::isKnownField(layout.stockFields.at(column)))
             fields[column] = layout.stockFields.at(column);
     }
     m_search->setFields(fields);
+    // The names take the room the numbers leave, also after stored widths.
     GridColumnFitter &documentColumns = m_documentPanel->columns();
+    documentColumns.alwaysFillWithColumn(SaleDocumentModel::Nazov);
     if (layout.documentColumns.isEmpty())
         documentColumns.fillWithColumn(SaleDocumentModel::Nazov);
     else
         documentColumns.setWidths(layout.documentColumns);
     GridColumnFitter &stockColumns = m_search->columns();
+    const int nameColumn = int(fields.indexOf(u"NAZOV"_s));
+    stockColumns.alwaysFillWithColumn(nameColumn);
     if (layout.stockColumns.isEmpty())
-        stockColumns.fillWithColumn(std::max(0, int(fields.indexOf(u"NAZOV"_s))));
+        stockColumns.fillWithColumn(std::max(0, nameColumn));
     else
         stockColumns.setWidths(layout.stockColumns);
 }
@@ -264,7 +268,8 @@ void TForm_predaj_medic::saveSettings()
     if (!m_shownOnce)
         return;
     SaleScreenLayout layout;
-    layout.placement = {x(), y(), height()};
+    const QPoint frameTopLeft = m_placement->frameTopLeft();
+    layout.placement = {frameTopLeft.x(), frameTopLeft.y(), m_placement->frameHeight()};
     layout.documentColumns = m_documentPanel->columns().widths();
     layout.stockColumns = m_search->columns().widths();
     layout.stockFields = m_search->fields();

@@ -34,6 +34,7 @@ class SaleDocumentPanel;
 class SaleItemPanel;
 class SaleSearchPanel;
 class TForm_platba;
+class WindowPlacement;
 
 // The part of the program's shared state that the sale screen uses.
 struct SaleScreenContext
@@ -252,4 +253,5 @@ private:
     QPushButton *BitBtn_vyber = nullptr;
     QPushButton *BitBtn_koniec = nullptr;
     PanelStatusBar *SB_predaj = nullptr;
+    WindowPlacement *m_placement = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "pos/ui/SaleSearchPanel.h"
 #include "widgets/PanelStatusBar.h"
 #include "widgets/ScreenWidgets.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,6 +34,7 @@ void TForm_predaj_medic::buildUi()
     m_documentPanel = new SaleDocumentPanel(m_document, context.messages, this);
     setObjectName(u"TForm_predaj_medic"_s);
     setMinimumSize(1000, 450);
+    m_placement = new WindowPlacement(this);
     auto *main = new QVBoxLayout(this);
     main->setContentsMargins(4, 4, 4, 0);
     auto *panels = new QHBoxLayout;
@@ -138,12 +140,15 @@ void TForm_predaj_medic::buildStatusBar()
     SB_predaj = new PanelStatusBar(this);
     SB_predaj->setObjectName(u"SB_predaj"_s);
     SB_predaj->setSizeGripEnabled(false);
-    for (int width : {130, 130, 90, 90, 170})
+    // Each panel as wide as its text; the key help takes the rest of the bar. The notice
+    // is the one cut when a narrow window has no room for every text.
+    for (int width : {60, 60, 40, 50, 60})
         SB_predaj->addPanel(width);
     SB_predaj->addPanel(0, Qt::AlignLeft | Qt::AlignVCenter,
                         u"F1 Doklad, F2 Predaj, F12 Tlač, INS Nová položka"_s);
-    SB_predaj->addPanel(80, Qt::AlignLeft | Qt::AlignVCenter, u"Ver. 3.0.2"_s);
-    SB_predaj->addPanel(230, Qt::AlignLeft | Qt::AlignVCenter, u"Doklady tlačí len pripojená pokladnica."_s);
+    SB_predaj->addPanel(40, Qt::AlignLeft | Qt::AlignVCenter, u"Ver. 3.0.2"_s);
+    SB_predaj->setPanelMayGiveWay(
+        SB_predaj->addPanel(40, Qt::AlignLeft | Qt::AlignVCenter, u"Tlačí pokladnica"_s));
 }
 
 void TForm_predaj_medic::connectSignals()

@@ -3,6 +3,7 @@
 #include "stock/SalesOverview.h"
 #include "stock/ui/OverviewDocumentModel.h"
 #include "stock/ui/OverviewLineModel.h"
+#include "widgets/GridColumnFitter.h"
 #include "widgets/ScreenWidgets.h"
 
 #include <QHBoxLayout>
@@ -24,10 +25,14 @@ OverviewDocumentPanel::OverviewDocumentPanel(SalesOverview &overview, QObject *p
     SMDBGrid_blocek = ScreenWidgets::grid(u"SMDBGrid_blocek"_s);
     SMDBGrid_blocek->setAccessibleName(u"Položky dokladu"_s);
     SMDBGrid_blocek->setModel(m_lines);
-    SMDBGrid_blocek->horizontalHeader()->setStretchLastSection(true);
-    const QList<int> lineWidths = {60, 180, 60, 40, 60, 60, 70};
-    for (int column = 0; column < lineWidths.size(); ++column)
-        SMDBGrid_blocek->horizontalHeader()->resizeSection(column, lineWidths.at(column));
+    // The numbers as wide as they need; the last document column and the line names fill
+    // the grids; widths as the user leaves them.
+    auto *documentColumns = new GridColumnFitter(SMDBGrid_sklad);
+    documentColumns->setHeldBetweenLimits(false);
+    auto *lineColumns = new GridColumnFitter(SMDBGrid_blocek);
+    lineColumns->alwaysFillWithColumn(OverviewLineModel::NAZOV);
+    lineColumns->setHeldBetweenLimits(false);
+    lineColumns->setWidths({60, 180, 60, 40, 60, 60, 70});
     for (QLabel **label : {&Label_du, &Label_bl, &Label_datum})
         *label = new QLabel;
     Label_du->setObjectName(u"Label_du"_s);

@@ -1,6 +1,7 @@
 #include "stock/ui/OverviewItemPanel.h"
 
 #include "stock/ui/OverviewItemModel.h"
+#include "widgets/GridColumnFitter.h"
 #include "widgets/ScreenWidgets.h"
 
 #include <QEvent>
@@ -13,12 +14,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-constexpr int kNameMargin = 25;
-
-} // namespace
-
 OverviewItemPanel::OverviewItemPanel(SalesOverview &overview, QObject *parent) : QObject(parent)
 {
     m_model = new OverviewItemModel(overview, this);
@@ -27,6 +22,10 @@ OverviewItemPanel::OverviewItemPanel(SalesOverview &overview, QObject *parent) :
     SMDBGrid_polozky->setModel(m_model);
     SMDBGrid_polozky->horizontalHeader()->setSectionsClickable(true);
     SMDBGrid_polozky->horizontalHeader()->setSectionsMovable(false);
+    // The numbers as wide as they need, the names in the rest; widths as the user leaves them.
+    m_columns = new GridColumnFitter(SMDBGrid_polozky);
+    m_columns->alwaysFillWithColumn(OverviewItemModel::NAZOV);
+    m_columns->setHeldBetweenLimits(false);
     // The viewport's own resize: the grid's comes before the viewport has its new width.
     SMDBGrid_polozky->viewport()->installEventFilter(this);
     Label_spolu = new QLabel;
@@ -95,6 +94,8 @@ void OverviewItemPanel::showTotal()
     Label_spolu->setText(total);
     // Read out with its meaning, not as a bare number.
     Label_spolu->setAccessibleName(u"Spolu "_s + total);
+    // The total stands whole under its column (placeFooter() keeps 3 pixels at the right).
+    m_columns->setNeededAtLeast(OverviewItemModel::SUM_CENA, Label_spolu->sizeHint().width() + 3);
     placeFooter();
 }
 
@@ -112,16 +113,7 @@ void OverviewItemPanel::setFilterColumn(int column)
 
 void OverviewItemPanel::fitNameColumn()
 {
-    QHeaderView *header = SMDBGrid_polozky->horizontalHeader();
-    int others = 0;
-    for (int column = 0; column < header->count(); ++column) {
-        if (column != OverviewItemModel::NAZOV && !header->isSectionHidden(column))
-            others += header->sectionSize(column);
-    }
-    const int client = SMDBGrid_polozky->viewport()->width();
-    if (others < client)
-        header->resizeSection(OverviewItemModel::NAZOV,
-                              std::max(header->minimumSectionSize(), client - others - kNameMargin));
+    m_columns->fillGrid();
 }
 
 QList<int> OverviewItemPanel::widths() const
@@ -135,9 +127,7 @@ QList<int> OverviewItemPanel::widths() const
 
 void OverviewItemPanel::setWidths(const QList<int> &widths)
 {
-    QHeaderView *header = SMDBGrid_polozky->horizontalHeader();
-    for (int column = 0; column < widths.size() && column < header->count(); ++column)
-        header->resizeSection(column, widths.at(column));
+    m_columns->setWidths(widths);
 }
 
 int OverviewItemPanel::currentRow() const

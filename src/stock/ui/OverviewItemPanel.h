@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 
+class GridColumnFitter;
 class OverviewItemModel;
 class QLabel;
 class QTableView;
@@ -59,4 +60,5 @@ private:
     QLabel *Label_spolu = nullptr;
     QWidget *m_footer = nullptr;
     QLabel *m_footerCaption = nullptr;
+    GridColumnFitter *m_columns = nullptr;
 };

@@ -15,6 +15,7 @@
 #include "stock/ui/OverviewItemPanel.h"
 #include "stock/ui/OverviewRangePanel.h"
 #include "widgets/TypeOverFocus.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -91,8 +92,11 @@ void TForm_prehlad::open(const QRect &saleScreen)
 
 void TForm_prehlad::placeOver(const QRect &saleScreen)
 {
-    if (saleScreen.isValid())
-        setGeometry(saleScreen);
+    if (!saleScreen.isValid())
+        return;
+    if (!m_placement)
+        m_placement = new WindowPlacement(this);
+    m_placement->placeClient(saleScreen);
 }
 
 // The closing the printer works on now: the next one once it has printed a document.

@@ -15,6 +15,7 @@ class OverviewRangePanel;
 class PanelStatusBar;
 class QPushButton;
 class UserDialogs;
+class WindowPlacement;
 struct Configuration;
 struct PrinterInfo;
 
@@ -88,6 +89,7 @@ private:
     OverviewDocumentPanel *m_documents = nullptr;
     OverviewItemPanel *m_items = nullptr;
     PanelStatusBar *StatusBar1 = nullptr;
+    WindowPlacement *m_placement = nullptr;
     QPushButton *BitBtn_tlac = nullptr;
     QPushButton *BitBtn_export = nullptr;
 };

@@ -16,6 +16,7 @@
 #include "widgets/GridColumnFitter.h"
 #include "widgets/PanelStatusBar.h"
 #include "widgets/TypeOverFocus.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -97,8 +98,11 @@ void TForm_skladm::placeOver(const QRect &saleScreen)
     IniFile ini(PointOfSaleKeys::filePath(m_context.programFolder));
     ini.load();
     const auto placement = ScreenLayoutSettings::readPlacement(ini, ScreenLayoutSettings::Window::StockCards);
-    if (placement.height > 0 && saleScreen.isValid())
-        setGeometry(saleScreen);
+    if (placement.height > 0 && saleScreen.isValid()) {
+        if (!m_placement)
+            m_placement = new WindowPlacement(this);
+        m_placement->placeClient(saleScreen);
+    }
 }
 
 void TForm_skladm::refillLists()

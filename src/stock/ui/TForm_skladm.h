@@ -19,6 +19,7 @@ class StockGridPanel;
 class StockSearch;
 class StockTable;
 class UserDialogs;
+class WindowPlacement;
 
 // What the stock-card screen works with; the application owns all of it.
 struct StockCardsScreenContext
@@ -109,6 +110,7 @@ private:
     StockGridPanel *m_grid = nullptr;
     StockCardPanel *m_card = nullptr;
     PanelStatusBar *StatusBar1 = nullptr;
+    WindowPlacement *m_placement = nullptr;
     QPushButton *BitBtn_oprav = nullptr;
     QPushButton *BitBtn_kopia = nullptr;
     QPushButton *BitBtn_vymaz = nullptr;
