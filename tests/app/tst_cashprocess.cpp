@@ -94,7 +94,10 @@ void TestCashProcess::cleanup()
 QStringList TestCashProcess::firstStatusPanels(const AccessibleWidget &statusBar) const
 {
     QStringList panels;
-    for (const AccessibleWidget &panel : m_bus.children(statusBar).mid(0, 2))
+    QList<AccessibleWidget> shown = m_bus.children(statusBar);
+    if (shown.size() == 1)
+        shown = m_bus.children(shown.first()); // the row the panels stand in
+    for (const AccessibleWidget &panel : shown.mid(0, 2))
         panels.append(panel.name);
     return panels;
 }
