@@ -173,6 +173,8 @@ private slots:
     void documentShowsItsLines();
     void documentGridReadsFromItsEnd();
     void itemGridReadsPageByPage();
+    void openDocumentIsNotSold_data();
+    void openDocumentIsNotSold();
     void widthsSavedAndRestored();
     void stateKeptBetweenShowings();
     void printAndExportAreSignals();
@@ -686,6 +688,49 @@ void TestSalesOverviewScreen::itemGridReadsPageByPage()
         type(u"K0405"_s);
         QCOMPARE(rig.itemRows(), 1);
         QCOMPARE(rig.footer(), money(0.10));
+    });
+}
+
+void TestSalesOverviewScreen::openDocumentIsNotSold_data()
+{
+    QTest::addColumn<int>("grouping");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("po dokladoch") << 0 << 8;
+    QTest::newRow("po uzávierkach") << 1 << 7;
+    QTest::newRow("súhrnne") << 2 << 4;
+}
+
+// The rows of the open document, not printed yet, are no sale: they stay out of
+// the items, the footer, the documents, a document's lines and the closing range,
+// also where they carry the keys of a printed document or of two documents.
+void TestSalesOverviewScreen::openDocumentIsNotSold()
+{
+    QFETCH(int, grouping);
+    QFETCH(int, rows);
+    OverviewRig rig;
+    QList<SalesFixture::SaleRow> year(std::begin(SalesFixture::FixtureRows),
+                                      std::end(SalesFixture::FixtureRows));
+    year.append({7, 14, u"2026-03-05", u"300", u"ČOKOLÁDA mliečna", u"ks", 1, 1.20, 1.20, 20, 1, false});
+    year.append({7, 15, u"2026-03-05", u"900", u"Otvorená položka", u"ks", 1, 3.00, 3.00, 20, 1, false});
+    year.append({8, 16, u"2026-03-06", u"100", u"Mlieko 1,5%", u"ks", 2, 1.50, 3.00, 20, 1, false});
+    rig.rewriteYear(year);
+    rig.run([&] {
+        rig.typeClosings(u"3"_s, u"8"_s);
+        rig.choose(u"CB_sumar"_s, grouping);
+        QCOMPARE(rig.itemRows(), rows);
+        QCOMPARE(rig.footer(), money(40.60));
+        for (int row = 0; row < rig.itemRows(); ++row)
+            QVERIFY(rig.itemCell(row, OverviewItemModel::KOD) != u"900"_s);
+        QCOMPARE(rig.grid(u"SMDBGrid_sklad"_s)->model()->rowCount(), 5);
+        QCOMPARE(rig.child<QLabel>(u"Label_bl"_s)->text(), u"14"_s);
+        QCOMPARE(rig.grid(u"SMDBGrid_blocek"_s)->model()->rowCount(), 3);
+        // The whole year runs to the last closing that printed.
+        rig.focus(u"CB_rok"_s);
+        press(Qt::Key_Up);
+        press(Qt::Key_Down);
+        QCOMPARE(rig.field(u"Edit_duod"_s)->text(), u"3"_s);
+        QCOMPARE(rig.field(u"Edit_dudo"_s)->text(), u"7"_s);
+        QCOMPARE(rig.footer(), money(40.60));
     });
 }
 
