@@ -177,7 +177,8 @@ private slots:
     void openDocumentIsNotSold();
     void widthsSavedAndRestored();
     void stateKeptBetweenShowings();
-    void printAndExportAreSignals();
+    void printIsASignalAndExportAsksForAFile();
+    void exportStartsInTheDataFolderAndNamesTheFile();
 };
 
 void TestSalesOverviewScreen::initTestCase()
@@ -787,16 +788,16 @@ void TestSalesOverviewScreen::stateKeptBetweenShowings()
     });
 }
 
-void TestSalesOverviewScreen::printAndExportAreSignals()
+void TestSalesOverviewScreen::printIsASignalAndExportAsksForAFile()
 {
     OverviewRig rig;
     QSignalSpy prints(rig.screen.get(), &TForm_prehlad::printRequested);
-    QSignalSpy exports(rig.screen.get(), &TForm_prehlad::exportRequested);
     rig.run([&] {
         press(Qt::Key_F12);
         QCOMPARE(prints.size(), 1);
-        press(Qt::Key_E, Qt::AltModifier);
-        QTRY_COMPARE(exports.size(), 1);
+        press(Qt::Key_E, Qt::AltModifier); // the file dialog is cancelled
+        QTRY_COMPARE(rig.dialogs.fileRequests().size(), 1);
+        QVERIFY(rig.dialogs.shown().isEmpty());
         QCOMPARE(rig.screen->selectionLine(),
                  u"Súbor predaj_2026.db, uzávierky 3 až 3, položky po dokladoch"_s);
         rig.choose(u"CB_clenenie_sklad"_s, 3);
@@ -805,6 +806,46 @@ void TestSalesOverviewScreen::printAndExportAreSignals()
                  u"Súbor predaj_2026.db, uzávierky 3 až 3, položky súhrnne, skupina Nápoje"_s);
         QVERIFY(rig.screen->isVisible());
         QVERIFY(rig.screen->overview().isOpen());
+    });
+}
+
+// The first export of a run starts in the data folder with a name that says the
+// range; the next one where the last file went. A written file is named in a box,
+// one that cannot be written is told as an error.
+void TestSalesOverviewScreen::exportStartsInTheDataFolderAndNamesTheFile()
+{
+    OverviewRig rig;
+    QTemporaryDir elsewhere;
+    QVERIFY(elsewhere.isValid());
+    const QString written = elsewhere.filePath(u"tyzden.csv"_s);
+    rig.run([&] {
+        rig.typeClosings(u"3"_s, u"7"_s);
+        rig.dialogs.queueFile(written);
+        rig.dialogs.queueAnswer(UserDialogs::Answer::Ok);
+        press(Qt::Key_E, Qt::AltModifier);
+        QTRY_COMPARE(rig.dialogs.fileRequests().size(), 1);
+        const UserDialogs::FileRequest first = rig.dialogs.fileRequests().at(0);
+        QCOMPARE(QDir(first.folder).absolutePath(), QDir(rig.dataFolder).absolutePath());
+        QCOMPARE(first.proposedName, u"prehlad_2026_uzavierky_3-7"_s);
+        QVERIFY(QFile::exists(written));
+        QCOMPARE(rig.dialogs.shown().size(), 1);
+        const UserDialogs::Message told = rig.dialogs.shown().at(0);
+        QCOMPARE(told.icon, UserDialogs::Icon::Information);
+        QVERIFY2(told.text.contains(QDir::toNativeSeparators(written)), qPrintable(told.text));
+
+        const QString unwritable = elsewhere.filePath(u"niet/tyzden.csv"_s);
+        rig.dialogs.queueFile(unwritable);
+        rig.dialogs.queueAnswer(UserDialogs::Answer::Ok);
+        rig.typeClosings(u"4"_s, u"4"_s);
+        press(Qt::Key_E, Qt::AltModifier);
+        QTRY_COMPARE(rig.dialogs.fileRequests().size(), 2);
+        const UserDialogs::FileRequest second = rig.dialogs.fileRequests().at(1);
+        QCOMPARE(QDir(second.folder).absolutePath(), QDir(elsewhere.path()).absolutePath());
+        QCOMPARE(second.proposedName, u"prehlad_2026_uzavierka_4"_s);
+        QCOMPARE(rig.dialogs.shown().size(), 2);
+        QCOMPARE(rig.dialogs.shown().at(1).icon, UserDialogs::Icon::Error);
+        QVERIFY(!QFile::exists(unwritable));
+        QVERIFY(rig.screen->isVisible());
     });
 }
 

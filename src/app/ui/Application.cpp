@@ -29,7 +29,6 @@
 #include "pos/ui/TForm_platba.h"
 #include "pos/ui/TForm_predaj_medic.h"
 #include "stock/PriceListLoading.h"
-#include "stock/ui/SalesOverviewExportRequest.h"
 #include "stock/ui/SalesOverviewPrint.h"
 #include "stock/ui/ServiceImportRun.h"
 #include "stock/ui/TForm_cennik_servis.h"
@@ -41,7 +40,6 @@
 #include <QDate>
 #include <QDir>
 #include <QScopeGuard>
-#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -59,14 +57,6 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
 }
 
 // "Načítaj cenník" of the maintenance screen; true when the unit and group names changed.
-// Where an exported overview is offered: the owner's documents, which they find again on
-// the till, rather than the program's or the shared data folder.
-QString exportFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir(documents).exists() ? documents : QDir::homePath();
-}
-
 bool loadPriceList(DataModule &dataModule, TForm_skladm &stockScreen, AppContext &context,
                    UserDialogs &dialogs)
 {
@@ -228,12 +218,6 @@ int runApplication(int argc, char *argv[])
         SalesOverviewPrint::preview(&overviewScreen, overviewScreen.overview(), overviewScreen.choices(),
                                     overviewScreen.selectionLine());
     });
-    QObject::connect(&overviewScreen, &TForm_prehlad::exportRequested, &overviewScreen,
-                     [&overviewScreen, &dialogs] {
-                         SalesOverviewExportRequest(dialogs).run(
-                             overviewScreen.overview(), overviewScreen.choices(), exportFolder(),
-                             u"prehlad_"_s + QDate::currentDate().toString(u"yyyyMMdd"_s));
-                     });
     allScreens.append(&overviewScreen);
 
     TForm_cennik_servis serviceScreen(
