@@ -196,7 +196,7 @@ int runApplication(int argc, char *argv[])
     });
     allScreens.append(&cashDialog);
 
-    TForm_skladm stockScreen({context.programFolder, context.config.dataFolder, context.messages, dialogs,
+    TForm_skladm stockScreen({context.programFolder, context.config, context.messages, dialogs,
                               dataModule.stockFile(), dataModule.stockTable(), dataModule.stockSearch(),
                               [&dataModule, &context, &dialogs] {
                                   if (dataModule.ensureStockTable() && dataModule.stockFile().isOpen())
