@@ -6,6 +6,7 @@
 #include "LargeDataFolder.h"
 #include "ScreenTiming.h"
 #include "ScriptedDialogs.h"
+#include "base/Configuration.h"
 #include "lang/MessageTable.h"
 #include "stock/DataFile.h"
 #include "stock/StockCards.h"
@@ -46,6 +47,7 @@ struct Bench
     Bench()
     {
         dataFolder = dir.path() + u"/cennik/"_s;
+        config.dataFolder = dataFolder;
         QDir().mkpath(dataFolder);
         UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s},
                                      {u"Potraviny"_s, u"Drogéria"_s, u"Nápoje"_s})
@@ -54,13 +56,14 @@ struct Bench
         file.open(dataFolder + u"vx60_sklad.db"_s, false);
         file.exec(u"UPDATE VX60_SKLAD SET SKLAD_IDX = rowid % 3"_s);
         screen = std::make_unique<TForm_skladm>(
-            StockCardsScreenContext{dir.path(), dataFolder, messages, dialogs, file, table, search, {}});
+            StockCardsScreenContext{dir.path(), config, messages, dialogs, file, table, search, {}});
     }
 
     double open(const std::function<void()> &steps) { return ScreenTiming::openScreen(*screen, steps); }
 
     QTemporaryDir dir;
     QString dataFolder;
+    Configuration config;
     MessageTable messages;
     ScriptedDialogs dialogs;
     DataFile file;

@@ -154,24 +154,34 @@ bool SalesTable::create()
     return transaction.commit();
 }
 
-bool SalesTable::hasOverviewIndexes(bool &has)
+bool SalesTable::overviewIndexDefinitions(SalesOverviewStatements::IndexDefinitions &definitions)
 {
+    const SalesOverviewStatements::Statement statement =
+        SalesOverviewStatements::indexDefinitions(m_name, m_file.server().kind);
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
-    // The server folds the unquoted names it was given to lower case.
-    query.prepare(
-        m_file.isOnServer()
-            ? u"SELECT indexname FROM pg_indexes WHERE schemaname = current_schema() AND "
-              "upper(tablename) = upper(?)"_s
-            : u"SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ? COLLATE NOCASE"_s);
-    query.addBindValue(m_name);
+    query.prepare(statement.text);
+    for (const QVariant &value : statement.values)
+        query.addBindValue(value);
     if (!run(query))
         return false;
-    QStringList names;
+    definitions.clear();
     while (query.next())
-        names.append(query.value(0).toString().toUpper());
-    has = true;
-    for (const QString &index : SalesOverviewStatements::overviewIndexNames(m_name, m_file.server().kind))
+        definitions.insert(query.value(0).toString(), query.value(1).toString());
+    return true;
+}
+
+bool SalesTable::hasOverviewIndexes(bool &has)
+{
+    SalesOverviewStatements::IndexDefinitions definitions;
+    if (!overviewIndexDefinitions(definitions))
+        return false;
+    QStringList names;
+    for (const QString &name : definitions.keys())
+        names.append(name.toUpper());
+    const DataServer::Kind kind = m_file.server().kind;
+    has = SalesOverviewStatements::outdatedOverviewIndexes(definitions, m_name, kind).isEmpty();
+    for (const QString &index : SalesOverviewStatements::overviewIndexNames(m_name, kind))
         has = has && names.contains(index.toUpper());
     return true;
 }
@@ -181,10 +191,18 @@ bool SalesTable::addOverviewIndexes()
     WriteTransaction transaction(m_file);
     if (!transaction.isOpen())
         return false;
+    // Those of an earlier version lack FISK: they are made anew.
+    SalesOverviewStatements::IndexDefinitions definitions;
+    if (!overviewIndexDefinitions(definitions))
+        return false;
+    const DataServer::Kind kind = m_file.server().kind;
+    for (const QString &outdated :
+         SalesOverviewStatements::outdatedOverviewIndexes(definitions, m_name, kind)) {
+        if (!m_file.exec(u"DROP INDEX IF EXISTS "_s + outdated))
+            return false;
+    }
     // IF NOT EXISTS: another till may have added them while this one waited for the lock.
-    const QStringList statements =
-        SalesOverviewStatements::createOverviewIndexes(m_name, m_file.server().kind);
-    for (const QString &statement : statements) {
+    for (const QString &statement : SalesOverviewStatements::createOverviewIndexes(m_name, kind)) {
         if (!m_file.exec(statement))
             return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pos/SaleRow.h"
+#include "stock/SalesOverviewStatements.h"
 
 #include <QList>
 #include <QString>
@@ -43,7 +44,8 @@ public:
     bool addTillColumn();
     // The sales overview groups a year's rows through indexes of its own; it only
     // reads, so the till adds them to a table that lacks them (once: a table that
-    // has them is left alone). On a large year this takes a few seconds.
+    // has them is left alone) or has them as an earlier version made them, without
+    // FISK. On a large year this takes a few seconds.
     // On the server, where every year's table shares the schema's index names,
     // each index is named after its table as well (TableLayouts::indexName).
     bool hasOverviewIndexes(bool &has);
@@ -91,6 +93,7 @@ private:
     std::optional<qint64> maxKey(QSqlQuery &query);
     std::optional<qint64> sumOpen(QSqlQuery &query);
     bool insert(QSqlQuery &query, const SaleRow &row, int key);
+    bool overviewIndexDefinitions(SalesOverviewStatements::IndexDefinitions &definitions);
 
     DataFile &m_file;
     QString m_name;

@@ -89,7 +89,7 @@ bool SalesOverview::open(const QString &dataFolder, const QString &fileName, con
         return false;
     }
     m_statements = SalesOverviewStatements(table, server.kind);
-    m_statements.setIndexes(indexNames(table));
+    m_statements.setIndexes(indexDefinitions(table));
     if (!server.isServer() && !registerFold()) {
         close();
         return false;
@@ -105,22 +105,21 @@ void SalesOverview::close()
     m_file.close();
 }
 
-QStringList SalesOverview::indexNames(const QString &table)
+SalesOverviewStatements::IndexDefinitions SalesOverview::indexDefinitions(const QString &table)
 {
-    QStringList names;
+    SalesOverviewStatements::IndexDefinitions definitions;
+    const SalesOverviewStatements::Statement statement =
+        SalesOverviewStatements::indexDefinitions(table, m_file.server().kind);
     QSqlQuery query(m_file.database());
     query.setForwardOnly(true);
-    query.prepare(
-        m_file.isOnServer()
-            ? u"SELECT indexname FROM pg_indexes WHERE schemaname = current_schema() AND "
-              "upper(tablename) = upper(?)"_s
-            : u"SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ? COLLATE NOCASE"_s);
-    query.addBindValue(table);
+    query.prepare(statement.text);
+    for (const QVariant &value : statement.values)
+        query.addBindValue(value);
     if (query.exec()) {
         while (query.next())
-            names.append(query.value(0).toString());
+            definitions.insert(query.value(0).toString(), query.value(1).toString());
     }
-    return names;
+    return definitions;
 }
 
 bool SalesOverview::registerFold()

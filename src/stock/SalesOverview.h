@@ -69,7 +69,7 @@ public:
 private:
     bool run(QSqlQuery &query, const SalesOverviewStatements::Statement &statement);
     bool registerFold();
-    QStringList indexNames(const QString &table);
+    SalesOverviewStatements::IndexDefinitions indexDefinitions(const QString &table);
     bool storeItems(const SalesOverviewChoices &choices);
     QList<SalesOverviewRows::Item> readItems(const SalesOverviewStatements::Statement &statement);
 

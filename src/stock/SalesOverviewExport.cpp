@@ -94,6 +94,14 @@ SalesOverviewExport::SalesOverviewExport(SalesOverview &overview, SalesOverviewC
     : m_overview(overview), m_grouping(grouping)
 {}
 
+// The rows ran out before the count said they would: the sales could not be read
+// (the file went away, the server is no longer reached), and a short file is no export.
+QString SalesOverviewExport::unreadText(const QString &path) const
+{
+    return u"Súbor %1 sa nezapísal: prehľad predaja sa nedá prečítať. %2"_s.arg(path, m_overview.lastError())
+        .trimmed();
+}
+
 bool SalesOverviewExport::fail(const QString &text)
 {
     m_error = text;
@@ -130,7 +138,7 @@ bool SalesOverviewExport::writeCsv(const QString &path, bool utf8)
     for (qint64 offset = 0; ok && offset < summary.rows; offset += RowsPerRead) {
         const QList<Item> items = m_overview.items(offset, RowsPerRead);
         if (items.isEmpty())
-            break;
+            return fail(unreadText(path)); // the file is dropped uncommitted
         QString text;
         for (const Item &item : items) {
             QStringList cells;
@@ -174,8 +182,11 @@ bool SalesOverviewExport::writeXlsx(const QString &path)
     lxw_row_t row = 1;
     for (qint64 offset = 0; offset < summary.rows; offset += RowsPerRead) {
         const QList<Item> items = m_overview.items(offset, RowsPerRead);
-        if (items.isEmpty())
-            break;
+        if (items.isEmpty()) {
+            workbook_close(workbook);
+            QFile::remove(partial);
+            return fail(unreadText(path));
+        }
         for (const Item &item : items) {
             for (qsizetype col = 0; col < columns.size(); ++col)
                 writeCell(sheet, row, lxw_col_t(col), columns[col], item, formats);

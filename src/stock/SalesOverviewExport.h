@@ -33,6 +33,7 @@ private:
     bool writeCsv(const QString &path, bool utf8);
     bool writeXlsx(const QString &path);
     bool fail(const QString &text);
+    QString unreadText(const QString &path) const;
 
     SalesOverview &m_overview;
     SalesOverviewChoices::Grouping m_grouping;

@@ -93,6 +93,8 @@ QString filterField(Choices::Column column)
 // The indexes that the item rows are grouped through, one per grouping, each in
 // the order of the grouping's first sort on the screen and holding every column
 // the statements read, so that grouping a year needs no sort and no table row.
+// FISK comes last: it orders nothing, and the printed rows are told from the open
+// ones within the index.
 struct OverviewIndex
 {
     const char16_t *name;
@@ -100,12 +102,14 @@ struct OverviewIndex
 };
 
 constexpr OverviewIndex kByDocumentIndex{u"IDXPREHLAD_DUBL",
-                                         u"DU,ID_DOKLAD,DATUM,KOD,NAZOV,MJ,JC,DPH,SKLAD,CENA,POCET"};
-constexpr OverviewIndex kByClosingIndex{u"IDXPREHLAD_DU", u"DU,KOD,NAZOV,MJ,JC,DPH,DATUM,SKLAD,CENA,POCET"};
-constexpr OverviewIndex kSummaryIndex{u"IDXPREHLAD_KOD", u"KOD,NAZOV,MJ,JC,DPH,DU,DATUM,SKLAD,CENA,POCET"};
+                                         u"DU,ID_DOKLAD,DATUM,KOD,NAZOV,MJ,JC,DPH,SKLAD,CENA,POCET,FISK"};
+constexpr OverviewIndex kByClosingIndex{u"IDXPREHLAD_DU",
+                                        u"DU,KOD,NAZOV,MJ,JC,DPH,DATUM,SKLAD,CENA,POCET,FISK"};
+constexpr OverviewIndex kSummaryIndex{u"IDXPREHLAD_KOD",
+                                      u"KOD,NAZOV,MJ,JC,DPH,DU,DATUM,SKLAD,CENA,POCET,FISK"};
 // The document grid's own: its documents in the grid's order with their prices,
 // so that the last documents of a year are read from the end of the index.
-constexpr OverviewIndex kDocumentIndex{u"IDXPREHLAD_DOK", u"DU,ID_DOKLAD,DATUM,DOKLAD,CENA"};
+constexpr OverviewIndex kDocumentIndex{u"IDXPREHLAD_DOK", u"DU,ID_DOKLAD,DATUM,DOKLAD,CENA,FISK"};
 constexpr const OverviewIndex *kOverviewIndexes[] = {&kByDocumentIndex, &kByClosingIndex, &kSummaryIndex,
                                                      &kDocumentIndex};
 
@@ -162,9 +166,38 @@ QStringList SalesOverviewStatements::createOverviewIndexes(const QString &tableN
     return statements;
 }
 
-void SalesOverviewStatements::setIndexes(const QStringList &indexNames)
+SalesOverviewStatements::Statement SalesOverviewStatements::indexDefinitions(const QString &tableName,
+                                                                             DataServer::Kind kind)
 {
-    m_indexes = indexNames;
+    // The server folds the unquoted names it was given to lower case.
+    return {
+        kind == DataServer::Kind::PostgreSql
+            ? u"SELECT indexname, indexdef FROM pg_indexes WHERE schemaname = current_schema() AND "
+              "upper(tablename) = upper(?)"_s
+            : u"SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ? COLLATE NOCASE"_s,
+        {tableName}};
+}
+
+// An earlier version made the overview's indexes without FISK.
+QStringList SalesOverviewStatements::outdatedOverviewIndexes(const IndexDefinitions &definitions,
+                                                             const QString &tableName, DataServer::Kind kind)
+{
+    QStringList outdated;
+    for (const QString &name : overviewIndexNames(tableName, kind)) {
+        for (auto it = definitions.cbegin(); it != definitions.cend(); ++it) {
+            if (it.key().compare(name, Qt::CaseInsensitive) == 0 &&
+                !it.value().contains(u"FISK"_s, Qt::CaseInsensitive))
+                outdated.append(name);
+        }
+    }
+    return outdated;
+}
+
+void SalesOverviewStatements::setIndexes(const IndexDefinitions &definitions)
+{
+    m_indexes = definitions.keys();
+    // The server's indexes hold no row keys: there FISK is read where the index lacks it.
+    m_printedIndexed = onServer() || outdatedOverviewIndexes(definitions, m_table, m_kind).isEmpty();
 }
 
 // The grouping's own index where the table has it, the range is wider than a
@@ -210,14 +243,29 @@ QVariant SalesOverviewStatements::limitValue(qint64 limit) const
     return onServer() ? QVariant() : QVariant(qint64(-1));
 }
 
+// The open document (rows with FISK 0, not printed yet) is no sale: every statement
+// reads the printed rows only. The overview's indexes hold FISK, so they still give
+// every column read. The ones an earlier version made do not (until the till makes
+// them anew): the open rows are then left out by their keys, which every index of
+// a file holds; they are few and found through the table's own index of them.
+// On a file FISK is written "+FISK": SQLite would otherwise take the index of the
+// open rows (IDXOTVORENE) as the way to the printed ones, most of a year's rows,
+// rather than the range.
+QString SalesOverviewStatements::printedOnly() const
+{
+    if (m_printedIndexed)
+        return onServer() ? u"FISK=1"_s : u"+FISK=1"_s;
+    return u"ID_PRIMARY NOT IN (SELECT ID_PRIMARY FROM %1 WHERE FISK=0 OR FISK IS NULL)"_s.arg(m_table);
+}
+
 QString SalesOverviewStatements::rangeLines(const Choices &choices, QVariantList &values) const
 {
     if (choices.rangeMode == Choices::RangeMode::Dates) {
         values << choices.dateFrom.toString(Qt::ISODate) << choices.dateTo.toString(Qt::ISODate);
-        return u"WHERE DATUM >= ?\nAND DATUM <= ?"_s;
+        return u"WHERE DATUM >= ?\nAND DATUM <= ?\nAND "_s + printedOnly();
     }
     values << choices.closingFrom << choices.closingTo;
-    return u"WHERE DU>=? AND DU<=?"_s;
+    return u"WHERE DU>=? AND DU<=?\nAND "_s + printedOnly();
 }
 
 // False when the filter cannot match any row.
@@ -358,17 +406,19 @@ SalesOverviewStatements::Statement SalesOverviewStatements::documentsBefore(
 SalesOverviewStatements::Statement SalesOverviewStatements::documentLines(int closing, int document,
                                                                           const QDate &date) const
 {
-    return {u"SELECT * FROM "_s + m_table +
-                u"\nWHERE DU=? AND ID_DOKLAD=? AND DATUM=?\nORDER BY ID_PRIMARY"_s,
+    return {u"SELECT * FROM "_s + m_table + u"\nWHERE DU=? AND ID_DOKLAD=? AND DATUM=?\nAND "_s +
+                printedOnly() + u"\nORDER BY ID_PRIMARY"_s,
             {closing, document, date.toString(Qt::ISODate)}};
 }
 
 SalesOverviewStatements::Statement SalesOverviewStatements::closingRange() const
 {
-    return {u"SELECT MAX(DU) AS MAX_DU, MIN(DU) AS MIN_DU\nFROM "_s + m_table, {}};
+    return {u"SELECT MAX(DU) AS MAX_DU, MIN(DU) AS MIN_DU\nFROM "_s + m_table + u"\nWHERE "_s + printedOnly(),
+            {}};
 }
 
 SalesOverviewStatements::Statement SalesOverviewStatements::dateOfClosing(int closing) const
 {
-    return {u"SELECT DATUM\nFROM "_s + m_table + u"\nWHERE DU=?\nLIMIT 1"_s, {closing}};
+    return {u"SELECT DATUM\nFROM "_s + m_table + u"\nWHERE DU=?\nAND "_s + printedOnly() + u"\nLIMIT 1"_s,
+            {closing}};
 }

@@ -4,6 +4,7 @@
 #include "stock/SalesOverviewChoices.h"
 #include "stock/SalesOverviewRows.h"
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -17,7 +18,8 @@
 // connection's folding function (SalesOverview registers it on a file; a
 // server's upper() folds them itself), so that Slovak letters match in any case.
 // A statement is written for SQLite or for the server's PostgreSQL, as the
-// table's store is.
+// table's store is. Every statement reads printed rows only: the open document
+// is not a sale yet.
 class SalesOverviewStatements
 {
 public:
@@ -42,12 +44,23 @@ public:
     // temporary database, so the sales file is not written.
     static constexpr const char16_t *ItemTable = u"OVERVIEW_ITEMS";
 
+    // The indexes of a table by name, each with its definition (the SQL text).
+    using IndexDefinitions = QMap<QString, QString>;
+    // Reads name and definition of every index of `tableName`, in this order.
+    static Statement indexDefinitions(const QString &tableName,
+                                      DataServer::Kind kind = DataServer::Kind::Files);
+
     // The indexes of the sales table that the statements may name, as the file has
-    // them: a file of an older version has none of the overview's own.
-    void setIndexes(const QStringList &indexNames);
+    // them: a file of an older version has none of the overview's own, or has them
+    // without FISK.
+    void setIndexes(const IndexDefinitions &definitions);
     // The overview's own indexes (see createOverviewIndexes) of `tableName` by name.
     static QStringList overviewIndexNames(const QString &tableName = {},
                                           DataServer::Kind kind = DataServer::Kind::Files);
+    // The overview's own indexes among `definitions` that an earlier version made
+    // without FISK; the till drops them before it creates them anew.
+    static QStringList outdatedOverviewIndexes(const IndexDefinitions &definitions, const QString &tableName,
+                                               DataServer::Kind kind = DataServer::Kind::Files);
     // Creates the indexes that group a year's item rows without sorting them; the
     // till runs these on its sales table, the overview never writes.
     static QStringList createOverviewIndexes(const QString &tableName,
@@ -85,6 +98,7 @@ public:
 private:
     Statement grouped(const SalesOverviewChoices &choices, bool ordered) const;
     QString indexedBy(const SalesOverviewChoices &choices, bool forOrder) const;
+    QString printedOnly() const;
     QString rangeLines(const SalesOverviewChoices &choices, QVariantList &values) const;
     bool addFilterLine(const SalesOverviewChoices &choices, QString &text, QVariantList &values) const;
     bool onServer() const { return m_kind == DataServer::Kind::PostgreSql; }
@@ -95,4 +109,5 @@ private:
     QString m_table;
     DataServer::Kind m_kind;
     QStringList m_indexes;
+    bool m_printedIndexed = true; // FISK is in the overview's indexes (or there are none)
 };

@@ -1,3 +1,4 @@
+#include "DataFolderMove.h"
 #include "SaleScreenFixture.h"
 #include "TestPaths.h"
 #include "TextFit.h"
@@ -60,6 +61,7 @@ private slots:
     void itemTypedByHandIsStoredAsX0000();
     void documentDiscountRecomputesEveryLine();
     void openDocumentSurvivesANewRun();
+    void unitsFollowTheDataFolderMovedByTheMaintenanceScreen();
 
     void keyRoutesMoveTheFocus_data();
     void keyRoutesMoveTheFocus();
@@ -380,6 +382,36 @@ void TestSale::openDocumentSurvivesANewRun()
     QCOMPARE(child<QLabel>(u"L_celkom"_s)->text(), u"2,50"_s);
     QCOMPARE(child<QTableView>(u"SMDBGrid_doklad"_s)->model()->index(0, 1).data().toString(),
              u"ČAJ zelený"_s);
+}
+
+// The maintenance screen moves the till to another data folder and adds a unit:
+// the unit list is that of the new folder's vx60_sklad.ini at once, while the
+// open document stays in the tables opened at start.
+void TestSale::unitsFollowTheDataFolderMovedByTheMaintenanceScreen()
+{
+    TForm_predaj_medic &screen = openWithPriceList();
+    enterItem(u"čaj"_s, u"2,50"_s, u"1"_s, u"0"_s);
+    const QString newFolder = m_f->dir.path() + u"/nove/"_s;
+    QVERIFY(QDir().mkpath(newFolder));
+    DataFolderMove::byMaintenanceScreen({m_f->context.programFolder,
+                                         m_f->context.config,
+                                         m_f->context.messages,
+                                         m_f->dialogs,
+                                         m_f->data->stockFile(),
+                                         [] { return std::optional<QString>(); },
+                                         {},
+                                         {},
+                                         [&screen] { screen.settingsChanged(); },
+                                         [] { return false; },
+                                         {}},
+                                        m_f->dialogs, newFolder, u"bal"_s);
+    QCOMPARE(m_f->context.config.dataFolder, newFolder);
+    auto *units = child<QComboBox>(u"CB_mj"_s);
+    QStringList shown;
+    for (int i = 0; i < units->count(); ++i)
+        shown << units->itemText(i);
+    QCOMPARE(shown, (QStringList{u"krát"_s, u"ks"_s, u"bal"_s}));
+    QCOMPARE(screen.document().rows().size(), 1);
 }
 
 void TestSale::keyRoutesMoveTheFocus_data()

@@ -4,6 +4,7 @@
 #include "SalesOverviewFixture.h"
 #include "ScriptedDialogs.h"
 #include "base/Cp1250.h"
+#include "stock/DataFile.h"
 #include "stock/ImportFile.h"
 #include "stock/SalesOverview.h"
 #include "stock/SalesOverviewExport.h"
@@ -69,6 +70,8 @@ private slots:
     void workbookReadBackAsTheImportReadsIt();
     void unwritableFileKeepsNothingAndSaysWhy_data();
     void unwritableFileKeepsNothingAndSaysWhy();
+    void unreadableSalesKeepNothingAndSayWhy_data();
+    void unreadableSalesKeepNothingAndSayWhy();
     void requestWritesTheChosenKind_data();
     void requestWritesTheChosenKind();
     void requestCancelledWritesNothing();
@@ -204,6 +207,35 @@ void TestSalesOverviewExport::unwritableFileKeepsNothingAndSaysWhy()
     QVERIFY(!QFile::exists(path) && !QFile::exists(path + u".part"_s));
 }
 
+void TestSalesOverviewExport::unreadableSalesKeepNothingAndSayWhy_data()
+{
+    unwritableFileKeepsNothingAndSaysWhy_data();
+}
+
+// Rows that cannot be read once counted (the year taken away meanwhile) make no
+// file: a short one would pass for the whole selection.
+void TestSalesOverviewExport::unreadableSalesKeepNothingAndSayWhy()
+{
+    QFETCH(Format, format);
+    QTemporaryDir dir;
+    const QString fileName = QString::fromUtf16(SalesOverviewFixture::FileName);
+    SalesOverviewFixture::write(dir.filePath(fileName), SalesOverviewFixture::Sales);
+    SalesOverview overview;
+    QVERIFY(overview.open(dir.path(), fileName));
+    overview.chooseItems(closings(3, 7, Choices::Grouping::Summary));
+    QCOMPARE(overview.itemSummary().rows, 3);
+    {
+        DataFile other;
+        QVERIFY(other.open(dir.filePath(fileName), false));
+        QVERIFY2(other.exec(u"DROP TABLE PREDAJ_2026"_s), qPrintable(other.lastError()));
+    }
+    const QString path = dir.filePath(u"prehlad.dat"_s);
+    SalesOverviewExport exporter(overview, Choices::Grouping::Summary);
+    QVERIFY(!exporter.write(path, format));
+    QVERIFY2(exporter.lastError().contains(path), qPrintable(exporter.lastError()));
+    QVERIFY(!QFile::exists(path) && !QFile::exists(path + u".part"_s));
+}
+
 void TestSalesOverviewExport::requestWritesTheChosenKind_data()
 {
     QTest::addColumn<QString>("typed");
@@ -227,11 +259,17 @@ void TestSalesOverviewExport::requestWritesTheChosenKind()
     const QStringList entries = SalesOverviewExportRequest::filter().split(u";;"_s);
     QCOMPARE(entries.size(), 3);
     m_dialogs.queueFile(m_dir.filePath(typed), entry < 0 ? QString() : entries[entry]);
+    m_dialogs.queueAnswer(UserDialogs::Answer::Ok);
     SalesOverviewExportRequest request(m_dialogs);
     const QString path =
         request.run(m_overview, closings(3, 7, Choices::Grouping::Summary), m_dir.path(), u"prehlad"_s);
     QCOMPARE(path, m_dir.filePath(written));
     QVERIFY(contentOf(path).startsWith(start));
+    // The box names the file written, with its extension.
+    QCOMPARE(m_dialogs.shown().size(), 1);
+    QCOMPARE(m_dialogs.shown().first().icon, UserDialogs::Icon::Information);
+    QVERIFY2(m_dialogs.shown().first().text.contains(QDir::toNativeSeparators(path)),
+             qPrintable(m_dialogs.shown().first().text));
 
     const UserDialogs::FileRequest asked = m_dialogs.fileRequests().value(0);
     QVERIFY(asked.forSaving);

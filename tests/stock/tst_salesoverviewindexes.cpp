@@ -71,7 +71,8 @@ QString summaryOf(const SalesOverviewRows::ItemSummary &summary)
 }
 
 // Many documents of a few items, over closings 1 to 6, so that the grouped rows
-// run past the ones the overview reads straight from the table.
+// run past the ones the overview reads straight from the table. Some rows are of
+// the open document, not printed: they are no sale.
 std::vector<SalesOverviewFixture::Sale> busyYear()
 {
     static const char16_t *const codes[] = {u"100", u"200", u"300", u"120"};
@@ -81,9 +82,38 @@ std::vector<SalesOverviewFixture::Sale> busyYear()
     for (int i = 0; i < 2 * int(SalesOverview::DirectRows); ++i) {
         const int item = i % 4;
         sales.push_back({1 + i % 6, i / 2, dates[i % 3], codes[item], names[item], u"ks", double(1 + i % 3),
-                         1.5, 1.5 * (1 + i % 3), 20, 1 + item % 2});
+                         1.5, 1.5 * (1 + i % 3), 20, 1 + item % 2, i % 97 != 5});
     }
     return sales;
+}
+
+// The overview's indexes as an earlier version made them: without FISK.
+void addEarlierIndexes(const QString &path)
+{
+    DataFile file;
+    QVERIFY(file.open(path, false));
+    const QString table = TableLayouts::salesTableName(SalesOverviewFixture::Year);
+    const std::pair<const char16_t *, const char16_t *> earlier[] = {
+        {u"IDXPREHLAD_DUBL", u"DU,ID_DOKLAD,DATUM,KOD,NAZOV,MJ,JC,DPH,SKLAD,CENA,POCET"},
+        {u"IDXPREHLAD_DU", u"DU,KOD,NAZOV,MJ,JC,DPH,DATUM,SKLAD,CENA,POCET"},
+        {u"IDXPREHLAD_KOD", u"KOD,NAZOV,MJ,JC,DPH,DU,DATUM,SKLAD,CENA,POCET"},
+        {u"IDXPREHLAD_DOK", u"DU,ID_DOKLAD,DATUM,DOKLAD,CENA"}};
+    for (const auto &[name, columns] : earlier) {
+        QVERIFY2(file.exec(u"CREATE INDEX %1 ON %2 (%3)"_s.arg(QString::fromUtf16(name), table,
+                                                               QString::fromUtf16(columns))),
+                 qPrintable(file.lastError()));
+    }
+}
+
+// The overview's indexes of the file that hold FISK.
+int indexesWithFisk(const QString &path)
+{
+    DataFile file;
+    file.open(path, false);
+    QSqlQuery query(file.database());
+    query.exec(u"SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name LIKE 'IDXPREHLAD%' "
+               "AND sql LIKE '%FISK%'"_s);
+    return query.next() ? query.value(0).toInt() : -1;
 }
 
 int overviewIndexCount(const QString &path)
@@ -103,22 +133,26 @@ class TestSalesOverviewIndexes : public QObject
 
     QTemporaryDir m_without;
     QTemporaryDir m_with;
+    QTemporaryDir m_earlier; // the overview's indexes of an earlier version
     QString m_fileName = QString::fromUtf16(SalesOverviewFixture::FileName);
 
 private slots:
     void initTestCase();
     void init();
     void indexesAreAddedOnce();
+    void earlierIndexesAreMadeAnew();
     void resultsUnchangedByTheIndexes_data();
     void resultsUnchangedByTheIndexes();
 };
 
 void TestSalesOverviewIndexes::initTestCase()
 {
-    QVERIFY(m_without.isValid() && m_with.isValid());
+    QVERIFY(m_without.isValid() && m_with.isValid() && m_earlier.isValid());
     const std::vector<SalesOverviewFixture::Sale> sales = busyYear();
     SalesOverviewFixture::write(m_without.filePath(m_fileName), sales);
     SalesOverviewFixture::write(m_with.filePath(m_fileName), sales);
+    SalesOverviewFixture::write(m_earlier.filePath(m_fileName), sales);
+    addEarlierIndexes(m_earlier.filePath(m_fileName));
 }
 
 void TestSalesOverviewIndexes::init()
@@ -144,6 +178,28 @@ void TestSalesOverviewIndexes::indexesAreAddedOnce()
     file.close();
     QCOMPARE(overviewIndexCount(path), int(SalesOverviewStatements::overviewIndexNames().size()));
     QCOMPARE(overviewIndexCount(m_without.filePath(m_fileName)), 0);
+}
+
+// A till finds the indexes of an earlier version and makes them anew with FISK.
+void TestSalesOverviewIndexes::earlierIndexesAreMadeAnew()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(m_fileName);
+    QVERIFY(QFile::copy(m_earlier.filePath(m_fileName), path));
+    QCOMPARE(indexesWithFisk(path), 0);
+    DataFile file;
+    QVERIFY(file.open(path, false));
+    SalesTable table(file, TableLayouts::salesTableName(SalesOverviewFixture::Year));
+    bool has = true;
+    QVERIFY(table.hasOverviewIndexes(has));
+    QVERIFY(!has);
+    QVERIFY2(table.addOverviewIndexes(), qPrintable(table.lastError()));
+    QVERIFY(table.hasOverviewIndexes(has));
+    QVERIFY(has);
+    file.close();
+    const int count = int(SalesOverviewStatements::overviewIndexNames().size());
+    QCOMPARE(overviewIndexCount(path), count);
+    QCOMPARE(indexesWithFisk(path), count);
 }
 
 void TestSalesOverviewIndexes::resultsUnchangedByTheIndexes_data()
@@ -190,14 +246,27 @@ void TestSalesOverviewIndexes::resultsUnchangedByTheIndexes()
         QSKIP("runs after indexesAreAddedOnce");
     SalesOverview without;
     SalesOverview with;
+    SalesOverview earlier;
     QVERIFY(without.open(m_without.path(), m_fileName));
     QVERIFY(with.open(m_with.path(), m_fileName));
+    QVERIFY(earlier.open(m_earlier.path(), m_fileName));
 
     const SalesOverviewRows::ItemSummary kept = without.selectItems(choices);
     const QStringList rows = described(without.items());
     QVERIFY(!rows.isEmpty());
     QCOMPARE(summaryOf(with.selectItems(choices)), summaryOf(kept));
     QCOMPARE(described(with.items()), rows);
+    QCOMPARE(summaryOf(earlier.selectItems(choices)), summaryOf(kept));
+    QCOMPARE(described(earlier.items()), rows);
+    // The rows of the open document are in none of them.
+    if (choices.rangeMode == Choices::RangeMode::Closings && !choices.group && choices.filterText.isEmpty()) {
+        qint64 printed = 0;
+        for (const SalesOverviewFixture::Sale &sale : busyYear()) {
+            if (sale.printed && sale.closing >= choices.closingFrom && sale.closing <= choices.closingTo)
+                printed += qRound64(sale.price * 100);
+        }
+        QCOMPARE(qRound64(kept.total * 100), printed);
+    }
 
     // Read straight: the first pages, then one past them, which keeps the rows.
     with.chooseItems(choices);
@@ -213,6 +282,10 @@ void TestSalesOverviewIndexes::resultsUnchangedByTheIndexes()
     const QStringList documents = described(without.documents(choices));
     QVERIFY(documents.size() > 200);
     QCOMPARE(described(documentsFromTheEnd(with, choices)), documents);
+    QCOMPARE(described(documentsFromTheEnd(earlier, choices)), documents);
+    earlier.chooseItems(choices);
+    QCOMPARE(described(earlier.items(0, 100)), rows.mid(0, 100));
+    QCOMPARE(qRound64(earlier.itemTotal() * 100), qRound64(kept.total * 100));
 }
 
 QTEST_MAIN(TestSalesOverviewIndexes)

@@ -179,9 +179,12 @@ private slots:
     void documentShowsItsLines();
     void documentGridReadsFromItsEnd();
     void itemGridReadsPageByPage();
+    void openDocumentIsNotSold_data();
+    void openDocumentIsNotSold();
     void widthsSavedAndRestored();
     void stateKeptBetweenShowings();
-    void printAndExportAreSignals();
+    void printIsASignalAndExportAsksForAFile();
+    void exportStartsInTheDataFolderAndNamesTheFile();
 };
 
 void TestSalesOverviewScreen::initTestCase()
@@ -778,6 +781,49 @@ void TestSalesOverviewScreen::textsAreWholeOnShopScreens()
     });
 }
 
+void TestSalesOverviewScreen::openDocumentIsNotSold_data()
+{
+    QTest::addColumn<int>("grouping");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("po dokladoch") << 0 << 8;
+    QTest::newRow("po uzávierkach") << 1 << 7;
+    QTest::newRow("súhrnne") << 2 << 4;
+}
+
+// The rows of the open document, not printed yet, are no sale: they stay out of
+// the items, the footer, the documents, a document's lines and the closing range,
+// also where they carry the keys of a printed document or of two documents.
+void TestSalesOverviewScreen::openDocumentIsNotSold()
+{
+    QFETCH(int, grouping);
+    QFETCH(int, rows);
+    OverviewRig rig;
+    QList<SalesFixture::SaleRow> year(std::begin(SalesFixture::FixtureRows),
+                                      std::end(SalesFixture::FixtureRows));
+    year.append({7, 14, u"2026-03-05", u"300", u"ČOKOLÁDA mliečna", u"ks", 1, 1.20, 1.20, 20, 1, false});
+    year.append({7, 15, u"2026-03-05", u"900", u"Otvorená položka", u"ks", 1, 3.00, 3.00, 20, 1, false});
+    year.append({8, 16, u"2026-03-06", u"100", u"Mlieko 1,5%", u"ks", 2, 1.50, 3.00, 20, 1, false});
+    rig.rewriteYear(year);
+    rig.run([&] {
+        rig.typeClosings(u"3"_s, u"8"_s);
+        rig.choose(u"CB_sumar"_s, grouping);
+        QCOMPARE(rig.itemRows(), rows);
+        QCOMPARE(rig.footer(), money(40.60));
+        for (int row = 0; row < rig.itemRows(); ++row)
+            QVERIFY(rig.itemCell(row, OverviewItemModel::KOD) != u"900"_s);
+        QCOMPARE(rig.grid(u"SMDBGrid_sklad"_s)->model()->rowCount(), 5);
+        QCOMPARE(rig.child<QLabel>(u"Label_bl"_s)->text(), u"14"_s);
+        QCOMPARE(rig.grid(u"SMDBGrid_blocek"_s)->model()->rowCount(), 3);
+        // The whole year runs to the last closing that printed.
+        rig.focus(u"CB_rok"_s);
+        press(Qt::Key_Up);
+        press(Qt::Key_Down);
+        QCOMPARE(rig.field(u"Edit_duod"_s)->text(), u"3"_s);
+        QCOMPARE(rig.field(u"Edit_dudo"_s)->text(), u"7"_s);
+        QCOMPARE(rig.footer(), money(40.60));
+    });
+}
+
 void TestSalesOverviewScreen::widthsSavedAndRestored()
 {
     OverviewRig rig;
@@ -831,16 +877,16 @@ void TestSalesOverviewScreen::stateKeptBetweenShowings()
     });
 }
 
-void TestSalesOverviewScreen::printAndExportAreSignals()
+void TestSalesOverviewScreen::printIsASignalAndExportAsksForAFile()
 {
     OverviewRig rig;
     QSignalSpy prints(rig.screen.get(), &TForm_prehlad::printRequested);
-    QSignalSpy exports(rig.screen.get(), &TForm_prehlad::exportRequested);
     rig.run([&] {
         press(Qt::Key_F12);
         QCOMPARE(prints.size(), 1);
-        press(Qt::Key_E, Qt::AltModifier);
-        QTRY_COMPARE(exports.size(), 1);
+        press(Qt::Key_E, Qt::AltModifier); // the file dialog is cancelled
+        QTRY_COMPARE(rig.dialogs.fileRequests().size(), 1);
+        QVERIFY(rig.dialogs.shown().isEmpty());
         QCOMPARE(rig.screen->selectionLine(),
                  u"Súbor predaj_2026.db, uzávierky 3 až 3, položky po dokladoch"_s);
         rig.choose(u"CB_clenenie_sklad"_s, 3);
@@ -849,6 +895,46 @@ void TestSalesOverviewScreen::printAndExportAreSignals()
                  u"Súbor predaj_2026.db, uzávierky 3 až 3, položky súhrnne, skupina Nápoje"_s);
         QVERIFY(rig.screen->isVisible());
         QVERIFY(rig.screen->overview().isOpen());
+    });
+}
+
+// The first export of a run starts in the data folder with a name that says the
+// range; the next one where the last file went. A written file is named in a box,
+// one that cannot be written is told as an error.
+void TestSalesOverviewScreen::exportStartsInTheDataFolderAndNamesTheFile()
+{
+    OverviewRig rig;
+    QTemporaryDir elsewhere;
+    QVERIFY(elsewhere.isValid());
+    const QString written = elsewhere.filePath(u"tyzden.csv"_s);
+    rig.run([&] {
+        rig.typeClosings(u"3"_s, u"7"_s);
+        rig.dialogs.queueFile(written);
+        rig.dialogs.queueAnswer(UserDialogs::Answer::Ok);
+        press(Qt::Key_E, Qt::AltModifier);
+        QTRY_COMPARE(rig.dialogs.fileRequests().size(), 1);
+        const UserDialogs::FileRequest first = rig.dialogs.fileRequests().at(0);
+        QCOMPARE(QDir(first.folder).absolutePath(), QDir(rig.dataFolder).absolutePath());
+        QCOMPARE(first.proposedName, u"prehlad_2026_uzavierky_3-7"_s);
+        QVERIFY(QFile::exists(written));
+        QCOMPARE(rig.dialogs.shown().size(), 1);
+        const UserDialogs::Message told = rig.dialogs.shown().at(0);
+        QCOMPARE(told.icon, UserDialogs::Icon::Information);
+        QVERIFY2(told.text.contains(QDir::toNativeSeparators(written)), qPrintable(told.text));
+
+        const QString unwritable = elsewhere.filePath(u"niet/tyzden.csv"_s);
+        rig.dialogs.queueFile(unwritable);
+        rig.dialogs.queueAnswer(UserDialogs::Answer::Ok);
+        rig.typeClosings(u"4"_s, u"4"_s);
+        press(Qt::Key_E, Qt::AltModifier);
+        QTRY_COMPARE(rig.dialogs.fileRequests().size(), 2);
+        const UserDialogs::FileRequest second = rig.dialogs.fileRequests().at(1);
+        QCOMPARE(QDir(second.folder).absolutePath(), QDir(elsewhere.path()).absolutePath());
+        QCOMPARE(second.proposedName, u"prehlad_2026_uzavierka_4"_s);
+        QCOMPARE(rig.dialogs.shown().size(), 2);
+        QCOMPARE(rig.dialogs.shown().at(1).icon, UserDialogs::Icon::Error);
+        QVERIFY(!QFile::exists(unwritable));
+        QVERIFY(rig.screen->isVisible());
     });
 }
 

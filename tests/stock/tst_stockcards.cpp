@@ -1,7 +1,9 @@
+#include "DataFolderMove.h"
 #include "ScreenChild.h"
 #include "ScriptedDialogs.h"
 #include "TestStore.h"
 #include "TextFit.h"
+#include "base/Configuration.h"
 #include "base/IniFile.h"
 #include "lang/MessageTable.h"
 #include "stock/CardRenumbering.h"
@@ -76,6 +78,7 @@ struct StockRig
     StockRig()
     {
         dataFolder = dir.path() + u"/cennik/"_s;
+        config.dataFolder = dataFolder;
         QDir().mkpath(dataFolder);
         UnitAndGroupNames::fromLists({u"krát"_s, u"ks"_s, u"kg"_s},
                                      {u"Potraviny"_s, u"Drogéria"_s, u"Nápoje"_s})
@@ -89,7 +92,7 @@ struct StockRig
               card(u"600"_s, u"Šťava"_s, 2)})
             QVERIFY(table.insert(row));
         screen = std::make_unique<TForm_skladm>(
-            StockCardsScreenContext{dir.path(), dataFolder, messages, dialogs, file, table, search, {}});
+            StockCardsScreenContext{dir.path(), config, messages, dialogs, file, table, search, {}});
     }
 
     template <typename T> T *child(const QString &name) const { return screenChild<T>(*screen, name); }
@@ -135,6 +138,7 @@ struct StockRig
     TestStore store;
     QTemporaryDir dir;
     QString dataFolder;
+    Configuration config;
     MessageTable messages;
     ScriptedDialogs dialogs;
     DataFile file;
@@ -171,6 +175,7 @@ private slots:
     void placedOverTheSaleWindowOnTheScreen();
     void renumberingKeepsCardsOnTheirEntries_data();
     void renumberingKeepsCardsOnTheirEntries();
+    void namesFollowTheDataFolderMovedByTheMaintenanceScreen();
 };
 
 void TestStockCards::initTestCase()
@@ -648,6 +653,42 @@ void TestStockCards::renumberingKeepsCardsOnTheirEntries()
         stored << u"%1 %2 %3"_s.arg(card->mjIdx).arg(card->mj).arg(card->skladIdx);
     }
     QCOMPARE(stored, cards);
+}
+
+// "Servis" over the cards moves the till to another data folder and adds a unit:
+// the card's unit list is that of the new folder's vx60_sklad.ini at once.
+void TestStockCards::namesFollowTheDataFolderMovedByTheMaintenanceScreen()
+{
+    StockRig rig;
+    const QString newFolder = rig.dir.path() + u"/nove/"_s;
+    QVERIFY(QDir().mkpath(newFolder));
+    rig.screen->setServiceAction([&rig, &newFolder] {
+        DataFolderMove::byMaintenanceScreen({rig.dir.path(),
+                                             rig.config,
+                                             rig.messages,
+                                             rig.dialogs,
+                                             rig.file,
+                                             [] { return std::optional<QString>(); },
+                                             {},
+                                             [&rig] {
+                                                 rig.screen->refillLists();
+                                                 rig.screen->runSearch();
+                                             },
+                                             {},
+                                             [] { return false; },
+                                             {}},
+                                            rig.dialogs, newFolder, u"bal"_s);
+    });
+    rig.run([&] {
+        press(Qt::Key_R, Qt::AltModifier);
+        QCOMPARE(rig.config.dataFolder, newFolder);
+        auto *units = rig.child<QComboBox>(u"CB_mj"_s);
+        QStringList shown;
+        for (int i = 0; i < units->count(); ++i)
+            shown << units->itemText(i);
+        QCOMPARE(shown, (QStringList{u"krát"_s, u"ks"_s, u"kg"_s, u"bal"_s}));
+        QCOMPARE(rig.gridNames().size(), 6); // the cards stay those of the tables opened at start
+    });
 }
 
 QTEST_MAIN(TestStockCards)

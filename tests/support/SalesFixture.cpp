@@ -25,7 +25,7 @@ void SalesFixture::writeSalesFile(const QString &path, int year, std::span<const
     QSqlQuery insert(file.database());
     insert.prepare(u"INSERT INTO %1 (ID_PRIMARY, DU, ID_DOKLAD, DOKLAD, DATUM, CAS, KOD, NAZOV, MJ, "
                    "POCET, JC, CENA, CENA_INT, DPH, SKLAD, FISK) "
-                   "VALUES (?, ?, ?, ?, ?, '10:15:00', ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"_s.arg(
+                   "VALUES (?, ?, ?, ?, ?, '10:15:00', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s.arg(
                        TableLayouts::salesTableName(year)));
     int key = 0;
     for (const SaleRow &row : rows) {
@@ -42,7 +42,8 @@ void SalesFixture::writeSalesFile(const QString &path, int year, std::span<const
                                      row.price,
                                      qRound(row.price * 100),
                                      row.vat,
-                                     row.group};
+                                     row.group,
+                                     int(row.printed)};
         for (const QVariant &value : values)
             insert.addBindValue(value);
         if (!insert.exec())

@@ -17,6 +17,7 @@ struct SaleRow
     const char16_t *date, *code, *name, *unit;
     double quantity, unitPrice, price;
     int vat, group;
+    bool printed = true; // FISK: false for a row of the open document
 };
 
 // Three closings of one year: a discounted line (2 × 1.50 for 2.70), a return

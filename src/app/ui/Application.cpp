@@ -29,7 +29,6 @@
 #include "pos/ui/TForm_platba.h"
 #include "pos/ui/TForm_predaj_medic.h"
 #include "stock/PriceListLoading.h"
-#include "stock/ui/SalesOverviewExportRequest.h"
 #include "stock/ui/SalesOverviewPrint.h"
 #include "stock/ui/ServiceImportRun.h"
 #include "stock/ui/TForm_cennik_servis.h"
@@ -42,7 +41,6 @@
 #include <QDate>
 #include <QDir>
 #include <QScopeGuard>
-#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -60,14 +58,6 @@ bool anotherInstanceRuns(const platform::WindowFinder &windows, UserDialogs &dia
 }
 
 // "Načítaj cenník" of the maintenance screen; true when the unit and group names changed.
-// Where an exported overview is offered: the owner's documents, which they find again on
-// the till, rather than the program's or the shared data folder.
-QString exportFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir(documents).exists() ? documents : QDir::homePath();
-}
-
 bool loadPriceList(DataModule &dataModule, TForm_skladm &stockScreen, AppContext &context,
                    UserDialogs &dialogs)
 {
@@ -200,7 +190,7 @@ int runProgram(Application &app, QtUserDialogs &dialogs, AppContext &context, co
     });
     allScreens.append(&cashDialog);
 
-    TForm_skladm stockScreen({context.programFolder, context.config.dataFolder, context.messages, dialogs,
+    TForm_skladm stockScreen({context.programFolder, context.config, context.messages, dialogs,
                               dataModule.stockFile(), dataModule.stockTable(), dataModule.stockSearch(),
                               [&dataModule, &context, &dialogs] {
                                   if (dataModule.ensureStockTable() && dataModule.stockFile().isOpen())
@@ -222,12 +212,6 @@ int runProgram(Application &app, QtUserDialogs &dialogs, AppContext &context, co
         SalesOverviewPrint::preview(&overviewScreen, overviewScreen.overview(), overviewScreen.choices(),
                                     overviewScreen.selectionLine());
     });
-    QObject::connect(&overviewScreen, &TForm_prehlad::exportRequested, &overviewScreen,
-                     [&overviewScreen, &dialogs] {
-                         SalesOverviewExportRequest(dialogs).run(
-                             overviewScreen.overview(), overviewScreen.choices(), exportFolder(),
-                             u"prehlad_"_s + QDate::currentDate().toString(u"yyyyMMdd"_s));
-                     });
     allScreens.append(&overviewScreen);
 
     TForm_cennik_servis serviceScreen(

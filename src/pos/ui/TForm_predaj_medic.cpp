@@ -135,7 +135,8 @@ void TForm_predaj_medic::FormShow()
 
 void TForm_predaj_medic::readSettings()
 {
-    m_names = UnitAndGroupNames::load(m_services.data.dataFolder());
+    // The data folder in effect, which a save of the maintenance screen may have changed.
+    m_names = UnitAndGroupNames::load(m_services.context.config.dataFolder);
     const PointOfSaleSettings settings = PointOfSaleSettings::load(m_services.context.programFolder);
     m_serialNumber = settings.serialNumber;
     m_printerModel = settings.printerModel;

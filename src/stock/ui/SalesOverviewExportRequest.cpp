@@ -1,6 +1,7 @@
 #include "stock/ui/SalesOverviewExportRequest.h"
 
 #include "base/UserDialogs.h"
+#include "stock/SalesFiles.h"
 #include "stock/SalesOverview.h"
 
 #include <QDir>
@@ -51,15 +52,31 @@ SalesOverviewExport::Format SalesOverviewExportRequest::formatOf(const QString &
     return chosen.format;
 }
 
+QString SalesOverviewExportRequest::proposedName(const QString &salesFile,
+                                                 const SalesOverviewChoices &choices)
+{
+    const int year = SalesFiles::yearOf(salesFile);
+    const QString stem = year > 0 ? u"prehlad_%1"_s.arg(year) : u"prehlad"_s;
+    if (choices.rangeMode == SalesOverviewChoices::RangeMode::Dates) {
+        const QString from = choices.dateFrom.toString(u"yyyy-MM-dd"_s);
+        const QString to = choices.dateTo.toString(u"yyyy-MM-dd"_s);
+        // The dates hold the year already.
+        return from == to ? u"prehlad_"_s + from : u"prehlad_%1_%2"_s.arg(from, to);
+    }
+    if (choices.closingFrom == choices.closingTo)
+        return u"%1_uzavierka_%2"_s.arg(stem).arg(choices.closingFrom);
+    return u"%1_uzavierky_%2-%3"_s.arg(stem).arg(choices.closingFrom).arg(choices.closingTo);
+}
+
 QString SalesOverviewExportRequest::run(SalesOverview &overview, const SalesOverviewChoices &choices,
-                                        const QString &folder, const QString &proposedName)
+                                        const QString &dataFolder, const QString &nameProposed)
 {
     QString chosenFilter;
     UserDialogs::FileRequest request;
     request.title = QString::fromUtf16(Caption);
     request.filter = filter();
-    request.folder = folder;
-    request.proposedName = proposedName;
+    request.folder = !m_lastFolder.isEmpty() && QDir(m_lastFolder).exists() ? m_lastFolder : dataFolder;
+    request.proposedName = nameProposed;
     request.existingOnly = false;
     request.forSaving = true;
     request.chosenFilter = &chosenFilter;
@@ -72,5 +89,8 @@ QString SalesOverviewExportRequest::run(SalesOverview &overview, const SalesOver
         m_dialogs.error(exporter.lastError(), QString::fromUtf16(Caption));
         return {};
     }
+    m_lastFolder = QFileInfo(path).absolutePath();
+    m_dialogs.inform(u"Prehľad predaja je zapísaný v súbore\r\n%1"_s.arg(QDir::toNativeSeparators(path)),
+                     QString::fromUtf16(Caption));
     return path;
 }

@@ -47,7 +47,7 @@ QString groupingName(Grouping grouping)
 } // namespace
 
 TForm_prehlad::TForm_prehlad(SalesOverviewScreenContext context, QWidget *parent)
-    : QDialog(parent), m_context(std::move(context))
+    : QDialog(parent), m_context(std::move(context)), m_export(m_context.dialogs)
 {
     setObjectName(u"TForm_prehlad"_s);
     setWindowTitle(u"Prehľad predaja"_s);
@@ -243,4 +243,13 @@ void TForm_prehlad::groupingChanged()
     m_items->showColumnsOf(m_choices->grouping());
     runItems();
     m_items->fitNameColumn();
+}
+
+// The dialog starts in the data folder in effect (a save of the maintenance screen
+// may have changed it), or where the last export of this run went.
+void TForm_prehlad::exportItems()
+{
+    const SalesOverviewChoices chosen = choices();
+    m_export.run(m_overview, chosen, m_context.config.dataFolder,
+                 SalesOverviewExportRequest::proposedName(m_range->tableName(), chosen));
 }

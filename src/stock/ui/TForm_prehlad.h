@@ -2,6 +2,7 @@
 
 #include "stock/SalesOverview.h"
 #include "stock/SalesOverviewChoices.h"
+#include "stock/ui/SalesOverviewExportRequest.h"
 
 #include <QDialog>
 #include <QRect>
@@ -32,8 +33,9 @@ struct SalesOverviewScreenContext
 
 // The sales overview "Prehľad predaja": the recorded sales of one yearly file
 // by closing numbers or dates, as documents with their lines and as sold items
-// summed up per document, per closing or in total. It only reads. Printing and
-// exporting what it shows are left to whoever listens to its signals.
+// summed up per document, per closing or in total. It only reads the sales; "Export"
+// writes the selected items to a file the operator chooses. Printing them is left to
+// whoever listens to printRequested.
 class TForm_prehlad : public QDialog
 {
     Q_OBJECT
@@ -59,7 +61,6 @@ public:
 
 signals:
     void printRequested();
-    void exportRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -80,10 +81,12 @@ private:
     void runItems();
     void runDocuments();
     void groupingChanged();
+    void exportItems();
     int startingClosing() const;
 
     SalesOverviewScreenContext m_context;
     SalesOverview m_overview;
+    SalesOverviewExportRequest m_export; // remembers the folder written to during the run
     OverviewRangePanel *m_range = nullptr;
     OverviewChoicePanel *m_choices = nullptr;
     OverviewDocumentPanel *m_documents = nullptr;

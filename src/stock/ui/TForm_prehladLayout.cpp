@@ -115,7 +115,7 @@ QWidget *TForm_prehlad::buildFilterBox()
     BitBtn_tlac = ScreenWidgets::button(u"BitBtn_tlac"_s, u"&Tlač"_s);
     BitBtn_export = ScreenWidgets::button(u"BitBtn_export"_s, u"&Export"_s);
     connect(BitBtn_tlac, &QPushButton::clicked, this, &TForm_prehlad::printRequested);
-    connect(BitBtn_export, &QPushButton::clicked, this, &TForm_prehlad::exportRequested);
+    connect(BitBtn_export, &QPushButton::clicked, this, &TForm_prehlad::exportItems);
     row->addWidget(BitBtn_tlac);
     row->addWidget(BitBtn_export);
     return box;

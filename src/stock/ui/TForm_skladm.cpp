@@ -1,5 +1,6 @@
 #include "stock/ui/TForm_skladm.h"
 
+#include "base/Configuration.h"
 #include "base/IniFile.h"
 #include "base/UserDialogs.h"
 #include "lang/MessageIds.h"
@@ -105,9 +106,10 @@ void TForm_skladm::placeOver(const QRect &saleScreen)
     }
 }
 
+// The names of the data folder in effect: a save of the maintenance screen may have changed it.
 void TForm_skladm::refillLists()
 {
-    const UnitAndGroupNames names = UnitAndGroupNames::load(m_context.dataFolder);
+    const UnitAndGroupNames names = UnitAndGroupNames::load(m_context.config.dataFolder);
     m_grid->setGroups(m_context.messages.text(Msg::AllGroups), names.groupList());
     m_card->setGroups(names.groupList());
     m_card->setUnits(names.unitList());

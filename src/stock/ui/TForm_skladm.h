@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+struct Configuration;
 class DataFile;
 class MessageTable;
 class PanelStatusBar;
@@ -24,8 +25,8 @@ class WindowPlacement;
 // What the stock-card screen works with; the application owns all of it.
 struct StockCardsScreenContext
 {
-    QString programFolder; // pokladna.ini lies below it
-    QString dataFolder;    // vx60_sklad.ini and the stock table
+    QString programFolder;       // pokladna.ini lies below it
+    const Configuration &config; // the data folder in effect: its vx60_sklad.ini names units and groups
     const MessageTable &messages;
     UserDialogs &dialogs;
     DataFile &stockFile;
