@@ -272,6 +272,9 @@ void TestPriceListProcess::cardMadeInThePriceListIsSoldAndPrinted()
                                "\x1b"
                                "e";
     QTRY_COMPARE_WITH_TIMEOUT(folder.journalFiles(u"receipt"_s), QList<QByteArray>{receipt}, kTimeoutMs);
+    // The payment dialog gone, the keys are back in the sale screen's search field.
+    QVERIFY(xdotool(typed(u"syr"_s)));
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen()), QStringList({QString(), u"syr"_s}), kTimeoutMs);
 }
 
 // One record of the old binary price list: name, code, price, quantity and VAT entry in their
