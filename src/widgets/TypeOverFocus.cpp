@@ -5,12 +5,6 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 
-namespace {
-
-constexpr char kKeepCaret[] = "omiraKeepsCaret";
-
-} // namespace
-
 TypeOverFocus::TypeOverFocus(QObject *parent) : QObject(parent) {}
 
 void TypeOverFocus::install()
@@ -19,11 +13,6 @@ void TypeOverFocus::install()
     if (!application || application->findChild<TypeOverFocus *>(QString(), Qt::FindDirectChildrenOnly))
         return;
     application->installEventFilter(new TypeOverFocus(application));
-}
-
-void TypeOverFocus::keepCaret(QLineEdit *field)
-{
-    field->setProperty(kKeepCaret, true);
 }
 
 bool TypeOverFocus::eventFilter(QObject *watched, QEvent *event)
@@ -63,7 +52,7 @@ void TypeOverFocus::focusEntered(QWidget *widget, const QFocusEvent &event)
         break;
     }
     QLineEdit *edit = editOf(widget);
-    if (edit && !edit->isReadOnly() && !edit->property(kKeepCaret).toBool())
+    if (edit && !edit->isReadOnly())
         edit->selectAll();
 }
 

@@ -21,8 +21,6 @@ class TypeOverFocus : public QObject
 public:
     // Installs the filter on the running application; later calls do nothing.
     static void install();
-    // For a field whose screen places the caret itself when it is entered.
-    static void keepCaret(QLineEdit *field);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
