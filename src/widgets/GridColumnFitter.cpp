@@ -9,14 +9,15 @@
 
 #include <algorithm>
 
-GridColumnFitter::GridColumnFitter(QTableView *grid) : QObject(grid), m_grid(grid)
+GridColumnFitter::GridColumnFitter(QTableView *grid)
+    : QObject(grid), m_grid(grid), m_viewport(grid->viewport())
 {
     connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
         if (!m_applying)
             userResized();
     });
     // The viewport's own resize: the grid's comes before the viewport has its new width.
-    grid->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     watchModel();
 }
 
@@ -37,7 +38,9 @@ void GridColumnFitter::watchModel()
 
 bool GridColumnFitter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_grid->viewport() && event->type() == QEvent::Resize && !m_applying)
+    // Compared by the pointer kept: while the grid is destroyed its viewport still sends
+    // events, and the grid is no longer a grid to ask.
+    if (watched == m_viewport && event->type() == QEvent::Resize && !m_applying)
         fillGrid();
     return QObject::eventFilter(watched, event);
 }

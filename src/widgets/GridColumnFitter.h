@@ -61,6 +61,7 @@ private:
     void watchModel();
 
     QTableView *m_grid;
+    QObject *m_viewport;
     QList<int> m_wanted; // the stored or dragged widths, before fitting
     bool m_applying = false;
     bool m_fitting = false;
