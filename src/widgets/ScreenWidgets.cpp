@@ -55,3 +55,10 @@ bool ScreenWidgets::insideOpenList(const QWidget *widget)
 {
     return widget && widget->window()->windowType() == Qt::Popup;
 }
+
+void ScreenWidgets::nameForReaders(QWidget *widget, const QString &name)
+{
+    widget->setAccessibleName(name);
+    if (!widget->toolTip().isEmpty())
+        widget->setAccessibleDescription(widget->toolTip());
+}

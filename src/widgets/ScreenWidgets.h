@@ -21,5 +21,7 @@ QPushButton *button(const QString &name, const QString &text);
 // A key aimed at an open drop-down list belongs to the list (Escape closes the list,
 // not the screen beneath it).
 bool insideOpenList(const QWidget *widget);
+// What a screen reader reads for `widget`: `name`, and its hint as the description.
+void nameForReaders(QWidget *widget, const QString &name);
 
 } // namespace ScreenWidgets

@@ -1,3 +1,4 @@
+#include "AccessibleNames.h"
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
 #include "TestPaths.h"
@@ -54,6 +55,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void everyInputReadsByItsName();
     void componentsCarryTheirNames();
     void refusedCloseKeepsEverythingUsable();
     void confirmedCloseLogsAndLeavesTheTerminateFile_data();
@@ -65,6 +67,14 @@ private slots:
     void withoutTrayTheWindowStaysReachable();
     void statusQueriesKeepToTheTwoTrayPictures();
 };
+
+// A screen reader names every field and list of the status window by its caption.
+void TestMainWindow::everyInputReadsByItsName()
+{
+    MainWindowFixture fixture;
+    const QStringList faults = AccessibleNames::faults(*fixture.window);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u"; "_s)));
+}
 
 void TestMainWindow::componentsCarryTheirNames()
 {

@@ -1,5 +1,6 @@
 #include "../link/FakePrintManager.h"
 #include "../link/RecordingStatusView.h"
+#include "AccessibleNames.h"
 #include "FakePlatform.h"
 #include "FocusedKeys.h"
 #include "ScriptedDialogs.h"
@@ -173,6 +174,7 @@ class TestCashDialog : public QObject
     Q_OBJECT
 
 private slots:
+    void everyInputReadsByItsName();
     void depositByKeys();
     void changeUntilTheSecondOk();
     void withdrawalSplitWithTextAndCashier();
@@ -188,6 +190,14 @@ private slots:
 };
 
 // Amount, Enter, Enter, Enter: printed once, closed, the sale screen told.
+// A screen reader names every field and list by its caption.
+void TestCashDialog::everyInputReadsByItsName()
+{
+    CashRig rig;
+    const QStringList faults = AccessibleNames::faults(rig.form);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u"; "_s)));
+}
+
 void TestCashDialog::depositByKeys()
 {
     CashRig rig;

@@ -1,3 +1,4 @@
+#include "AccessibleNames.h"
 #include "DataFolderMove.h"
 #include "SaleScreenFixture.h"
 #include "TestPaths.h"
@@ -9,6 +10,7 @@
 
 #include <QAbstractItemModel>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -70,6 +72,7 @@ private slots:
     void typingReplacesThePresetValue_data();
     void typingReplacesThePresetValue();
     void aClickPlacesTheCaret();
+    void everyInputReadsByItsName();
 
     void buttonsReactOnlyToDeliberateActions();
     void deleteRemovesTheCurrentRow();
@@ -679,6 +682,22 @@ void TestSale::typingReplacesThePresetValue()
         QCOMPARE(rows.last().jc, storedPrice);
         QCOMPARE(rows.last().pocet, storedQuantity);
     }
+}
+
+// A screen reader names every field and grid by its caption; the search field by the column
+// it searches, also after Left and Right.
+void TestSale::everyInputReadsByItsName()
+{
+    TForm_predaj_medic &screen = openWithPriceList();
+    // The payment dialog is the screen's own: its fields are walked with it.
+    QVERIFY(screen.findChild<QDialog *>(u"TForm_platba"_s));
+    const QStringList faults = AccessibleNames::faults(screen);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u"; "_s)));
+    auto *search = child<QLineEdit>(u"Edit_predaj"_s);
+    QCOMPARE(AccessibleNames::nameOf(search), child<QLabel>(u"Label_vloz"_s)->text());
+    press(Qt::Key_F2);
+    press(Qt::Key_Right);
+    QCOMPARE(AccessibleNames::nameOf(search), child<QLabel>(u"Label_vloz"_s)->text());
 }
 
 // A click puts the caret where the cashier clicked; nothing is selected to be typed over.

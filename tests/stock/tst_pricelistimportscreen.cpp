@@ -1,3 +1,4 @@
+#include "AccessibleNames.h"
 // "Import" on the maintenance screen's tab "Import/Export", by the keys a cashier presses, with
 // the dialogs of the import answered: the question and the file by script, the preview by keys.
 #include "FocusedKeys.h"
@@ -85,6 +86,7 @@ struct ImportRig
                 return;
             previewWatch.stop();
             titleRowFound = preview->findChild<QCheckBox *>(u"ChBox_nazvy"_s)->isChecked();
+            previewFaults = AccessibleNames::faults(*preview);
             press(key);
         });
         previewWatch.start();
@@ -117,6 +119,8 @@ struct ImportRig
     int runs = 0;
     QTimer previewWatch;
     bool titleRowFound = false;
+    // What a screen reader would miss on the preview: fields and grids without a name.
+    QStringList previewFaults;
     std::unique_ptr<TForm_cennik_servis> screen;
 };
 
@@ -166,6 +170,7 @@ void TestPriceListImportScreen::importByKeys()
         // Alt with the letter clicks the button after its short animation.
         QTRY_COMPARE(rig.runs, 1);
         QVERIFY(rig.titleRowFound);
+        QVERIFY2(rig.previewFaults.isEmpty(), qPrintable(rig.previewFaults.join(u"; "_s)));
         QVERIFY(rig.screen->isVisible());
     });
     QCOMPARE(rig.codes(), codes);

@@ -1,6 +1,7 @@
 // The printed price list, read back from its PDF by a real PDF reader (poppler's
 // pdftotext): the text of the pages and the place of every word on them. The
 // preview around it is driven as the user sees it.
+#include "AccessibleNames.h"
 #include "ScriptedDialogs.h"
 #include "app/QtTranslations.h"
 #include "stock/ui/PriceListReport.h"
@@ -178,6 +179,7 @@ private slots:
     void cleanup();
 
     void cardsInListOrderWithSlovakLetters();
+    void everyInputReadsByItsName();
     void vanishedCardTakesNoLine();
     void titleWithGroupLineCentredUnderIt_data();
     void titleWithGroupLineCentredUnderIt();
@@ -218,6 +220,15 @@ QString TestPriceListReport::writePdf(const PriceListReport &report)
 {
     const QString path = m_dir.filePath(u"cennik%1.pdf"_s.arg(++m_files));
     return report.writePdf(path) ? path : QString();
+}
+
+// A screen reader names every field and list of the print preview.
+void TestPriceListReport::everyInputReadsByItsName()
+{
+    ScriptedDialogs dialogs;
+    TForm_tlac_cennik form(reportOf(sampleCards()), dialogs);
+    const QStringList faults = AccessibleNames::faults(form);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u"; "_s)));
 }
 
 void TestPriceListReport::cardsInListOrderWithSlovakLetters()

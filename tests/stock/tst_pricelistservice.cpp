@@ -1,3 +1,4 @@
+#include "AccessibleNames.h"
 #include "FocusedKeys.h"
 #include "ScreenChild.h"
 #include "ScriptedDialogs.h"
@@ -193,6 +194,7 @@ class TestPriceListService : public QObject
 
 private slots:
     void initTestCase();
+    void everyInputReadsByItsName();
     void showingLoadsMemory();
     void unitLimit_data();
     void unitLimit();
@@ -214,6 +216,14 @@ private slots:
 void TestPriceListService::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
+}
+
+// A screen reader names every field, list and grid of every tab by its caption.
+void TestPriceListService::everyInputReadsByItsName()
+{
+    ServiceRig rig;
+    const QStringList faults = AccessibleNames::faults(*rig.screen);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u"; "_s)));
 }
 
 void TestPriceListService::showingLoadsMemory()

@@ -1,3 +1,4 @@
+#include "AccessibleNames.h"
 #include "FocusedKeys.h"
 #include "FrameOnScreen.h"
 #include "SalesFixture.h"
@@ -152,6 +153,7 @@ class TestSalesOverviewScreen : public QObject
 
 private slots:
     void initTestCase();
+    void everyInputReadsByItsName();
     void showingOpensTheClosingOfThePrinter();
     void textsAreWholeOnShopScreens_data();
     void textsAreWholeOnShopScreens();
@@ -192,6 +194,14 @@ void TestSalesOverviewScreen::initTestCase()
 {
     OMIRA_REQUIRE_BACKEND();
     QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
+}
+
+// A screen reader names every field, list and grid by its caption.
+void TestSalesOverviewScreen::everyInputReadsByItsName()
+{
+    OverviewRig rig;
+    const QStringList faults = AccessibleNames::faults(*rig.screen);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u"; "_s)));
 }
 
 void TestSalesOverviewScreen::showingOpensTheClosingOfThePrinter()

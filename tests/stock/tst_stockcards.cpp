@@ -1,3 +1,4 @@
+#include "AccessibleNames.h"
 #include "DataFolderMove.h"
 #include "FrameOnScreen.h"
 #include "ScreenChild.h"
@@ -156,6 +157,7 @@ class TestStockCards : public QObject
 
 private slots:
     void initTestCase();
+    void everyInputReadsByItsName();
     void searchAndGroupFilter();
     void newCardByKeys();
     void copyIsRefusedUntilTheCodeChanges();
@@ -186,6 +188,14 @@ void TestStockCards::initTestCase()
 }
 
 // Name or code anywhere, folded, literal; the group filter narrows the list.
+// A screen reader names every field, list and grid by its caption.
+void TestStockCards::everyInputReadsByItsName()
+{
+    StockRig rig;
+    const QStringList faults = AccessibleNames::faults(*rig.screen);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u"; "_s)));
+}
+
 void TestStockCards::searchAndGroupFilter()
 {
     StockRig rig;

@@ -5,6 +5,7 @@
 #include "app/ui/TrayImages.h"
 #include "base/UserDialogs.h"
 #include "widgets/PanelStatusBar.h"
+#include "widgets/ScreenWidgets.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -70,6 +71,7 @@ void TSQD60::createPanel()
     state->setStyleSheet(u"font-weight: bold; color: maroon;"_s);
     auto *uid = new QLineEdit(u"UID dokladu"_s, panel);
     uid->setObjectName(u"EditUID"_s);
+    ScreenWidgets::nameForReaders(uid, u"UID posledného dokladu"_s);
     layout->addWidget(uid, 1, 0, 1, 2);
     const QList<std::pair<QString, QString>> rows = {
         {u"Label1"_s, u"L_dokl"_s},       {u"Label2"_s, u"LabelZvyseny"_s},

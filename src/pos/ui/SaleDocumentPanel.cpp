@@ -40,6 +40,8 @@ SaleDocumentPanel::SaleDocumentPanel(SaleDocument &document, const MessageTable 
     RE_doklad = new QTextEdit;
     RE_doklad->setObjectName(u"RE_doklad"_s);
     RE_doklad->setReadOnly(true);
+    ScreenWidgets::nameForReaders(SMDBGrid_doklad, u"Položky dokladu"_s);
+    ScreenWidgets::nameForReaders(RE_doklad, u"Vytlačený doklad"_s);
     m_stack->addWidget(SMDBGrid_doklad);
     m_stack->addWidget(RE_doklad);
     GroupBox_doklad = ScreenWidgets::box(u"GroupBox_doklad"_s, QString(), documentArea);

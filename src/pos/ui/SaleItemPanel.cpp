@@ -79,6 +79,11 @@ void SaleItemPanel::buildBox()
     Edit_zlava_eur->setText(u"0.00"_s);
     Edit_zlava = lineEdit(discount, u"Edit_zlava"_s, 2);
     Edit_zlava->setText(u"0"_s);
+    ScreenWidgets::nameForReaders(Edit_nazov, u"Názov"_s);
+    ScreenWidgets::nameForReaders(Edit_nazov1, u"Názov, druhý riadok"_s);
+    ScreenWidgets::nameForReaders(Edit_nazov2, u"Názov, tretí riadok"_s);
+    ScreenWidgets::nameForReaders(Edit_zlava_eur, u"Zľava [EUR]"_s);
+    ScreenWidgets::nameForReaders(Edit_zlava, u"Zľava [%]"_s);
     discountLayout->addWidget(Edit_zlava_eur);
     discountLayout->addWidget(Edit_zlava);
     layout->addWidget(box(u"GroupBox_mj"_s, u"MJ"_s, CB_mj), 4, 0);

@@ -47,6 +47,7 @@ SaleSearchPanel::SaleSearchPanel(DataModule &data, const MessageTable &messages,
     SMDBGrid_sklad->setEnabled(false);
     SMDBGrid_sklad->horizontalHeader()->setSectionsClickable(true);
     m_columns = new GridColumnFitter(SMDBGrid_sklad);
+    ScreenWidgets::nameForReaders(SMDBGrid_sklad, u"Cenník"_s);
 
     connect(Edit_predaj, &QLineEdit::textChanged, this, [this] {
         if (!m_inSearchKey && !m_settingText)
@@ -102,6 +103,8 @@ void SaleSearchPanel::chooseColumn(int column)
         m_searchColumn = 2;
     static constexpr std::array kLabels = {Msg::SearchByName, Msg::SearchByCode, Msg::SortByPrice};
     Label_vloz->setText(m_messages.text(kLabels.at(size_t(m_searchColumn))));
+    // The search field is read by the column it searches.
+    ScreenWidgets::nameForReaders(Edit_predaj, Label_vloz->text());
     if (SMDBGrid_sklad->isVisible())
         search();
 }

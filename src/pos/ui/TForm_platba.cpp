@@ -3,6 +3,7 @@
 #include "base/Configuration.h"
 #include "base/UserDialogs.h"
 #include "lang/MessageTable.h"
+#include "widgets/ScreenWidgets.h"
 #include "widgets/TypeOverFocus.h"
 
 #include <QComboBox>
@@ -96,6 +97,10 @@ void TForm_platba::buildLayout()
     m_memo = new QPlainTextEdit;
     m_memo->setObjectName(u"Memo_peta"_s);
     m_memo->setToolTip(u"Zadajte text, ktorý bude vytlačený na konci dokladu"_s);
+    ScreenWidgets::nameForReaders(m_percent, u"Zľava na doklad [%]"_s);
+    ScreenWidgets::nameForReaders(m_means, u"Výber platidla"_s);
+    ScreenWidgets::nameForReaders(m_amount, u"Hodnota platidla"_s);
+    ScreenWidgets::nameForReaders(m_memo, u"Doplňujúca informácia vytlačená na konci dokladu"_s);
 
     auto *paidLayout = new QGridLayout;
     for (int i = 0; i < LabelledMeans; ++i) {

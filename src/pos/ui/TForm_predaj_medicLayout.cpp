@@ -97,6 +97,11 @@ QWidget *TForm_predaj_medic::buildLeftPanel()
     EditUID->setText(u"UID z povodneho dokladu "_s);
     paragon->addWidget(EditUID, 1);
     layout->addLayout(paragon);
+    ScreenWidgets::nameForReaders(RE_hlavicka, u"Hlavička predajne"_s);
+    ScreenWidgets::nameForReaders(Edit_paragon, u"Číslo paragónu"_s);
+    ScreenWidgets::nameForReaders(MaskEdit_paragon_date, u"Dátum paragónu"_s);
+    ScreenWidgets::nameForReaders(MaskEdit_paragon_time, u"Čas paragónu"_s);
+    ScreenWidgets::nameForReaders(EditUID, u"UID"_s);
 
     auto *buttons = new QHBoxLayout;
     BitBtn_novy = ScreenWidgets::button(u"BitBtn_novy"_s, u"&Nový"_s);

@@ -80,6 +80,7 @@ void ImportPreviewDialog::buildLayout()
     layout->addWidget(ChBox_nazvy);
     Grid_nahlad = new QTableWidget(0, int(ColumnTitles.size()));
     Grid_nahlad->setObjectName(u"Grid_nahlad"_s);
+    Grid_nahlad->setAccessibleName(u"Náhľad importu"_s);
     Grid_nahlad->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid_nahlad->setFocusPolicy(Qt::NoFocus);
     Grid_nahlad->setMinimumSize(640, 260);

@@ -110,6 +110,8 @@ QWidget *ServiceStockPanel::buildSwitchesAndPaths()
         lineLayout->addWidget(edit, 1);
         lineLayout->addWidget(browse);
         ServicePanelWidgets::row(form, labelName, caption, line)->setBuddy(edit);
+        // The caption stands beside the field's row, not beside the field: named outright.
+        ScreenWidgets::nameForReaders(edit, caption);
     };
     pathRow(u"Label1"_s, u"Cesta k sieťovému cenníku"_s, u"Edit_lancennik"_s, u"BitBtn_lancennik"_s,
             Edit_lancennik, BitBtn_lancennik);

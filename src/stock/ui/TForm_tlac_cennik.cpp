@@ -2,8 +2,10 @@
 
 #include "base/UserDialogs.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QProgressDialog>
 
@@ -37,6 +39,17 @@ TForm_tlac_cennik::TForm_tlac_cennik(TableReport report, QWidget *parent)
     printer()->setPageLayout(TableReport::pageLayout());
     printer()->setDocName(m_report.title());
     connect(this, &QPrintPreviewDialog::paintRequested, this, &TForm_tlac_cennik::paintReport);
+    nameThePageField();
+}
+
+// The toolkit's preview leaves its page-number field without a name for screen readers.
+void TForm_tlac_cennik::nameThePageField()
+{
+    const QList<QLineEdit *> edits = findChildren<QLineEdit *>();
+    for (QLineEdit *edit : edits) {
+        if (edit->accessibleName().isEmpty() && !qobject_cast<QComboBox *>(edit->parentWidget()))
+            edit->setAccessibleName(u"Strana"_s);
+    }
 }
 
 int TForm_tlac_cennik::exec()

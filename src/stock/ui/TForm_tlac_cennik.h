@@ -31,6 +31,7 @@ public:
 
 private:
     void paintReport(QPrinter *printer);
+    void nameThePageField();
     bool keepDrawing(QProgressDialog &progress, QElapsedTimer &sinceEvents, int rowsDone);
     void closeCanceled();
 
