@@ -276,7 +276,9 @@ void TestPriceListProcess::cardMadeInThePriceListIsSoldAndPrinted()
                                "\x1b"
                                "e";
     QTRY_COMPARE_WITH_TIMEOUT(folder.journalFiles(u"receipt"_s), QList<QByteArray>{receipt}, kTimeoutMs);
-    // The payment dialog gone, the keys are back in the sale screen's search field.
+    // The payment dialog gone and the print over, the keys are back in the sale screen's
+    // search field.
+    QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen()), saleSearch(), kTimeoutMs);
     QVERIFY(xdotool(typed(u"syr"_s)));
     QTRY_COMPARE_WITH_TIMEOUT(m_bus.focused(saleScreen()), saleSearch(u"syr"_s), kTimeoutMs);
 }
