@@ -733,13 +733,12 @@ void TestSalesOverviewScreen::itemGridReadsPageByPage()
 void TestSalesOverviewScreen::placedOverTheSaleWindowOnTheScreen()
 {
     OverviewRig rig;
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     rig.run(
         [&] {
             QTRY_VERIFY2(FrameOnScreen::problem(*rig.screen).isEmpty(),
                          qPrintable(FrameOnScreen::problem(*rig.screen)));
         },
-        QRect(available.right() - 300, -15, 1000, 520));
+        FrameOnScreen::saleWindowOffTheScreen());
 }
 
 // The overview in the sale window's place on the shop's screens (least sale window, 1024×768

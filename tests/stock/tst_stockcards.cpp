@@ -557,13 +557,12 @@ void TestStockCards::placedOverTheSaleWindowOnTheScreen()
     IniFile ini(PointOfSaleKeys::filePath(rig.dir.path()));
     ini.setString(u"SKLAD"_s, u"HEIGHT"_s, u"520"_s); // the place of the sale window is taken
     QVERIFY(ini.save());
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     rig.run(
         [&] {
             QTRY_VERIFY2(FrameOnScreen::problem(*rig.screen).isEmpty(),
                          qPrintable(FrameOnScreen::problem(*rig.screen)));
         },
-        QRect(available.right() - 300, -15, 1000, 520));
+        FrameOnScreen::saleWindowOffTheScreen());
 }
 
 // The price list as the sale window's place gives it on the shop's screens (least sale window,

@@ -11,6 +11,14 @@
 
 namespace FrameOnScreen {
 
+// Where an earlier version could keep the sale window: its title bar above the screen and
+// its right part beyond it. A screen opened over it must still stand within reach.
+inline QRect saleWindowOffTheScreen()
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    return QRect(available.right() - 300, -15, 1000, 520);
+}
+
 // Empty when the frame of `window` is within reach; else its place, for the failure.
 inline QString problem(const QWidget &window)
 {
